@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a make target needs, when they are missing.
+# Usage: tools/install-deps.sh build|test|bench|fuzz ...
+set -euo pipefail
+
+packages_for() {
+    case "$1" in
+        build) echo "cmake g++ make pkg-config freeglut3-dev libgl-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev" ;;
+        test) echo "xvfb xauth xdotool imagemagick x11-utils valgrind clang-14 libclang-rt-14-dev" ;;
+        bench) echo "libgl1-mesa-dri" ;;
+        lint) echo "clang-format clang-tidy cppcheck" ;;
+        *) echo "install-deps: unknown group '$1'" >&2; exit 2 ;;
+    esac
+}
+
+missing=()
+for group in "$@"; do
+    for p in $(packages_for "$group"); do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages: ${missing[*]}" >&2
+    echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+fi
+echo "Installing Debian packages: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq >&2
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
