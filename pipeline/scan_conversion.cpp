@@ -1,0 +1,98 @@
+#include <cmath>
+
+#include "pipeline/triangle_rasterizer.h"
+#include "render/render_context.h"
+
+int edgeCursor = 0;
+
+void TriangleRasterizer::PrepareEdges()
+{
+    // Three compare-exchanges; corners on equal rows keep their order.
+    if (vertices[2].windowPos.y < vertices[1].windowPos.y) SwapVertices(vertices[1], vertices[2]);
+    if (vertices[1].windowPos.y < vertices[0].windowPos.y) SwapVertices(vertices[0], vertices[1]);
+    if (vertices[2].windowPos.y < vertices[1].windowPos.y) SwapVertices(vertices[1], vertices[2]);
+    edgeRows = static_cast<int>(std::fabs(vertices[2].windowPos.y - vertices[0].windowPos.y));
+    chainEdges.assign(static_cast<std::size_t>(edgeRows), PipelineVertex());
+    longEdges.assign(static_cast<std::size_t>(edgeRows), PipelineVertex());
+}
+
+void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
+{
+    std::vector<PipelineVertex>* edges = nullptr;
+    if (list == 1) edges = &chainEdges;
+    if (list == 2) {
+        edges = &longEdges;
+        edgeCursor = 0;
+    }
+    const int xa = static_cast<int>(a.windowPos.x), ya = static_cast<int>(a.windowPos.y);
+    const int xb = static_cast<int>(b.windowPos.x), yb = static_cast<int>(b.windowPos.y);
+    int dx = xb - xa, dy = yb - ya, sx = 1, sy = 1;
+    if (context.IsEnabled(RC_LIGHTING) && context.shadeModel == RC_GOURAUD) {
+        ComputeLighting(a);
+        ComputeLighting(b);
+    }
+    if (dx < 0) {
+        dx = -dx;
+        sx = -1;
+    }
+    if (dy < 0) {
+        dy = -dy;
+        sy = -1;
+    }
+
+    // Bresenham: one pixel per step along the major axis (x when dy < dx),
+    // the minor axis stepping when the decision value is not negative.
+    int x = xa, y = ya, yPrevious = ya;
+    Vector4 position, texCoord;
+    Vector3 normal;
+    Color color;
+    const bool xMajor = dy < dx;
+    const int steps = xMajor ? dx : dy;
+    const int across = xMajor ? dy : dx;
+    int e = 2 * across - steps;
+    for (int i = 0; i <= steps; ++i) {
+        // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
+        const float t = steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
+        ShadeFragment(a, b, x, y, t, &position, &normal, &color, &texCoord);
+        if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
+            PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
+            entry.color = color;
+            entry.normal = normal;
+            entry.position = position;
+            entry.texCoord = texCoord;
+            entry.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y),
+                                      (1.0f - t) * a.windowPos.z + t * b.windowPos.z,
+                                      (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
+            yPrevious = y;
+            ++edgeCursor;
+        }
+        const bool stepMinor = e >= 0;
+        e += stepMinor ? 2 * (across - steps) : 2 * across;
+        if (xMajor) {
+            if (stepMinor) y += sy;
+            x += sx;
+        } else {
+            if (stepMinor) x += sx;
+            y += sy;
+        }
+    }
+    if (list == 2) edgeCursor = 0;
+}
+
+void TriangleRasterizer::FillSpans()
+{
+    for (int k = 0; k < edgeRows; ++k) {
+        const PipelineVertex& left = chainEdges[static_cast<std::size_t>(k)];
+        const PipelineVertex& right = longEdges[static_cast<std::size_t>(k)];
+        const int xl = static_cast<int>(left.windowPos.x);
+        const int row = static_cast<int>(left.windowPos.y);
+        const int xr = static_cast<int>(right.windowPos.x);
+        const int n = std::abs(xl - xr);
+        const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
+        // Only the pixels strictly between the two recorded edge pixels.
+        for (int i = 1; i < n; ++i)
+            ShadeFragment(left, right, xl + i * step, row,
+                          static_cast<float>(i) / static_cast<float>(n), nullptr, nullptr, nullptr,
+                          nullptr);
+    }
+}

@@ -1,0 +1,72 @@
+#include "render/render_context.h"
+
+RenderContext& RenderContext::Instance()
+{
+    // A function-local static is built on the first call and registers its
+    // destruction at normal process exit right then.
+    static RenderContext context;
+    return context;
+}
+
+bool* RenderContext::CapabilityFlag(int32_t cap)
+{
+    if (cap >= RC_LIGHT0 && cap <= RC_LIGHT8) return &lights[cap].enabled;
+    switch (cap) {
+        case RC_CULL_FACE:
+            return &cullFace;
+        case RC_DEPTH_TEST:
+            return &depthTest;
+        case RC_LIGHTING:
+            return &lighting;
+        case RC_NORMALIZE:
+            return &normalize;
+        case RC_TEXTURE_2D:
+            return &texture2D;
+        case RC_SHADOW:
+            return &shadow;
+        default:
+            return nullptr;
+    }
+}
+
+void RenderContext::Enable(int32_t cap)
+{
+    if (bool* flag = CapabilityFlag(cap)) *flag = true;
+}
+
+bool RenderContext::IsEnabled(int32_t cap) const
+{
+    const bool* flag = const_cast<RenderContext*>(this)->CapabilityFlag(cap);
+    return flag != nullptr && *flag;
+}
+
+void RenderContext::SetModelMatrix(Matrix4 m)
+{
+    modelMatrix = m;
+    modelViewProjectionMatrix = Multiply(modelMatrix, camera.GetViewProjection());
+}
+
+void RenderContext::SetCamera(Camera c)
+{
+    camera = c;
+    modelViewProjectionMatrix = Multiply(modelMatrix, camera.GetViewProjection());
+}
+
+void RenderContext::SetFrameBuffer(FrameBuffer fb)
+{
+    frameBuffer = fb;
+    Viewport(0.0f, 0.0f, static_cast<float>(frameBuffer.width),
+             static_cast<float>(frameBuffer.height), 0.0f, 1.0f);
+}
+
+// Normalised (u, v, d) lands at column x + width (1 + u) / 2, row
+// y + height (1 - v) / 2: v = +1 is the top row. The other ten elements stay.
+void RenderContext::Viewport(float x, float y, float width, float height, float zNear, float zFar)
+{
+    viewportMatrix(0, 0) = width * 0.5f;
+    viewportMatrix(0, 3) = x + width * 0.5f;
+    viewportMatrix(1, 1) = height * -0.5f;
+    viewportMatrix(1, 3) = y + height * 0.5f;
+    viewportMatrix(2, 2) = zFar - zNear;
+    viewportMatrix(2, 3) = zNear;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+
+#include "lighting/light.h"
+#include "lighting/material.h"
+#include "math/camera.h"
+#include "math/matrix4.h"
+#include "render/frame_buffer.h"
+
+class FaceList;
+class TextureImage;
+class VertexArray;
+
+// Capability ids and mode values share one enumeration; 19 to 21 are unused.
+enum : int32_t {
+    RC_LIGHT0 = 0,
+    RC_LIGHT8 = 8,
+    RC_CULL_FACE = 9,
+    RC_CW = 10,
+    RC_CCW = 11,
+    RC_DEPTH_TEST = 12,
+    RC_LINE = 13,
+    RC_FILL = 14,
+    RC_PHONG = 15,
+    RC_GOURAUD = 16,
+    RC_FLAT = 17,
+    RC_LIGHTING = 18,
+    RC_NORMALIZE = 22,
+    RC_CARTOON = 23,
+    RC_REPLACE = 24,
+    RC_TEXTURE_2D = 25,
+    RC_SHADOW = 26,
+};
+
+constexpr int kLightSlots = 9;
+
+struct LightSlot {
+    bool enabled = false;
+    Light light;
+};
+
+// The rendering state, in the manner of a fixed-function graphics context.
+// The program reaches its one context through Instance(); other contexts
+// (a light's depth pass, tests) draw through the same pipeline.
+class RenderContext {
+public:
+    VertexArray* vertexArray = nullptr;  // not owned
+    FaceList* faceList = nullptr;        // not owned
+    Camera camera;
+    LightSlot lights[kLightSlots];
+    FrameBuffer frameBuffer;
+    Matrix4 modelMatrix;
+    Matrix4 modelViewProjectionMatrix;  // modelMatrix, then the camera's view-projection
+    Matrix4 viewportMatrix;
+    Material material;
+    TextureImage* texture = nullptr;  // not owned
+    int32_t attribMask = 0;
+    float shadowBias = 0.05f;
+    bool cullFace = true;
+    bool depthTest = true;
+    bool lighting = false;
+    bool normalize = false;
+    bool texture2D = false;
+    bool shadow = false;
+    int32_t frontFace = RC_CCW;
+    int32_t polygonMode = RC_FILL;
+    int32_t shadeModel = RC_GOURAUD;
+
+    RenderContext() = default;
+    RenderContext(const RenderContext&) = delete;
+    RenderContext& operator=(const RenderContext&) = delete;
+
+    // Built on first use; destroyed by the exit handler registered then.
+    static RenderContext& Instance();
+
+    // There is no switch-off: a capability stays on once enabled. Ids outside
+    // the capability table are ignored.
+    void Enable(int32_t cap);
+    bool IsEnabled(int32_t cap) const;
+
+    void SetModelMatrix(Matrix4 m);
+    void SetCamera(Camera c);
+    void SetFrameBuffer(FrameBuffer fb);
+    void SetLight(int32_t i, Light l) { lights[i].light = l; }
+    void Viewport(float x, float y, float width, float height, float zNear, float zFar);
+
+    void DrawModel();
+
+private:
+    bool* CapabilityFlag(int32_t cap);
+};

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "pipeline/triangle_rasterizer.h"
+#include "render/render_context.h"
+#include "test_mesh.h"
+
+namespace {
+
+// A camera on the z axis looking at the origin from z = 3: the unit square
+// in the plane z = 0 fills the middle of a 64 x 64 frame.
+class DrawModelTest : public ::testing::Test {
+protected:
+    RenderContext context;
+
+    void SetUp() override
+    {
+        context.SetFrameBuffer(FrameBuffer(64, 64, Color(0, 0, 0, 1)));
+        context.SetCamera(
+            Camera(Vector3(0, 0, 3), Vector3(0, 0, 0), Vector3(0, 1, 0), 1, 0.7853982f));
+        context.SetModelMatrix(Matrix4());
+    }
+
+    int Draw(TestMesh& mesh)
+    {
+        context.frameBuffer.Clear();
+        mesh.Bind(context);
+        context.DrawModel();
+        return CountDrawn(context.frameBuffer);
+    }
+};
+
+std::vector<TestMesh::Vertex> Square(uint32_t argb = 0xFFFFFFFFu)
+{
+    return {{-1, -1, 0, 0, 0, 1, argb},
+            {1, -1, 0, 0, 0, 1, argb},
+            {1, 1, 0, 0, 0, 1, argb},
+            {-1, 1, 0, 0, 0, 1, argb}};
+}
+
+TEST_F(DrawModelTest, QuadIsDrawnAsAFanLikeItsTwoTriangles)
+{
+    TestMesh quad(Square(), {{0, 1, 2, 3}});
+    TestMesh pair(Square(), {{0, 1, 2}, {0, 2, 3}});
+    const int quadPixels = Draw(quad);
+    const std::vector<uint8_t> quadImage = context.frameBuffer.ExportRGB();
+    EXPECT_EQ(Draw(pair), quadPixels);
+    EXPECT_EQ(context.frameBuffer.ExportRGB(), quadImage);
+    TestMesh first(Square(), {{0, 1, 2}});
+    EXPECT_LT(Draw(first), quadPixels);
+}
+
+TEST_F(DrawModelTest, FacesOfFewerThanThreeCornersDrawNothing)
+{
+    TestMesh degenerate(Square(), {{0, 1}, {2}, {}});
+    EXPECT_EQ(Draw(degenerate), 0);
+    TestMesh empty(Square(), {});
+    EXPECT_EQ(Draw(empty), 0);
+}
+
+TEST_F(DrawModelTest, UnlitFacesShowTheirVertexColour)
+{
+    TestMesh red(Square(0xFFFF0000u), {{0, 1, 2, 3}});
+    ASSERT_GT(Draw(red), 0);
+    int wrong = 0;
+    for (const Pixel& p : context.frameBuffer.pixels)
+        wrong += p.color != context.frameBuffer.clearColor && p.color.ToARGB() != 0xFFFF0000u;
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(DrawModelTest, WithoutAttributesEveryTriangleIsDegenerateAtTheOrigin)
+{
+    TestMesh quad(Square(), {{0, 1, 2, 3}});
+    quad.Bind(context);
+    context.attribMask = 0;
+    context.DrawModel();
+    // All corners sit at the model origin: one black pixel in the frame's centre.
+    int written = 0;
+    for (const Pixel& p : context.frameBuffer.pixels)
+        written += p.depth < CLEAR_DEPTH ? 1 : 0;
+    EXPECT_EQ(written, 1);
+    EXPECT_LT(context.frameBuffer.GetDepth(33, 33), CLEAR_DEPTH);
+}
+
+TEST_F(DrawModelTest, ShadeModelsDifferOnlyWithLighting)
+{
+    TestMesh quad(Square(), {{0, 1, 2, 3}});
+    std::vector<std::vector<uint8_t>> images;
+    for (int model : {RC_FLAT, RC_GOURAUD, RC_PHONG, RC_CARTOON}) {
+        context.shadeModel = model;
+        Draw(quad);
+        images.push_back(context.frameBuffer.ExportRGB());
+    }
+    EXPECT_EQ(images[0], images[1]);
+    EXPECT_EQ(images[0], images[3]);
+    context.Enable(RC_LIGHTING);
+    context.SetLight(0, Light(Vector4(0.5f, 0.5f, 2, 1)));
+    context.Enable(RC_LIGHT0);
+    images.clear();
+    for (int model : {RC_FLAT, RC_GOURAUD, RC_PHONG, RC_CARTOON}) {
+        context.shadeModel = model;
+        Draw(quad);
+        images.push_back(context.frameBuffer.ExportRGB());
+    }
+    for (int i = 0; i < 4; ++i)
+        for (int j = i + 1; j < 4; ++j)
+            EXPECT_NE(images[i], images[j]) << i << " " << j;
+}
+
+TEST_F(DrawModelTest, WireframeDrawsFarFewerPixelsThanFill)
+{
+    TestMesh quad(Square(), {{0, 1, 2, 3}});
+    const int filled = Draw(quad);
+    context.polygonMode = RC_LINE;
+    const int lines = Draw(quad);
+    EXPECT_GT(lines, 0);
+    EXPECT_LT(lines * 3, filled);
+}
+
+// A closed box around the eye: corners beside and behind the eye project
+// anywhere, some to billions of pixels. The frame must finish and draw the
+// walls in front.
+TEST_F(DrawModelTest, CameraInsideALargeMeshFinishesTheFrame)
+{
+    std::vector<TestMesh::Vertex> corners;
+    std::vector<std::vector<int32_t>> faces;
+    const int n = 12;  // grid cells per box side
+    for (int side = 0; side < 6; ++side) {
+        const int axis = side / 2;
+        const float sign = side % 2 ? 1.0f : -1.0f;
+        const int base = static_cast<int>(corners.size());
+        for (int j = 0; j <= n; ++j)
+            for (int i = 0; i <= n; ++i) {
+                float p[3];
+                p[axis] = 40 * sign;
+                p[(axis + 1) % 3] = -40 + 80.0f * i / n;
+                p[(axis + 2) % 3] = -40 + 80.0f * j / n;
+                corners.push_back({p[0], p[1], p[2], 0, 0, 1, 0xFF808080u});
+            }
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                const int c = base + j * (n + 1) + i;
+                faces.push_back({c, c + 1, c + n + 2, c + n + 1});
+            }
+    }
+    TestMesh box(corners, faces);
+    context.cullFace = false;
+    for (const Vector3& eye :
+         {Vector3(0, 0, 0), Vector3(39, 0.5f, -20), Vector3(-1, -0.9f, 38.9f)}) {
+        context.SetCamera(Camera(eye, Vector3(3, 2, 1), Vector3(0, 0, 1), 1, 0.7853982f));
+        EXPECT_GT(Draw(box), 64 * 64 / 4);
+    }
+}
+
+}  // namespace

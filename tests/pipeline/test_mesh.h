@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/face_list.h"
+#include "model/vertex_array.h"
+#include "render/render_context.h"
+
+// A mesh built in memory, laid out as the model lays out a loaded file.
+struct TestMesh {
+    VertexArray vertices;
+    FaceList faces;
+
+    struct Vertex {
+        float x, y, z;
+        float nx = 0, ny = 0, nz = 1;
+        uint32_t argb = 0xFFFFFFFFu;
+        float u = 0, v = 0;
+    };
+
+    TestMesh(const std::vector<Vertex>& corners, const std::vector<std::vector<int32_t>>& polygons)
+    {
+        vertices.Configure(nullptr, 15, 36, static_cast<int32_t>(corners.size()));
+        for (int32_t i = 0; i < vertices.count; ++i) {
+            const Vertex& c = corners[i];
+            const float p[3] = {c.x, c.y, c.z}, n[3] = {c.nx, c.ny, c.nz}, uv[2] = {c.u, c.v};
+            vertices.SetAttribute(p, ATTRIB_POSITION, i);
+            vertices.SetAttribute(n, ATTRIB_NORMAL, i);
+            vertices.SetAttribute(&c.argb, ATTRIB_COLOR, i);
+            vertices.SetAttribute(uv, ATTRIB_TEXCOORD, i);
+        }
+        faces.Resize(static_cast<int32_t>(polygons.size()));
+        for (int32_t f = 0; f < faces.count; ++f)
+            faces.SetFace(f, static_cast<int32_t>(polygons[f].size()), polygons[f].data());
+        faces.ComputeFaceNormals(vertices);
+    }
+
+    void Bind(RenderContext& context)
+    {
+        context.vertexArray = &vertices;
+        context.faceList = &faces;
+        context.attribMask = 15;
+    }
+};
+
+// Counts the pixels whose colour differs from the clear colour.
+inline int CountDrawn(const FrameBuffer& fb)
+{
+    int drawn = 0;
+    for (const Pixel& p : fb.pixels)
+        drawn += p.color != fb.clearColor ? 1 : 0;
+    return drawn;
+}
