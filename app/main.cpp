@@ -1,0 +1,86 @@
+// The window program: one GLUT window showing the software-rendered frames.
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+
+#include "app/frame_cycle.h"
+#include "app/frame_presenter.h"
+#include "app/scene_setup.h"
+#include "model/model.h"
+#include "render/render_context.h"
+
+namespace {
+
+constexpr unsigned char kEscape = 27;
+
+void OnIdle()
+{
+    glutPostRedisplay();
+}
+
+// Keys only store modes; the next frame uses them.
+void OnKeyboard(unsigned char key, int /*x*/, int /*y*/)
+{
+    RenderContext& c = RenderContext::Instance();
+    switch (key) {
+        case kEscape:
+            std::exit(0);
+        case 'a':
+            c.frontFace = RC_CCW;
+            break;
+        case 'z':
+            c.frontFace = RC_CW;
+            break;
+        case 's':
+            c.polygonMode = RC_FILL;
+            break;
+        case 'w':
+            c.polygonMode = RC_LINE;
+            break;
+        case 'p':
+            c.shadeModel = RC_PHONG;
+            break;
+        case 'g':
+            c.shadeModel = RC_GOURAUD;
+            break;
+        case 'f':
+            c.shadeModel = RC_FLAT;
+            break;
+        case 'c':
+            c.shadeModel = RC_CARTOON;
+            break;
+        default:
+            break;
+    }
+}
+
+void OnDisplay()
+{
+    RenderContext& c = RenderContext::Instance();
+    c.Enable(RC_DEPTH_TEST);
+    c.Enable(RC_LIGHTING);
+    c.Enable(RC_LIGHT0);
+    RenderFrame(gAngle);
+    gAngle = gAngle + 10.0f;
+    gPresenter->Upload();
+    gPresenter->DrawQuad();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowPosition(200, 200);
+    glutInitWindowSize(512, 512);
+    glutCreateWindow("Z-Buffer - OpenGL");
+    glutDisplayFunc(OnDisplay);
+    glutKeyboardFunc(OnKeyboard);
+    glutIdleFunc(OnIdle);
+    SetupScene(argc == 1 ? "./data/teapot.ply" : argv[1]);
+    glutMainLoop();
+    delete gModel;
+    delete gPresenter;
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "lighting/material.h"
+
+class FramePresenter;
+class Model;
+
+extern Model* gModel;               // the mesh, alive until the process ends
+extern FramePresenter* gPresenter;  // shows the frame buffer in the window
+extern Material gDefaultMaterial;   // copied into the context every frame
+
+// Loads the mesh, places camera and light from its bounding box, gives the
+// context its frame buffer and default modes, and prints distance and centre.
+void SetupScene(const char* path);
