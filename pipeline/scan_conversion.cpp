@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "pipeline/triangle_rasterizer.h"
+#include "pipeline/fragment_stage.h"
 #include "render/render_context.h"
 
 int edgeCursor = 0;
@@ -12,8 +12,13 @@ void TriangleRasterizer::PrepareEdges()
     if (vertices[1].windowPos.y < vertices[0].windowPos.y) SwapVertices(vertices[0], vertices[1]);
     if (vertices[2].windowPos.y < vertices[1].windowPos.y) SwapVertices(vertices[1], vertices[2]);
     edgeRows = static_cast<int>(std::fabs(vertices[2].windowPos.y - vertices[0].windowPos.y));
-    chainEdges.assign(static_cast<std::size_t>(edgeRows), PipelineVertex());
-    longEdges.assign(static_cast<std::size_t>(edgeRows), PipelineVertex());
+    // The lists keep their storage from triangle to triangle: the three walks
+    // write every one of the edgeRows entries before FillSpans reads them.
+    const std::size_t rows = static_cast<std::size_t>(edgeRows);
+    if (chainEdges.size() < rows) {
+        chainEdges.resize(rows);
+        longEdges.resize(rows);
+    }
 }
 
 void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
@@ -27,10 +32,6 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     const int xa = static_cast<int>(a.windowPos.x), ya = static_cast<int>(a.windowPos.y);
     const int xb = static_cast<int>(b.windowPos.x), yb = static_cast<int>(b.windowPos.y);
     int dx = xb - xa, dy = yb - ya, sx = 1, sy = 1;
-    if (context.IsEnabled(RC_LIGHTING) && context.shadeModel == RC_GOURAUD) {
-        ComputeLighting(a);
-        ComputeLighting(b);
-    }
     if (dx < 0) {
         dx = -dx;
         sx = -1;
@@ -43,9 +44,9 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     // Bresenham: one pixel per step along the major axis (x when dy < dx),
     // the minor axis stepping when the decision value is not negative.
     int x = xa, y = ya, yPrevious = ya;
-    Vector4 position, texCoord;
-    Vector3 normal;
-    Color color;
+    const FragmentMode mode = CurrentFragmentMode();
+    const bool mixColors = a.color != b.color;
+    FragmentOutputs outputs;
     const bool xMajor = dy < dx;
     const int steps = xMajor ? dx : dy;
     const int across = xMajor ? dy : dx;
@@ -53,13 +54,13 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     for (int i = 0; i <= steps; ++i) {
         // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
         const float t = steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
-        ShadeFragment(a, b, x, y, t, &position, &normal, &color, &texCoord);
+        ShadeFragment(mode, a, b, mixColors, x, y, t, &outputs);
         if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
             PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
-            entry.color = color;
-            entry.normal = normal;
-            entry.position = position;
-            entry.texCoord = texCoord;
+            entry.color = outputs.color;
+            entry.normal = outputs.normal;
+            entry.position = outputs.position;
+            entry.texCoord = outputs.texCoord;
             entry.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y),
                                       (1.0f - t) * a.windowPos.z + t * b.windowPos.z,
                                       (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
@@ -81,6 +82,7 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
 
 void TriangleRasterizer::FillSpans()
 {
+    const FragmentMode mode = CurrentFragmentMode();
     for (int k = 0; k < edgeRows; ++k) {
         const PipelineVertex& left = chainEdges[static_cast<std::size_t>(k)];
         const PipelineVertex& right = longEdges[static_cast<std::size_t>(k)];
@@ -89,10 +91,11 @@ void TriangleRasterizer::FillSpans()
         const int xr = static_cast<int>(right.windowPos.x);
         const int n = std::abs(xl - xr);
         const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
+        if (n <= 1) continue;
         // Only the pixels strictly between the two recorded edge pixels.
+        const bool mixColors = left.color != right.color;
         for (int i = 1; i < n; ++i)
-            ShadeFragment(left, right, xl + i * step, row,
-                          static_cast<float>(i) / static_cast<float>(n), nullptr, nullptr, nullptr,
-                          nullptr);
+            ShadeFragment(mode, left, right, mixColors, xl + i * step, row,
+                          static_cast<float>(i) / static_cast<float>(n), nullptr);
     }
 }

@@ -4,6 +4,7 @@
 
 #include "lighting/material.h"
 #include "math/vector4.h"
+#include "pipeline/corner_cache.h"
 #include "pipeline/pipeline_vertex.h"
 
 class RenderContext;
@@ -15,6 +16,24 @@ extern int edgeCursor;
 
 // Whole window pixel of a coordinate: truncated toward zero, plus one.
 float SnapCoordinate(double v);
+
+// What the context asks of every fragment. Read once per edge walk or span:
+// nothing changes the context while a triangle is drawn.
+struct FragmentMode {
+    bool lightPerPixel = false;  // RC_LIGHTING with RC_PHONG or RC_CARTOON
+    bool cartoon = false;
+    bool texturing = false;  // RC_TEXTURE_2D, a bound texture, and not RC_GOURAUD
+    bool replace = false;
+    bool depthTest = false;
+};
+
+// The values a fragment hands back to the edge walk that records them.
+struct FragmentOutputs {
+    Vector4 position;
+    Vector3 normal;
+    Color color;
+    Vector4 texCoord;
+};
 
 // Draws one face at a time for the context it was made for: the triangle
 // stage, scan conversion, the fragment stage and the lighting equations.
@@ -28,9 +47,15 @@ public:
     Material material;
     Vector4 centroid;
 
+    // Set by DrawModel: the vertex each corner came from, and the per-vertex
+    // results of this draw (null when corners are not cached).
+    int32_t cornerVertex[3] = {-1, -1, -1};
+    CornerCache* cornerCache = nullptr;
+
     explicit TriangleRasterizer(RenderContext& context) : context(context) {}
 
-    void LoadTriangle(const PipelineVertex corners[3], Vector3 faceNormal, Material material);
+    void LoadTriangle(const PipelineVertex corners[3], Vector3 faceNormal,
+                      const Material& material);
 
     // Triangle stage.
     void DrawTriangle();
@@ -53,5 +78,13 @@ public:
 private:
     RenderContext& context;
 
+    TransformedCorner TransformCorner(const PipelineVertex& corner) const;
+    TransformedCorner TransformedCornerOf(int k) const;
+    Color LitColorOf(int k) const;
+    FragmentMode CurrentFragmentMode() const;
+    // ShadeFragment with the mode and the colour comparison of a and b hoisted
+    // out of the pixel loop; `outputs` (optional) receives what was computed.
+    void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
+                       bool mixColors, int x, int y, float t, FragmentOutputs* outputs);
     bool InShadow(int slot, const Vector4& point) const;
 };

@@ -54,36 +54,93 @@ void TriangleRasterizer::DrawTriangle()
     RasterizeTriangle();
 }
 
+// Projection, world space and window mapping of one corner.
+TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corner) const
+{
+    const RenderContext& c = context;
+    TransformedCorner t;
+    Vector4 windowPos = Transform(corner.position, c.modelViewProjectionMatrix);
+    windowPos.DivideByW();
+    t.projected[0] = windowPos.x;
+    t.projected[1] = windowPos.y;
+    t.projected[2] = windowPos.z;
+
+    Vector3 normal = corner.normal;
+    if (c.IsEnabled(RC_LIGHTING)) {
+        normal = TransformDirection(normal, c.modelMatrix);
+        if (c.frontFace == RC_CW) normal = normal * -1.0f;
+        if (c.IsEnabled(RC_NORMALIZE)) normal.Normalize();
+    }
+    t.normal[0] = normal.x;
+    t.normal[1] = normal.y;
+    t.normal[2] = normal.z;
+    const Vector4 position = Transform(corner.position, c.modelMatrix);
+    t.position[0] = position.x;
+    t.position[1] = position.y;
+    t.position[2] = position.z;
+    t.position[3] = position.w;
+
+    const float clipW = windowPos.w;
+    windowPos.w = 1.0f;
+    windowPos = Transform(windowPos, c.viewportMatrix);
+    t.withinBand = WithinWindowBand(windowPos.x) && WithinWindowBand(windowPos.y);
+    t.window[0] = t.withinBand ? SnapCoordinate(windowPos.x) : 0.0f;
+    t.window[1] = t.withinBand ? SnapCoordinate(windowPos.y) : 0.0f;
+    t.window[2] = windowPos.z;
+    t.window[3] = clipW;
+    return t;
+}
+
+TransformedCorner TriangleRasterizer::TransformedCornerOf(int k) const
+{
+    if (cornerCache == nullptr) return TransformCorner(vertices[k]);
+    return cornerCache->Transformed(cornerVertex[k], [&] { return TransformCorner(vertices[k]); });
+}
+
+// Gouraud lights each corner once: lighting depends only on the corner's
+// world position and normal, so lighting it again for its second edge (or
+// for another face sharing the vertex) gives the same colour.
+Color TriangleRasterizer::LitColorOf(int k) const
+{
+    PipelineVertex lit = vertices[k];
+    if (cornerCache == nullptr) {
+        ComputeLighting(lit);
+        return lit.color;
+    }
+    return cornerCache->Lit(cornerVertex[k], [&] {
+        ComputeLighting(lit);
+        return lit.color;
+    });
+}
+
 void TriangleRasterizer::RasterizeTriangle()
 {
     const RenderContext& c = context;
+    TransformedCorner corners[3];
     bool someDepthInside = false, someXInside = false, someYInside = false;
-    for (PipelineVertex& v : vertices) {
-        v.windowPos = Transform(v.position, c.modelViewProjectionMatrix);
-        v.windowPos.DivideByW();
-        someDepthInside = someDepthInside || InRange(v.windowPos.z, c.camera.zNear, c.camera.zFar);
-        someXInside = someXInside || InRange(v.windowPos.x, -1.0f, 1.0f);
-        someYInside = someYInside || InRange(v.windowPos.y, -1.0f, 1.0f);
+    for (int k = 0; k < 3; ++k) {
+        corners[k] = TransformedCornerOf(k);
+        const float* p = corners[k].projected;
+        someDepthInside = someDepthInside || InRange(p[2], c.camera.zNear, c.camera.zFar);
+        someXInside = someXInside || InRange(p[0], -1.0f, 1.0f);
+        someYInside = someYInside || InRange(p[1], -1.0f, 1.0f);
     }
     // Trivial rejection: each test may be met by a different corner.
     if (!(someDepthInside && someXInside && someYInside)) return;
+    for (const TransformedCorner& t : corners)
+        if (!t.withinBand) return;
 
     const bool lighting = c.IsEnabled(RC_LIGHTING);
-    for (PipelineVertex& v : vertices) {
-        if (lighting) {
-            v.normal = TransformDirection(v.normal, c.modelMatrix);
-            if (c.frontFace == RC_CW) v.normal = v.normal * -1.0f;
-            if (c.IsEnabled(RC_NORMALIZE)) v.normal.Normalize();
-        }
-        v.position = Transform(v.position, c.modelMatrix);
-        const float clipW = v.windowPos.w;
-        v.windowPos.w = 1.0f;
-        v.windowPos = Transform(v.windowPos, c.viewportMatrix);
-        if (!WithinWindowBand(v.windowPos.x) || !WithinWindowBand(v.windowPos.y)) return;
-        v.windowPos.x = SnapCoordinate(v.windowPos.x);
-        v.windowPos.y = SnapCoordinate(v.windowPos.y);
-        v.windowPos.w = clipW;
+    for (int k = 0; k < 3; ++k) {
+        PipelineVertex& v = vertices[k];
+        const TransformedCorner& t = corners[k];
+        if (lighting) v.normal = Vector3(t.normal[0], t.normal[1], t.normal[2]);
+        v.position = Vector4(t.position[0], t.position[1], t.position[2], t.position[3]);
+        v.windowPos = Vector4(t.window[0], t.window[1], t.window[2], t.window[3]);
     }
+    if (lighting && c.shadeModel == RC_GOURAUD)
+        for (int k = 0; k < 3; ++k)
+            vertices[k].color = LitColorOf(k);
 
     PrepareEdges();
     WalkEdge(vertices[0], vertices[1], 1);

@@ -8,36 +8,9 @@ RenderContext& RenderContext::Instance()
     return context;
 }
 
-bool* RenderContext::CapabilityFlag(int32_t cap)
-{
-    if (cap >= RC_LIGHT0 && cap <= RC_LIGHT8) return &lights[cap].enabled;
-    switch (cap) {
-        case RC_CULL_FACE:
-            return &cullFace;
-        case RC_DEPTH_TEST:
-            return &depthTest;
-        case RC_LIGHTING:
-            return &lighting;
-        case RC_NORMALIZE:
-            return &normalize;
-        case RC_TEXTURE_2D:
-            return &texture2D;
-        case RC_SHADOW:
-            return &shadow;
-        default:
-            return nullptr;
-    }
-}
-
 void RenderContext::Enable(int32_t cap)
 {
     if (bool* flag = CapabilityFlag(cap)) *flag = true;
-}
-
-bool RenderContext::IsEnabled(int32_t cap) const
-{
-    const bool* flag = const_cast<RenderContext*>(this)->CapabilityFlag(cap);
-    return flag != nullptr && *flag;
 }
 
 void RenderContext::SetModelMatrix(Matrix4 m)

@@ -6,6 +6,7 @@
 #include "lighting/material.h"
 #include "math/camera.h"
 #include "math/matrix4.h"
+#include "pipeline/corner_cache.h"
 #include "render/frame_buffer.h"
 
 class FaceList;
@@ -77,7 +78,11 @@ public:
     // There is no switch-off: a capability stays on once enabled. Ids outside
     // the capability table are ignored.
     void Enable(int32_t cap);
-    bool IsEnabled(int32_t cap) const;
+    bool IsEnabled(int32_t cap) const
+    {
+        const bool* flag = const_cast<RenderContext*>(this)->CapabilityFlag(cap);
+        return flag != nullptr && *flag;
+    }
 
     void SetModelMatrix(Matrix4 m);
     void SetCamera(Camera c);
@@ -88,5 +93,26 @@ public:
     void DrawModel();
 
 private:
-    bool* CapabilityFlag(int32_t cap);
+    CornerCache cornerCache;  // per-vertex results of the current draw
+
+    bool* CapabilityFlag(int32_t cap)
+    {
+        if (cap >= RC_LIGHT0 && cap <= RC_LIGHT8) return &lights[cap].enabled;
+        switch (cap) {
+            case RC_CULL_FACE:
+                return &cullFace;
+            case RC_DEPTH_TEST:
+                return &depthTest;
+            case RC_LIGHTING:
+                return &lighting;
+            case RC_NORMALIZE:
+                return &normalize;
+            case RC_TEXTURE_2D:
+                return &texture2D;
+            case RC_SHADOW:
+                return &shadow;
+            default:
+                return nullptr;
+        }
+    }
 };

@@ -1,0 +1,70 @@
+#pragma once
+
+// The fragment stage's per-pixel work, inline so that the edge walks and
+// span fills run it without a call per pixel.
+#include <cmath>
+
+#include "pipeline/texture_image.h"
+#include "pipeline/triangle_rasterizer.h"
+#include "render/render_context.h"
+
+namespace fragment {
+
+// (1 - t) a + t b on x, y and z, with w = 1.
+inline Vector4 Lerp(const Vector4& a, const Vector4& b, float t)
+{
+    const float s = 1.0f - t;
+    return {s * a.x + t * b.x, s * a.y + t * b.y, s * a.z + t * b.z, 1.0f};
+}
+
+// Perspective-correct parameter from the clip w of both ends. Where the
+// denominator is zero or not finite (ends whose w is 0 or differs in sign),
+// the screen-space parameter stands in.
+inline float PerspectiveParameter(float t, float wa, float wb)
+{
+    const float denominator = (wa - wb) * t + wb;
+    if (denominator == 0.0f || !std::isfinite(denominator)) return t;
+    return (t * wa) / denominator;
+}
+
+}  // namespace fragment
+
+inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
+                                              const PipelineVertex& b, bool mixColors, int x, int y,
+                                              float t, FragmentOutputs* outputs)
+{
+    // Colours that pack alike are not interpolated: the fragment keeps a's.
+    Color color = mixColors ? Mix(a.color, b.color, t) : a.color;
+    const float z = (1.0f - t) * a.windowPos.z + t * b.windowPos.z;
+
+    if (mode.lightPerPixel) {
+        PipelineVertex v;
+        v.normal = fragment::Lerp(a.normal, b.normal, t);
+        v.normal.Normalize();
+        v.position = fragment::Lerp(a.position, b.position, t);
+        v.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y), z, 1.0f);
+        if (mode.cartoon)
+            ComputeCartoonLighting(v);
+        else
+            ComputeLighting(v);
+        color = v.color;
+        if (outputs) {
+            outputs->normal = v.normal;
+            outputs->position = v.position;
+        }
+    }
+
+    if (mode.texturing) {
+        const float tp = fragment::PerspectiveParameter(t, a.windowPos.w, b.windowPos.w);
+        const Vector4 texCoord = fragment::Lerp(a.texCoord, b.texCoord, tp);
+        const Color texel = context.texture->Sample(texCoord.x, texCoord.y);
+        color = mode.replace ? texel : color * texel;
+        if (outputs) outputs->texCoord = texCoord;
+    }
+
+    if (mode.depthTest)
+        context.frameBuffer.WritePixelDepthTested(x, y, color, z);
+    else
+        context.frameBuffer.WritePixel(x, y, color);
+    if (outputs) outputs->color = color;
+}
