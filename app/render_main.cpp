@@ -1,0 +1,97 @@
+// zbuffer-render: the window program's frames without a window, written as
+// PNG or PPM pictures, or timed.
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+
+#include "app/frame_cycle.h"
+#include "app/frame_presenter.h"
+#include "app/frame_stats.h"
+#include "app/progress_bar.h"
+#include "app/render_options.h"
+#include "app/scene_setup.h"
+#include "model/model.h"
+#include "render/image_file.h"
+#include "render/render_context.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// What the window's keys would have set before the first frame.
+void ApplyModes(const RenderOptions& o)
+{
+    RenderContext& c = RenderContext::Instance();
+    c.shadeModel = o.shadeModel;
+    if (o.wireframe) c.polygonMode = RC_LINE;
+    if (o.clockwise) c.frontFace = RC_CW;
+}
+
+// One frame as the window's display callback makes it; returns its render time.
+double RenderNextFrame(const RenderOptions& o)
+{
+    RenderContext& c = RenderContext::Instance();
+    c.Enable(RC_DEPTH_TEST);
+    if (!o.unlit) c.Enable(RC_LIGHTING);
+    c.Enable(RC_LIGHT0);
+    const Clock::time_point start = Clock::now();
+    RenderFrame(o.angle.value_or(gAngle));
+    const double milliseconds = MillisecondsSince(start);
+    gAngle = gAngle + 10.0f;
+    return milliseconds;
+}
+
+bool WriteFrame(const std::string& path, std::string* error)
+{
+    const FrameBuffer& fb = RenderContext::Instance().frameBuffer;
+    return WriteImage(path, RgbImage{fb.width, fb.height, fb.ExportRGB()}, error);
+}
+
+int RenderFrames(const RenderOptions& o)
+{
+    SetupScene(o.meshPath.c_str());
+    ApplyModes(o);
+    const FrameFileName out = o.out.value_or(FrameFileName("frame.png"));
+    FrameStats stats;
+    ProgressBar bar(std::cerr, o.frames, isatty(STDERR_FILENO) != 0);
+    const Clock::time_point start = Clock::now();
+    for (int frame = 0; frame < o.frames; ++frame) {
+        stats.Add(RenderNextFrame(o));
+        const bool write = !o.bench && (out.IsNumbered() || frame == o.frames - 1);
+        std::string error;
+        if (write && !WriteFrame(out.ForFrame(frame), &error)) {
+            bar.Hide();
+            std::cerr << "zbuffer-render: cannot write " << error << std::endl;
+            return 1;
+        }
+        bar.Show(frame + 1, MillisecondsSince(start) / 1000.0);
+    }
+    bar.Hide();
+    if (o.bench) PrintBenchSummary(std::cout, stats.Summarize());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const ParsedOptions parsed = ParseRenderOptions(argc, argv);
+    if (!parsed.error.empty()) {
+        std::cerr << "zbuffer-render: " << parsed.error << "\n" << kRenderUsage;
+        return 2;
+    }
+    if (parsed.options.help) {
+        std::cout << kRenderUsage;
+        return 0;
+    }
+    const int status = RenderFrames(parsed.options);
+    delete gModel;
+    delete gPresenter;
+    return status;
+}

@@ -1,0 +1,136 @@
+#include "app/render_options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "render/rgb_image.h"
+
+const char kRenderUsage[] =
+    "usage: zbuffer-render [MESH.ply] [--frames N] [--angle DEG] "
+    "[--shade flat|gouraud|phong|cartoon]\n"
+    "                      [--wireframe] [--cw] [--unlit] [--out FILE.png|FILE.ppm] [--bench]\n"
+    "Renders the window program's frames without a window.\n"
+    "  MESH.ply       the mesh to draw (default ./data/teapot.ply)\n"
+    "  --frames N     render frames 0 .. N-1 in sequence and write the last (default 1)\n"
+    "  --angle DEG    render every frame at DEG degrees instead of 0, 10, 20, ...\n"
+    "  --shade MODEL  flat, gouraud (default), phong or cartoon\n"
+    "  --wireframe    draw the triangles' edges only\n"
+    "  --cw           front faces are the clockwise ones\n"
+    "  --unlit        leave lighting off: vertex colours as they are\n"
+    "  --out FILE     PNG or PPM by extension (default frame.png); a %d in FILE,\n"
+    "                 e.g. turn_%03d.png, writes every frame, numbered from 0\n"
+    "  --bench        write no image; print render times per frame and frames per second\n"
+    "  --help         show this text\n"
+    "Exit status: 0 done, 1 mesh or output file error, 2 bad command line.\n";
+
+namespace {
+
+bool ParseFrames(const std::string& text, RenderOptions& o)
+{
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, o.frames);
+    return ec == std::errc() && ptr == end && o.frames >= 1;
+}
+
+bool ParseAngle(const std::string& text, RenderOptions& o)
+{
+    float angle = 0.0f;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, angle);
+    if (ec != std::errc() || ptr != end || !std::isfinite(angle)) return false;
+    o.angle = angle;
+    return true;
+}
+
+bool ParseShade(const std::string& text, RenderOptions& o)
+{
+    const struct {
+        const char* name;
+        int32_t model;
+    } kModels[] = {
+        {"flat", RC_FLAT}, {"gouraud", RC_GOURAUD}, {"phong", RC_PHONG}, {"cartoon", RC_CARTOON}};
+    for (const auto& m : kModels)
+        if (text == m.name) {
+            o.shadeModel = m.model;
+            return true;
+        }
+    return false;
+}
+
+// Empty when `text` is a good --out value.
+std::string ParseOut(const std::string& text, RenderOptions& o)
+{
+    if (!ImageFormatFor(text)) return "--out: '" + text + "' must end in .png or .ppm";
+    std::string error;
+    const std::optional<FrameFileName> name = FrameFileName::Parse(text, &error);
+    if (!name) return "--out: " + error;
+    o.out = name;
+    return "";
+}
+
+// Empty when `name` takes a value and `value` is good for it.
+std::string ApplyValueOption(const std::string& name, const std::string& value, RenderOptions& o)
+{
+    if (name == "--out") return ParseOut(value, o);
+    const bool good = name == "--frames"  ? ParseFrames(value, o)
+                      : name == "--angle" ? ParseAngle(value, o)
+                                          : ParseShade(value, o);
+    if (good) return "";
+    const char* expected = name == "--frames"  ? "a whole number of at least 1"
+                           : name == "--angle" ? "a finite number of degrees"
+                                               : "flat, gouraud, phong or cartoon";
+    return name + ": '" + value + "' is not " + expected;
+}
+
+bool ApplyFlag(const std::string& name, RenderOptions& o)
+{
+    bool* const flag = name == "--wireframe" ? &o.wireframe
+                       : name == "--cw"      ? &o.clockwise
+                       : name == "--unlit"   ? &o.unlit
+                       : name == "--bench"   ? &o.bench
+                       : name == "--help"    ? &o.help
+                                             : nullptr;
+    if (flag != nullptr) *flag = true;
+    return flag != nullptr;
+}
+
+bool TakesValue(const std::string& name)
+{
+    return name == "--frames" || name == "--angle" || name == "--shade" || name == "--out";
+}
+
+// Handles argv[i] and, for an option with a separate value, argv[i + 1];
+// advances i past what it used. Empty when good.
+std::string ApplyArgument(int argc, const char* const* argv, int& i, RenderOptions& o,
+                          bool& haveMesh)
+{
+    std::string arg = argv[i++];
+    if (arg.size() < 2 || arg[0] != '-') {
+        if (haveMesh) return "only one mesh may be given ('" + arg + "')";
+        o.meshPath = arg;
+        haveMesh = true;
+        return "";
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    if (TakesValue(name)) {
+        if (equals != std::string::npos) return ApplyValueOption(name, arg.substr(equals + 1), o);
+        if (i >= argc) return name + " needs a value";
+        return ApplyValueOption(name, argv[i++], o);
+    }
+    if (equals == std::string::npos && ApplyFlag(name, o)) return "";
+    return "unknown option '" + arg + "'";
+}
+
+}  // namespace
+
+ParsedOptions ParseRenderOptions(int argc, const char* const* argv)
+{
+    ParsedOptions parsed;
+    bool haveMesh = false;
+    for (int i = 1; i < argc && parsed.error.empty();)
+        parsed.error = ApplyArgument(argc, argv, i, parsed.options, haveMesh);
+    if (parsed.error.empty() && parsed.options.bench && parsed.options.out)
+        parsed.error = "--bench writes no image, so --out has nothing to do";
+    return parsed;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/frame_file_name.h"
+#include "render/render_context.h"
+
+// What zbuffer-render's command line asks for; the defaults are the window
+// program's start-up state.
+struct RenderOptions {
+    std::string meshPath = "./data/teapot.ply";
+    int frames = 1;
+    std::optional<float> angle;  // every frame at this angle instead of 0, 10, 20, ...
+    int32_t shadeModel = RC_GOURAUD;
+    bool wireframe = false;
+    bool clockwise = false;
+    bool unlit = false;
+    std::optional<FrameFileName> out;  // none: frame.png
+    bool bench = false;
+    bool help = false;
+};
+
+struct ParsedOptions {
+    RenderOptions options;
+    std::string error;  // one line; empty when the command line is good
+};
+
+ParsedOptions ParseRenderOptions(int argc, const char* const* argv);
+
+extern const char kRenderUsage[];

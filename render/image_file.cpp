@@ -1,0 +1,72 @@
+#include "render/image_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "render/png_codec.h"
+#include "render/ppm_codec.h"
+
+namespace {
+
+bool Fail(const std::string& path, const std::string& reason, std::string* error)
+{
+    *error = path + ": " + reason;
+    return false;
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error)
+{
+    const std::string part = path + ".part";
+    std::FILE* file = std::fopen(part.c_str(), "wb");
+    if (file == nullptr) return Fail(path, std::strerror(errno), error);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int writeErrno = errno;
+    if (std::fclose(file) != 0 || !written) {
+        const int reason = written ? errno : writeErrno;
+        std::remove(part.c_str());
+        return Fail(path, std::strerror(reason), error);
+    }
+    if (std::rename(part.c_str(), path.c_str()) != 0) {
+        const int reason = errno;
+        std::remove(part.c_str());
+        return Fail(path, std::strerror(reason), error);
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return Fail(path, std::strerror(errno), error);
+    uint8_t chunk[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes->insert(bytes->end(), chunk, chunk + n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? Fail(path, "read error", error) : true;
+}
+
+}  // namespace
+
+bool WriteImage(const std::string& path, const RgbImage& image, std::string* error)
+{
+    const std::optional<ImageFormat> format = ImageFormatFor(path);
+    if (!format) return Fail(path, "the name must end in .png or .ppm", error);
+    const std::vector<uint8_t> bytes =
+        *format == ImageFormat::kPng ? EncodePng(image) : EncodePpm(image);
+    return WriteWholeFile(path, bytes, error);
+}
+
+bool ReadImage(const std::string& path, RgbImage* image, std::string* error)
+{
+    const std::optional<ImageFormat> format = ImageFormatFor(path);
+    if (!format) return Fail(path, "the name must end in .png or .ppm", error);
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, &bytes, error)) return false;
+    std::string reason;
+    const bool decoded = *format == ImageFormat::kPng ? DecodePng(bytes, image, &reason)
+                                                      : DecodePpm(bytes, image, &reason);
+    return decoded ? true : Fail(path, reason, error);
+}

@@ -1,0 +1,94 @@
+#include "app/render_options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+ParsedOptions Parse(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "zbuffer-render");
+    return ParseRenderOptions(static_cast<int>(args.size()), args.data());
+}
+
+TEST(RenderOptions, DefaultsAreTheWindowProgramsStart)
+{
+    const ParsedOptions p = Parse({});
+    ASSERT_EQ(p.error, "");
+    const RenderOptions& o = p.options;
+    EXPECT_EQ(o.meshPath, "./data/teapot.ply");
+    EXPECT_EQ(o.frames, 1);
+    EXPECT_FALSE(o.angle);
+    EXPECT_EQ(o.shadeModel, RC_GOURAUD);
+    EXPECT_FALSE(o.wireframe || o.clockwise || o.unlit || o.bench || o.help);
+    EXPECT_FALSE(o.out);
+}
+
+TEST(RenderOptions, ReadsEveryOptionInAnyOrder)
+{
+    const ParsedOptions p = Parse({"--cw", "--frames", "36", "m.ply", "--angle", "-22.5", "--shade",
+                                   "cartoon", "--wireframe", "--unlit", "--out", "t_%02d.ppm"});
+    ASSERT_EQ(p.error, "");
+    const RenderOptions& o = p.options;
+    EXPECT_EQ(o.meshPath, "m.ply");
+    EXPECT_EQ(o.frames, 36);
+    EXPECT_EQ(o.angle, -22.5f);
+    EXPECT_EQ(o.shadeModel, RC_CARTOON);
+    EXPECT_TRUE(o.wireframe && o.clockwise && o.unlit);
+    ASSERT_TRUE(o.out);
+    EXPECT_EQ(o.out->ForFrame(7), "t_07.ppm");
+}
+
+TEST(RenderOptions, TakesValuesAfterAnEqualsSignAndEachShadeModel)
+{
+    const ParsedOptions p = Parse({"--frames=3", "--angle=90", "--shade=flat", "--bench"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(p.options.frames, 3);
+    EXPECT_EQ(p.options.angle, 90.0f);
+    EXPECT_EQ(p.options.shadeModel, RC_FLAT);
+    EXPECT_TRUE(p.options.bench);
+    EXPECT_EQ(Parse({"--shade", "phong"}).options.shadeModel, RC_PHONG);
+    EXPECT_EQ(Parse({"--shade", "gouraud"}).options.shadeModel, RC_GOURAUD);
+    EXPECT_TRUE(Parse({"--help"}).options.help);
+}
+
+TEST(RenderOptions, RefusesBadCommandLinesWithOneLineReasons)
+{
+    const std::vector<std::vector<const char*>> bad = {{"--frames", "0"},
+                                                       {"--frames", "-3"},
+                                                       {"--frames", "1.5"},
+                                                       {"--frames", "x"},
+                                                       {"--frames", ""},
+                                                       {"--frames", "99999999999"},
+                                                       {"--frames"},
+                                                       {"--angle", "nan"},
+                                                       {"--angle", "inf"},
+                                                       {"--angle", "1e99"},
+                                                       {"--angle", "10deg"},
+                                                       {"--shade", "smooth"},
+                                                       {"--shade", "FLAT"},
+                                                       {"--out", "frame.jpg"},
+                                                       {"--out", "frame"},
+                                                       {"--out", "a%s.png"},
+                                                       {"--out", "%d_%d.png"},
+                                                       {"--out", "100%.png"},
+                                                       {"--fast"},
+                                                       {"-w"},
+                                                       {"--wireframe=1"},
+                                                       {"a.ply", "b.ply"},
+                                                       {"--bench", "--out", "x.png"}};
+    for (const auto& args : bad) {
+        const ParsedOptions p = Parse(args);
+        std::string shown;
+        for (const char* a : args)
+            shown += std::string(a) + " ";
+        EXPECT_NE(p.error, "") << shown;
+        EXPECT_EQ(p.error.find('\n'), std::string::npos) << shown;
+    }
+    EXPECT_EQ(Parse({"--fast"}).error, "unknown option '--fast'");
+    EXPECT_EQ(Parse({"--shade", "smooth"}).error,
+              "--shade: 'smooth' is not flat, gouraud, phong or cartoon");
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+#include "render/image_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "render/png_codec.h"
+#include "render/ppm_codec.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 5 x 3 pixels in which every byte differs from its neighbours.
+RgbImage Pattern()
+{
+    RgbImage image{5, 3, {}};
+    for (int i = 0; i < 5 * 3 * 3; ++i)
+        image.rgb.push_back(static_cast<uint8_t>(i * 37 + 11));
+    return image;
+}
+
+std::vector<uint8_t> Bytes(const std::string& text)
+{
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+class ImageFileTest : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() / ("image_file_test_" + std::to_string(getpid()));
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+    std::string FirstBytes(const std::string& name, std::size_t n) const
+    {
+        std::ifstream in(Path(name), std::ios::binary);
+        std::string head(n, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(n));
+        return head;
+    }
+};
+
+TEST(ImageFormat, ChosenByTheExtensionInAnyCase)
+{
+    EXPECT_EQ(ImageFormatFor("frame.png"), ImageFormat::kPng);
+    EXPECT_EQ(ImageFormatFor("out/TURN_01.PNG"), ImageFormat::kPng);
+    EXPECT_EQ(ImageFormatFor("frame.ppm"), ImageFormat::kPpm);
+    EXPECT_EQ(ImageFormatFor("frame.Ppm"), ImageFormat::kPpm);
+    EXPECT_FALSE(ImageFormatFor("frame.jpg"));
+    EXPECT_FALSE(ImageFormatFor("framepng"));
+    EXPECT_FALSE(ImageFormatFor("frame.png.bak"));
+    EXPECT_FALSE(ImageFormatFor(".png"));
+}
+
+TEST(PngCodec, RoundTripKeepsEveryByte)
+{
+    RgbImage decoded;
+    std::string error;
+    ASSERT_TRUE(DecodePng(EncodePng(Pattern()), &decoded, &error)) << error;
+    EXPECT_EQ(decoded.width, 5);
+    EXPECT_EQ(decoded.height, 3);
+    EXPECT_EQ(decoded.rgb, Pattern().rgb);
+}
+
+TEST(PngCodec, RejectsBytesThatAreNoPng)
+{
+    RgbImage decoded;
+    std::string error;
+    EXPECT_FALSE(DecodePng(Bytes("P6\n1 1\n255\nabc"), &decoded, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(DecodePng({}, &decoded, &error));
+}
+
+TEST(PpmCodec, WritesABinaryHeaderThenTheRowsTopFirst)
+{
+    const RgbImage image{2, 1, {1, 2, 3, 4, 5, 6}};
+    EXPECT_EQ(EncodePpm(image), Bytes(std::string("P6\n2 1\n255\n") + "\1\2\3\4\5\6"));
+}
+
+TEST(PpmCodec, RoundTripKeepsEveryByteAndReadsHeaderComments)
+{
+    RgbImage decoded;
+    std::string error;
+    ASSERT_TRUE(DecodePpm(EncodePpm(Pattern()), &decoded, &error)) << error;
+    EXPECT_EQ(decoded.rgb, Pattern().rgb);
+    ASSERT_TRUE(DecodePpm(Bytes("P6 # made by hand\n1\n1 255 xyz"), &decoded, &error)) << error;
+    EXPECT_EQ(decoded.rgb, Bytes("xyz"));
+}
+
+TEST(PpmCodec, RejectsOtherVariantsAndWrongSizes)
+{
+    RgbImage decoded;
+    std::string error;
+    for (const char* text : {"P3\n1 1\n255\n1 2 3", "P6\n1 1\n65535\nxxxxxx", "P6\n2 1\n255\nxyz",
+                             "P6\n1 1\n255\nxyzw", "P6\n0 1\n255\n", "P6\n99999999 99999999\n255\n",
+                             "P6\n1 1\n255", ""}) {
+        EXPECT_FALSE(DecodePpm(Bytes(text), &decoded, &error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+TEST_F(ImageFileTest, WritesTheFormatTheExtensionNames)
+{
+    std::string error;
+    ASSERT_TRUE(WriteImage(Path("a.PNG"), Pattern(), &error)) << error;
+    ASSERT_TRUE(WriteImage(Path("a.ppm"), Pattern(), &error)) << error;
+    EXPECT_EQ(FirstBytes("a.PNG", 4), "\x89PNG");
+    EXPECT_EQ(FirstBytes("a.ppm", 3), "P6\n");
+    RgbImage read;
+    ASSERT_TRUE(ReadImage(Path("a.PNG"), &read, &error)) << error;
+    EXPECT_EQ(read.rgb, Pattern().rgb);
+    EXPECT_FALSE(fs::exists(Path("a.PNG.part")));
+}
+
+TEST_F(ImageFileTest, FailedWriteNamesTheFileAndTheReasonAndLeavesNothing)
+{
+    std::string error;
+    const std::string missingDir = Path("no/such/dir/a.png");
+    EXPECT_FALSE(WriteImage(missingDir, Pattern(), &error));
+    EXPECT_EQ(error, missingDir + ": No such file or directory");
+
+    fs::create_directory(Path("taken.ppm"));
+    EXPECT_FALSE(WriteImage(Path("taken.ppm"), Pattern(), &error));
+    EXPECT_EQ(error, Path("taken.ppm") + ": Is a directory");
+    EXPECT_FALSE(fs::exists(Path("taken.ppm.part")));
+
+    EXPECT_FALSE(WriteImage(Path("a.gif"), Pattern(), &error));
+    EXPECT_NE(error.find("a.gif"), std::string::npos);
+}
+
+TEST_F(ImageFileTest, ReadNamesTheFileWhenItIsMissingOrBroken)
+{
+    RgbImage read;
+    std::string error;
+    EXPECT_FALSE(ReadImage(Path("none.png"), &read, &error));
+    EXPECT_EQ(error, Path("none.png") + ": No such file or directory");
+    std::ofstream(Path("broken.png")) << "not a png";
+    EXPECT_FALSE(ReadImage(Path("broken.png"), &read, &error));
+    EXPECT_EQ(error.rfind(Path("broken.png") + ": ", 0), 0u);
+}
+
+}  // namespace
