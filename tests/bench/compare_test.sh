@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# bench/compare.sh on a few frames: its table has a row per mesh and mode, the
+# llvmpipe columns filled for flat and gouraud only, and ratios that are the
+# quotients of the medians beside them.
+# Usage: compare_test.sh BUILD
+set -euo pipefail
+build=$1
+out=$(NO_BUILD=1 TEAPOT_FRAMES=3 BIG_FRAMES=1 "$(dirname "$0")/../../bench/compare.sh" "$build")
+echo "$out"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+grep -q "^renderer: llvmpipe" <<<"$out" || fail "no llvmpipe renderer line"
+n='[0-9]+\.[0-9]+'
+for row in "teapot +gouraud +$n +$n +$n +1\.00" "teapot +flat +$n +$n +$n +$n" \
+    "teapot +phong +$n +- +- +$n" "teapot +cartoon +$n +- +- +$n" \
+    "teapot-999k +gouraud +$n +$n +$n +1\.00"; do
+    grep -Eqx "$row" <<<"$out" || fail "no row like '$row'"
+done
+awk '$2 == "gouraud" || $2 == "flat" {
+         want = sprintf("%.2f", $3 / $4)
+         if ($5 != want) { print $1 " " $2 ": ratio " $5 " is not " want; bad = 1 }
+     }
+     END { exit bad }' <<<"$out" || fail "a zbuffer/llvmpipe ratio is not the quotient of the medians"
