@@ -15,9 +15,3 @@ void Color::SetARGB(uint32_t argb)
     r = static_cast<float>((argb >> 16) & 0xFFu) * kByteScale;
     a = static_cast<float>(argb >> 24) * kByteScale;
 }
-
-uint32_t Color::ToARGB() const
-{
-    return (ChannelToByte(a) << 24) | (ChannelToByte(r) << 16) | (ChannelToByte(g) << 8) |
-           ChannelToByte(b);
-}

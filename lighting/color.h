@@ -27,7 +27,7 @@ public:
     }
     void SetBytes(int32_t red, int32_t green, int32_t blue, int32_t alpha);
     void SetARGB(uint32_t argb);
-    uint32_t ToARGB() const;  // packed 0xAARRGGBB
+    uint32_t ToARGB() const;  // packed 0xAARRGGBB, each channel as ChannelToByte
 
     float ClampedAlpha() const { return a < 1.0f ? a : 1.0f; }
 
@@ -52,4 +52,10 @@ inline uint32_t ChannelToByte(float c)
     if (!(c < 1.0f)) c = 1.0f;
     if (c < 0.0f) c = 0.0f;
     return static_cast<uint32_t>(static_cast<int>(c * 255.0f)) & 0xFFu;
+}
+
+inline uint32_t Color::ToARGB() const
+{
+    return (ChannelToByte(a) << 24) | (ChannelToByte(r) << 16) | (ChannelToByte(g) << 8) |
+           ChannelToByte(b);
 }

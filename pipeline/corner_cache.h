@@ -1,59 +1,72 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
-#include "lighting/color.h"
+#include "pipeline/pipeline_vertex.h"
 
-// A corner as the triangle stage leaves it, before scan conversion.
+class VertexArray;
+
+// Reads a vertex's attributes straight from the interleaved store, with the
+// offsets of the attributes in the mask worked out once per draw. Attributes
+// outside the mask leave the corner as it was (its defaults, or what the
+// previous face left there).
+class CornerFetch {
+public:
+    CornerFetch(const VertexArray& vertices, int32_t attribMask);
+    void operator()(int32_t index, PipelineVertex& corner) const;
+    // Object-space position (x, y, z, 1); the mask must hold ATTRIB_POSITION.
+    Vector4 Position(int32_t index) const
+    {
+        float v[3];
+        std::memcpy(v, data + static_cast<std::size_t>(index) * stride + offset[0], sizeof v);
+        return {v[0], v[1], v[2], 1.0f};
+    }
+
+    bool FetchesEverything() const
+    {
+        return offset[0] >= 0 && offset[1] >= 0 && offset[2] >= 0 && offset[3] >= 0;
+    }
+
+private:
+    const uint8_t* data;
+    int32_t stride;
+    int32_t offset[4];  // position, normal, texture coordinate, colour; -1 when not fetched
+};
+
+// A corner as the triangle stage leaves it for scan conversion.
 struct TransformedCorner {
-    float projected[3];  // clip x and y divided by w, clip z undivided
-    float position[4];   // world space
-    float normal[3];     // world space when lighting is on, else as fetched
-    float window[4];     // snapped window x and y, depth, clip w
-    bool withinBand;     // false: the corner drops every triangle it belongs to
+    PipelineVertex vertex;  // world position and normal, window position, final corner colour
+    float projected[3];     // clip x and y divided by w, clip z: what rejection tests
+    bool withinBand;        // false: the corner drops every triangle it belongs to
 };
 
 // Everything the triangle stage computes for a corner depends only on the
 // vertex it came from and on context state that stays fixed during one draw.
-// A vertex shared by several faces is therefore transformed and lit once per
-// draw, and every face that uses it copies the results.
+// A vertex shared by several faces is therefore fetched, transformed and lit
+// once per draw, and every face that uses it copies the result.
 class CornerCache {
 public:
     // Forgets every result: called at the start of each draw.
     void Begin(int32_t vertexCount)
     {
         const std::size_t n = static_cast<std::size_t>(vertexCount);
-        if (transformed.size() < n) {
-            transformed.resize(n);
-            lit.resize(n);
-        }
-        stages.assign(n, 0);
+        if (corners.size() < n) corners.resize(n);
+        done.assign(n, 0);
     }
 
     template <class Compute>
-    const TransformedCorner& Transformed(int32_t vertex, Compute compute)
+    const TransformedCorner& Corner(int32_t vertex, Compute compute)
     {
-        if (!(stages[vertex] & kTransformed)) {
-            transformed[vertex] = compute();
-            stages[vertex] |= kTransformed;
+        if (!done[vertex]) {
+            corners[vertex] = compute();
+            done[vertex] = 1;
         }
-        return transformed[vertex];
-    }
-
-    template <class Compute>
-    const Color& Lit(int32_t vertex, Compute compute)
-    {
-        if (!(stages[vertex] & kLit)) {
-            lit[vertex] = compute();
-            stages[vertex] |= kLit;
-        }
-        return lit[vertex];
+        return corners[vertex];
     }
 
 private:
-    enum : uint8_t { kTransformed = 1, kLit = 2 };
-    std::vector<uint8_t> stages;
-    std::vector<TransformedCorner> transformed;
-    std::vector<Color> lit;
+    std::vector<uint8_t> done;
+    std::vector<TransformedCorner> corners;
 };

@@ -1,56 +1,9 @@
-#include <cstring>
-
 #include "model/face_list.h"
 #include "model/vertex_array.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
 
 namespace {
-
-// Reads a vertex's attributes straight from the interleaved store, with the
-// offsets of the attributes in the mask worked out once per draw. Attributes
-// outside the mask leave the corner as it was (its defaults, or what the
-// previous face left there).
-class CornerFetch {
-public:
-    CornerFetch(const VertexArray& vertices, int32_t attribMask)
-        : data(vertices.data.data()), stride(vertices.stride)
-    {
-        const int32_t bits[4] = {ATTRIB_POSITION, ATTRIB_NORMAL, ATTRIB_TEXCOORD, ATTRIB_COLOR};
-        for (int i = 0; i < 4; ++i)
-            offset[i] = (attribMask & bits[i] & vertices.attributeMask)
-                            ? vertices.AttributeOffset(bits[i])
-                            : -1;
-    }
-
-    void operator()(int32_t index, PipelineVertex& corner) const
-    {
-        const uint8_t* vertex = data + static_cast<std::size_t>(index) * stride;
-        float v[3];
-        if (offset[0] >= 0) {
-            std::memcpy(v, vertex + offset[0], sizeof v);
-            corner.position = Vector4(v[0], v[1], v[2], 1.0f);
-        }
-        if (offset[1] >= 0) {
-            std::memcpy(v, vertex + offset[1], sizeof v);
-            corner.normal = Vector3(v[0], v[1], v[2]);
-        }
-        if (offset[2] >= 0) {
-            std::memcpy(v, vertex + offset[2], 2 * sizeof(float));
-            corner.texCoord = Vector4(v[0], v[1], 0.0f, 1.0f);
-        }
-        if (offset[3] >= 0) {
-            uint32_t argb;
-            std::memcpy(&argb, vertex + offset[3], sizeof argb);
-            corner.color.SetARGB(argb);
-        }
-    }
-
-private:
-    const uint8_t* data;
-    int32_t stride;
-    int32_t offset[4];  // position, normal, texture coordinate, colour; -1 when not fetched
-};
 
 bool IndicesInRange(const Face& face, int32_t vertexCount)
 {
@@ -67,26 +20,27 @@ void RenderContext::DrawModel()
     PipelineVertex corners[3];
     if (faceList == nullptr || vertexArray == nullptr) return;
     const CornerFetch fetch(*vertexArray, attribMask);
-    // A corner's transformed position, normal and lit colour are functions of
-    // its vertex only when every corner brings its own position and normal.
-    const int32_t geometry = ATTRIB_POSITION | ATTRIB_NORMAL;
-    if ((attribMask & geometry) == geometry) {
+    // When every corner brings all its attributes, a corner is a function of
+    // its vertex alone, and corners shared by faces are worked on once.
+    const bool cached = fetch.FetchesEverything();
+    if (cached) {
         cornerCache.Begin(vertexArray->count);
-        rasterizer.cornerCache = &cornerCache;
+        rasterizer.material = material;  // the same copy serves every face
     }
     for (int32_t f = 0; f < faceList->count; ++f) {
         const Face& face = faceList->records[f];
         // Faces of fewer than three corners are not drawn; larger ones are
         // drawn as a fan (0, i, i + 1) sharing the face's normal.
         if (face.cornerCount < 3 || !IndicesInRange(face, vertexArray->count)) continue;
-        fetch(face.indices[0], corners[0]);
-        rasterizer.cornerVertex[0] = face.indices[0];
         for (int32_t i = 1; i + 1 < face.cornerCount; ++i) {
-            fetch(face.indices[i], corners[1]);
-            fetch(face.indices[i + 1], corners[2]);
-            rasterizer.cornerVertex[1] = face.indices[i];
-            rasterizer.cornerVertex[2] = face.indices[i + 1];
-            rasterizer.LoadTriangle(corners, faceList->GetFaceNormal(f), material);
+            const int32_t fan[3] = {face.indices[0], face.indices[i], face.indices[i + 1]};
+            if (cached) {
+                rasterizer.LoadTriangle(fan, faceList->GetFaceNormal(f), fetch, cornerCache);
+            } else {
+                for (int k = 0; k < 3; ++k)
+                    fetch(fan[k], corners[k]);
+                rasterizer.LoadTriangle(corners, faceList->GetFaceNormal(f), material);
+            }
             rasterizer.DrawTriangle();
         }
     }
@@ -99,8 +53,25 @@ void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], Vector3 n
         vertices[k] = corners[k];
     faceNormal = normal;
     material = faceMaterial;
+    cornerCache = nullptr;
+    hasFaceColor = false;
     centroid = Vector4();
     for (int k = 0; k < 3; ++k)
         centroid = centroid + corners[k].position;
+    centroid = centroid / 3.0f;
+}
+
+void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], Vector3 normal,
+                                      const CornerFetch& fetch, CornerCache& cache)
+{
+    faceNormal = normal;
+    cornerFetch = &fetch;
+    cornerCache = &cache;
+    hasFaceColor = false;
+    centroid = Vector4();
+    for (int k = 0; k < 3; ++k) {
+        cornerVertex[k] = vertex[k];
+        centroid = centroid + fetch.Position(vertex[k]);
+    }
     centroid = centroid / 3.0f;
 }

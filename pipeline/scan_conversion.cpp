@@ -1,4 +1,5 @@
 #include <cmath>
+#include <utility>
 
 #include "pipeline/fragment_stage.h"
 #include "render/render_context.h"
@@ -7,10 +8,19 @@ int edgeCursor = 0;
 
 void TriangleRasterizer::PrepareEdges()
 {
+    // The walks compare corner colours at 8-bit precision: pack them once.
+    for (int k = 0; k < 3; ++k)
+        cornerARGB[k] = vertices[k].color.ToARGB();
     // Three compare-exchanges; corners on equal rows keep their order.
-    if (vertices[2].windowPos.y < vertices[1].windowPos.y) SwapVertices(vertices[1], vertices[2]);
-    if (vertices[1].windowPos.y < vertices[0].windowPos.y) SwapVertices(vertices[0], vertices[1]);
-    if (vertices[2].windowPos.y < vertices[1].windowPos.y) SwapVertices(vertices[1], vertices[2]);
+    const auto sortPair = [this](int i, int j) {
+        if (vertices[j].windowPos.y < vertices[i].windowPos.y) {
+            SwapVertices(vertices[i], vertices[j]);
+            std::swap(cornerARGB[i], cornerARGB[j]);
+        }
+    };
+    sortPair(1, 2);
+    sortPair(0, 1);
+    sortPair(1, 2);
     edgeRows = static_cast<int>(std::fabs(vertices[2].windowPos.y - vertices[0].windowPos.y));
     // The lists keep their storage from triangle to triangle: the three walks
     // write every one of the edgeRows entries before FillSpans reads them.
@@ -19,6 +29,15 @@ void TriangleRasterizer::PrepareEdges()
         chainEdges.resize(rows);
         longEdges.resize(rows);
     }
+    // Nothing changes the context while a triangle is drawn.
+    mode = CurrentFragmentMode();
+}
+
+uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
+{
+    for (int k = 0; k < 3; ++k)
+        if (&v == &vertices[k]) return cornerARGB[k];
+    return v.color.ToARGB();
 }
 
 void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
@@ -44,8 +63,7 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     // Bresenham: one pixel per step along the major axis (x when dy < dx),
     // the minor axis stepping when the decision value is not negative.
     int x = xa, y = ya, yPrevious = ya;
-    const FragmentMode mode = CurrentFragmentMode();
-    const bool mixColors = a.color != b.color;
+    const bool mixColors = PackedColor(a) != PackedColor(b);
     FragmentOutputs outputs;
     const bool xMajor = dy < dx;
     const int steps = xMajor ? dx : dy;
@@ -82,7 +100,6 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
 
 void TriangleRasterizer::FillSpans()
 {
-    const FragmentMode mode = CurrentFragmentMode();
     for (int k = 0; k < edgeRows; ++k) {
         const PipelineVertex& left = chainEdges[static_cast<std::size_t>(k)];
         const PipelineVertex& right = longEdges[static_cast<std::size_t>(k)];

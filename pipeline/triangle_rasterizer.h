@@ -47,15 +47,15 @@ public:
     Material material;
     Vector4 centroid;
 
-    // Set by DrawModel: the vertex each corner came from, and the per-vertex
-    // results of this draw (null when corners are not cached).
-    int32_t cornerVertex[3] = {-1, -1, -1};
-    CornerCache* cornerCache = nullptr;
-
     explicit TriangleRasterizer(RenderContext& context) : context(context) {}
 
     void LoadTriangle(const PipelineVertex corners[3], Vector3 faceNormal,
                       const Material& material);
+    // DrawModel's way in when every corner is a function of its vertex: the
+    // corners come from `cache` (fetched through `fetch` on first use), and
+    // `material` was set once for the draw.
+    void LoadTriangle(const int32_t vertex[3], Vector3 faceNormal, const CornerFetch& fetch,
+                      CornerCache& cache);
 
     // Triangle stage.
     void DrawTriangle();
@@ -77,10 +77,18 @@ public:
 
 private:
     RenderContext& context;
+    // Where the corners come from: the cache (with their vertices) or `vertices`.
+    const CornerFetch* cornerFetch = nullptr;
+    CornerCache* cornerCache = nullptr;
+    int32_t cornerVertex[3] = {-1, -1, -1};
+    bool hasFaceColor = false;  // flat shading: every corner takes faceColor
+    Color faceColor;
+    // Read by PrepareEdges for the triangle's walks and spans.
+    FragmentMode mode;
+    uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
 
     TransformedCorner TransformCorner(const PipelineVertex& corner) const;
-    TransformedCorner TransformedCornerOf(int k) const;
-    Color LitColorOf(int k) const;
+    uint32_t PackedColor(const PipelineVertex& v) const;
     FragmentMode CurrentFragmentMode() const;
     // ShadeFragment with the mode and the colour comparison of a and b hoisted
     // out of the pixel loop; `outputs` (optional) receives what was computed.

@@ -39,109 +39,92 @@ void TriangleRasterizer::DrawTriangle()
     if (lighting && c.IsEnabled(RC_NORMALIZE)) faceNormal.Normalize();
     const Vector3 toEye = Vector3(c.camera.eye) - Vector3(centroid);
 
-    if (lighting && c.shadeModel == RC_FLAT) {
-        // Lit before the culling decision, so a culled face is lit for nothing.
+    // A product that is not a number counts as facing away; exactly 0 is drawn.
+    if (c.IsEnabled(RC_CULL_FACE) && !(toEye.Dot(faceNormal) >= 0.0f)) return;
+
+    // Flat shading lights the face once, at its centre with the face normal,
+    // and the result colours all three corners. (Lighting a face that is then
+    // culled has no effect, so it is lit only when drawn.)
+    hasFaceColor = lighting && c.shadeModel == RC_FLAT;
+    if (hasFaceColor) {
         PipelineVertex v;
         v.normal = faceNormal;
         v.position = centroid;
         ComputeLighting(v);
-        for (PipelineVertex& corner : vertices)
-            corner.color = v.color;
+        faceColor = v.color;
     }
-
-    // A product that is not a number counts as facing away; exactly 0 is drawn.
-    if (c.IsEnabled(RC_CULL_FACE) && !(toEye.Dot(faceNormal) >= 0.0f)) return;
     RasterizeTriangle();
 }
 
-// Projection, world space and window mapping of one corner.
+// Projection, world space, window mapping and (Gouraud) lighting of one
+// corner: everything the triangle stage does to a corner on its own.
 TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corner) const
 {
     const RenderContext& c = context;
     TransformedCorner t;
+    PipelineVertex& v = t.vertex;
+    v = corner;
     Vector4 windowPos = Transform(corner.position, c.modelViewProjectionMatrix);
     windowPos.DivideByW();
     t.projected[0] = windowPos.x;
     t.projected[1] = windowPos.y;
     t.projected[2] = windowPos.z;
 
-    Vector3 normal = corner.normal;
-    if (c.IsEnabled(RC_LIGHTING)) {
-        normal = TransformDirection(normal, c.modelMatrix);
-        if (c.frontFace == RC_CW) normal = normal * -1.0f;
-        if (c.IsEnabled(RC_NORMALIZE)) normal.Normalize();
+    const bool lighting = c.IsEnabled(RC_LIGHTING);
+    if (lighting) {
+        v.normal = TransformDirection(v.normal, c.modelMatrix);
+        if (c.frontFace == RC_CW) v.normal = v.normal * -1.0f;
+        if (c.IsEnabled(RC_NORMALIZE)) v.normal.Normalize();
     }
-    t.normal[0] = normal.x;
-    t.normal[1] = normal.y;
-    t.normal[2] = normal.z;
-    const Vector4 position = Transform(corner.position, c.modelMatrix);
-    t.position[0] = position.x;
-    t.position[1] = position.y;
-    t.position[2] = position.z;
-    t.position[3] = position.w;
-
+    v.position = Transform(v.position, c.modelMatrix);
     const float clipW = windowPos.w;
     windowPos.w = 1.0f;
-    windowPos = Transform(windowPos, c.viewportMatrix);
-    t.withinBand = WithinWindowBand(windowPos.x) && WithinWindowBand(windowPos.y);
-    t.window[0] = t.withinBand ? SnapCoordinate(windowPos.x) : 0.0f;
-    t.window[1] = t.withinBand ? SnapCoordinate(windowPos.y) : 0.0f;
-    t.window[2] = windowPos.z;
-    t.window[3] = clipW;
-    return t;
-}
-
-TransformedCorner TriangleRasterizer::TransformedCornerOf(int k) const
-{
-    if (cornerCache == nullptr) return TransformCorner(vertices[k]);
-    return cornerCache->Transformed(cornerVertex[k], [&] { return TransformCorner(vertices[k]); });
-}
-
-// Gouraud lights each corner once: lighting depends only on the corner's
-// world position and normal, so lighting it again for its second edge (or
-// for another face sharing the vertex) gives the same colour.
-Color TriangleRasterizer::LitColorOf(int k) const
-{
-    PipelineVertex lit = vertices[k];
-    if (cornerCache == nullptr) {
-        ComputeLighting(lit);
-        return lit.color;
+    v.windowPos = Transform(windowPos, c.viewportMatrix);
+    t.withinBand = WithinWindowBand(v.windowPos.x) && WithinWindowBand(v.windowPos.y);
+    if (t.withinBand) {
+        v.windowPos.x = SnapCoordinate(v.windowPos.x);
+        v.windowPos.y = SnapCoordinate(v.windowPos.y);
     }
-    return cornerCache->Lit(cornerVertex[k], [&] {
-        ComputeLighting(lit);
-        return lit.color;
-    });
+    v.windowPos.w = clipW;
+
+    // Gouraud lights each corner once: the colour depends only on the
+    // corner's world position and normal, so lighting it again for its second
+    // edge, or for another face sharing the vertex, gives the same colour.
+    if (lighting && c.shadeModel == RC_GOURAUD) ComputeLighting(v);
+    return t;
 }
 
 void TriangleRasterizer::RasterizeTriangle()
 {
     const RenderContext& c = context;
-    TransformedCorner corners[3];
+    TransformedCorner direct[3];
+    const TransformedCorner* corners[3];
     bool someDepthInside = false, someXInside = false, someYInside = false;
     for (int k = 0; k < 3; ++k) {
-        corners[k] = TransformedCornerOf(k);
-        const float* p = corners[k].projected;
+        if (cornerCache != nullptr) {
+            corners[k] = &cornerCache->Corner(cornerVertex[k], [&] {
+                PipelineVertex fetched;
+                (*cornerFetch)(cornerVertex[k], fetched);
+                return TransformCorner(fetched);
+            });
+        } else {
+            direct[k] = TransformCorner(vertices[k]);
+            corners[k] = &direct[k];
+        }
+        const float* p = corners[k]->projected;
         someDepthInside = someDepthInside || InRange(p[2], c.camera.zNear, c.camera.zFar);
         someXInside = someXInside || InRange(p[0], -1.0f, 1.0f);
         someYInside = someYInside || InRange(p[1], -1.0f, 1.0f);
     }
     // Trivial rejection: each test may be met by a different corner.
     if (!(someDepthInside && someXInside && someYInside)) return;
-    for (const TransformedCorner& t : corners)
-        if (!t.withinBand) return;
+    for (const TransformedCorner* t : corners)
+        if (!t->withinBand) return;
 
-    const bool lighting = c.IsEnabled(RC_LIGHTING);
     for (int k = 0; k < 3; ++k) {
-        PipelineVertex& v = vertices[k];
-        const TransformedCorner& t = corners[k];
-        if (lighting) v.normal = Vector3(t.normal[0], t.normal[1], t.normal[2]);
-        v.position = Vector4(t.position[0], t.position[1], t.position[2], t.position[3]);
-        v.windowPos = Vector4(t.window[0], t.window[1], t.window[2], t.window[3]);
+        vertices[k] = corners[k]->vertex;
+        if (hasFaceColor) vertices[k].color = faceColor;
     }
-    if (lighting && c.shadeModel == RC_GOURAUD)
-        for (int k = 0; k < 3; ++k)
-            vertices[k].color = LitColorOf(k);
-
     PrepareEdges();
     WalkEdge(vertices[0], vertices[1], 1);
     WalkEdge(vertices[1], vertices[2], 1);
