@@ -1,10 +1,11 @@
 # A thin layer over CMake. `make run` builds and starts the program,
-# `make test` builds and runs every test; both install missing packages first.
+# `make test` builds and runs every test, `make bench` every benchmark; all
+# three install missing packages first.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 MESH ?=
 
-.PHONY: all deps build run test test-unit format lint clean
+.PHONY: all deps build run test test-unit bench format lint clean
 
 all: build
 
@@ -21,6 +22,10 @@ run: build
 test: build
 	@tools/install-deps.sh test
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+bench: build
+	@tools/install-deps.sh bench
+	@cmake --build $(BUILD) --target run_bench
 
 format:
 	@tools/install-deps.sh lint

@@ -1,0 +1,35 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/ply_error.h"
+#include "model/ply_reader.h"
+
+namespace {
+
+[[noreturn]] void PrintAndExit(const char* what, const char* detail)
+{
+    std::fprintf(stderr, "Error: %s : %s\n", what, detail);
+    std::exit(1);
+}
+
+FatalErrorHandler gFatalErrorHandler = PrintAndExit;
+
+}  // namespace
+
+FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler)
+{
+    const FatalErrorHandler previous = gFatalErrorHandler;
+    gFatalErrorHandler = handler != nullptr ? handler : PrintAndExit;
+    return previous;
+}
+
+void FatalError(const char* what, const char* detail)
+{
+    gFatalErrorHandler(what, detail);
+    PrintAndExit(what, detail);
+}
+
+void PlyFail(const std::string& detail)
+{
+    FatalError("(ReadPly)", detail.c_str());
+}

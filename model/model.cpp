@@ -1,0 +1,73 @@
+#include "model/model.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "model/ply_reader.h"
+
+namespace {
+
+constexpr int32_t kAllAttributes = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD;
+constexpr int32_t kStride = 36;
+
+uint32_t PackedColor(const PlyVertex& vertex)
+{
+    return Color(vertex.color[0], vertex.color[1], vertex.color[2], 1.0f).ToARGB();
+}
+
+void StoreVertices(const std::vector<PlyVertex>& plyVertices, VertexArray& vertices)
+{
+    vertices.Configure(nullptr, kAllAttributes, kStride, static_cast<int32_t>(plyVertices.size()));
+    for (int32_t i = 0; i < vertices.count; ++i) {
+        const PlyVertex& vertex = plyVertices[i];
+        const uint32_t color = PackedColor(vertex);
+        vertices.SetAttribute(vertex.position, ATTRIB_POSITION, i);
+        vertices.SetAttribute(vertex.normal, ATTRIB_NORMAL, i);
+        vertices.SetAttribute(vertex.texCoord, ATTRIB_TEXCOORD, i);
+        vertices.SetAttribute(&color, ATTRIB_COLOR, i);
+    }
+}
+
+// Each face's index array is released once copied, so the mesh is not held twice.
+void StoreFaces(std::vector<PlyFace>& plyFaces, FaceList& faces)
+{
+    faces.Resize(static_cast<int32_t>(plyFaces.size()));
+    for (int32_t j = 0; j < faces.count; ++j) {
+        std::vector<int32_t> indices = std::move(plyFaces[j].indices);
+        faces.SetFace(j, plyFaces[j].cornerCount, indices.data());
+    }
+}
+
+}  // namespace
+
+Model::Model(const std::string& name) : fileName(name)
+{
+    PlyMesh mesh = ReadPly(fileName.c_str());
+    StoreVertices(mesh.vertices, vertices);
+    mesh.vertices = std::vector<PlyVertex>();
+    StoreFaces(mesh.faces, faces);
+    mesh.faces = std::vector<PlyFace>();
+    ComputeBounds();
+    faces.ComputeFaceNormals(vertices);
+}
+
+void Model::ComputeBounds()
+{
+    center = Vector3(0.0f, 0.0f, 0.0f);
+    halfExtent = 0.0f;
+    if (vertices.count <= 0) return;
+    float lo[3];
+    vertices.GetAttribute(lo, ATTRIB_POSITION, 0);
+    float hi[3] = {lo[0], lo[1], lo[2]};
+    for (int32_t i = 1; i < vertices.count; ++i) {
+        float p[3];
+        vertices.GetAttribute(p, ATTRIB_POSITION, i);
+        for (int axis = 0; axis < 3; ++axis) {
+            if (p[axis] < lo[axis]) lo[axis] = p[axis];
+            if (p[axis] > hi[axis]) hi[axis] = p[axis];
+        }
+    }
+    center = Vector3(lo[0] + (hi[0] - lo[0]) * 0.5f, lo[1] + (hi[1] - lo[1]) * 0.5f,
+                     lo[2] + (hi[2] - lo[2]) * 0.5f);
+    halfExtent = std::max({hi[0] - center.x, hi[1] - center.y, hi[2] - center.z});
+}

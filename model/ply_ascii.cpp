@@ -1,0 +1,87 @@
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "model/ply_body.h"
+#include "model/ply_records.h"
+
+namespace {
+
+// Numbers as "%f" and "%u" read them, but a number must be the whole
+// whitespace-separated word, so text that is not a number is refused rather
+// than left for the next read.
+class AsciiSource {
+public:
+    explicit AsciiSource(PlyInput& input) : input(input) {}
+
+    float Float(const PlyPlace& place)
+    {
+        const char* text = Word(place);
+        char* stop = nullptr;
+        const float value = std::strtof(text, &stop);
+        if (stop == text || *stop != '\0') NotANumber(place);
+        if (!std::isfinite(value)) FailValue(place, Quoted() + " is not a finite number");
+        return value;
+    }
+    // Reduced modulo 256, as "%u" and a byte make of it: 300 is 44.
+    uint8_t Byte(const PlyPlace& place)
+    {
+        const char* text = Word(place);
+        char* stop = nullptr;
+        const unsigned long value = std::strtoul(text, &stop, 10);
+        if (stop == text || *stop != '\0') NotANumber(place);
+        return static_cast<uint8_t>(static_cast<uint32_t>(value) % 256);
+    }
+    // A count beyond one byte cannot be stored; wrapped, it would read the
+    // wrong numbers as corners.
+    uint8_t Count(const PlyPlace& place)
+    {
+        const long long count = Integer(place);
+        if (count < 0 || count > 255) FailValue(place, "corner count " + word + " is not 0 to 255");
+        return static_cast<uint8_t>(count);
+    }
+    // Range-checked by the caller, so no value may wrap into the range.
+    int64_t Index(const PlyPlace& place) { return Integer(place); }
+
+private:
+    static constexpr std::size_t kMaxWordLength = 511;
+
+    const char* Word(const PlyPlace& place)
+    {
+        while (IsPlyBlank(input.Peek()))
+            input.Get();
+        if (!input.ReadWord(word, kMaxWordLength)) NotANumber(place);
+        if (word.empty()) FailTruncated(place);
+        return word.c_str();
+    }
+
+    long long Integer(const PlyPlace& place)
+    {
+        const char* text = Word(place);
+        char* stop = nullptr;
+        const long long value = std::strtoll(text, &stop, 10);
+        if (stop == text || *stop != '\0') NotANumber(place);
+        return value;
+    }
+
+    std::string Quoted() const
+    {
+        constexpr std::size_t kShown = 40;
+        return "'" + word.substr(0, kShown) + (word.size() > kShown ? "...'" : "'");
+    }
+    [[noreturn]] void NotANumber(const PlyPlace& place) const
+    {
+        FailValue(place, Quoted() + " is not a number");
+    }
+
+    PlyInput& input;
+    std::string word;
+};
+
+}  // namespace
+
+void ReadPlyAscii(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
+{
+    AsciiSource source(input);
+    ReadPlyRecords(source, header, input.BytesLeft(), mesh);
+}

@@ -1,0 +1,200 @@
+#include "model/ply_header.h"
+
+#include <initializer_list>
+#include <string>
+
+#include "model/ply_error.h"
+#include "model/ply_tokens.h"
+
+namespace {
+
+// A group is named by its first property; the others must follow in order,
+// as the body is read with this fixed layout whatever the header says.
+struct GroupRule {
+    PlySlot slot;
+    int memberCount;
+    const char* names[3];
+};
+
+constexpr GroupRule kGroupRules[] = {
+    {PLY_POSITION, 3, {"x", "y", "z"}},
+    {PLY_CONFIDENCE, 1, {"confidence"}},
+    {PLY_COLOR, 3, {"red", "green", "blue"}},
+    {PLY_COLOR, 3, {"r", "g", "b"}},
+    {PLY_TEXCOORD, 2, {"u", "v"}},
+    {PLY_NORMAL, 3, {"nx", "ny", "nz"}},
+};
+
+[[noreturn]] void InvalidHeader()
+{
+    PlyFail("invalid PLY header");
+}
+
+bool IsOneOf(const std::string& word, std::initializer_list<const char*> words)
+{
+    for (const char* w : words)
+        if (word == w) return true;
+    return false;
+}
+
+const GroupRule* FindGroup(const std::string& name)
+{
+    for (const GroupRule& rule : kGroupRules)
+        if (name == rule.names[0]) return &rule;
+    return nullptr;
+}
+
+bool IsBinary(const PlyHeader& header)
+{
+    return header.encoding != PlyEncoding::Ascii;
+}
+
+// A binary body is read as 4-byte floats and single colour bytes; any other
+// stored type would shift or garble every value after it.
+void CheckBinaryType(const PlyHeader& header, PlySlot slot, const std::string& type,
+                     const char* name)
+{
+    if (!IsBinary(header)) return;
+    if (slot == PLY_COLOR && !IsOneOf(type, {"uchar", "uint8"}))
+        PlyFail(std::string("binary vertex property '") + name + "' is " + type +
+                ", not an unsigned byte");
+    if (slot != PLY_COLOR && !IsOneOf(type, {"float", "float32"}))
+        PlyFail(std::string("binary vertex property '") + name + "' is " + type +
+                ", not a 4-byte float");
+}
+
+void ReadFormat(PlyTokenizer& tokens, PlyHeader& header)
+{
+    if (tokens.Next() != "ply" || tokens.Next() != "format") InvalidHeader();
+    const std::string& encoding = tokens.Next();
+    if (encoding == "binary_big_endian")
+        header.encoding = PlyEncoding::BinaryBigEndian;
+    else if (encoding == "binary_little_endian")
+        header.encoding = PlyEncoding::BinaryLittleEndian;
+    else if (encoding == "ascii")
+        header.encoding = PlyEncoding::Ascii;
+    else
+        InvalidHeader();
+}
+
+int32_t ReadCount(PlyTokenizer& tokens, const char* element)
+{
+    int32_t count = 0;
+    if (!ParseHeaderInteger(tokens.Next(), count))
+        PlyFail(std::string(element) + " count '" + tokens.Current() + "' is not a number");
+    if (count < 0) PlyFail(std::string("negative ") + element + " count " + tokens.Current());
+    return count;
+}
+
+// Any token "vertex" ends the skip, as in a comment; an element line naming
+// another element first is refused, since its data would be read as vertices.
+void SkipToVertexElement(PlyTokenizer& tokens)
+{
+    while (tokens.Next() != "vertex") {
+        if (!tokens.AtLineStart()) continue;
+        if (tokens.Current() == "end_header") PlyFail("no vertex element");
+        if (tokens.Current() != "element") continue;
+        if (tokens.Next() == "vertex") return;
+        PlyFail("element '" + tokens.Current() + "' before the vertex element");
+    }
+}
+
+void SkipToFirstProperty(PlyTokenizer& tokens)
+{
+    while (tokens.Next() != "property")
+        if (tokens.AtLineStart() && IsOneOf(tokens.Current(), {"element", "end_header"}))
+            PlyFail("vertex element without properties");
+}
+
+void ReadGroupMembers(PlyTokenizer& tokens, const PlyHeader& header, const GroupRule& rule)
+{
+    for (int m = 1; m < rule.memberCount; ++m) {
+        if (tokens.Next() != "property" || tokens.Next() == "list")
+            PlyFail(std::string("vertex property group '") + rule.names[0] + "' without '" +
+                    rule.names[m] + "'");
+        const std::string type = tokens.Current();
+        if (tokens.Next() != rule.names[m])
+            PlyFail("vertex property '" + tokens.Current() + "' where '" + rule.names[m] +
+                    "' belongs");
+        CheckBinaryType(header, rule.slot, type, rule.names[m]);
+    }
+}
+
+// The current token is "property". Leaves the token after the group current.
+void ReadGroup(PlyTokenizer& tokens, PlyHeader& header)
+{
+    const std::string type = tokens.Next();
+    const GroupRule* rule = FindGroup(tokens.Next());
+    if (rule == nullptr) InvalidHeader();
+    if (header.groupCount == INT32_MAX) PlyFail("too many vertex property groups");
+    header.groupPosition[rule->slot] = header.groupCount++;
+    header.groupPresent[rule->slot] =
+        IsOneOf(type, {"uchar", "uint8", "uint16", "int", "int32", "float", "float64"});
+    CheckBinaryType(header, rule->slot, type, rule->names[0]);
+    ReadGroupMembers(tokens, header, *rule);
+    tokens.Next();
+}
+
+// Lines between the groups and the next element are passed over, but a
+// property among them would be left out of the vertex layout.
+void SkipToFaceElement(PlyTokenizer& tokens)
+{
+    for (; tokens.Current() != "element"; tokens.Next()) {
+        if (!tokens.AtLineStart()) continue;
+        if (tokens.Current() == "property")
+            PlyFail("vertex properties interrupted by another line");
+        if (tokens.Current() == "end_header") PlyFail("no face element");
+    }
+    if (tokens.Next() != "face")
+        PlyFail("element '" + tokens.Current() + "' between the vertex and the face element");
+}
+
+// Faces are read as a 1-byte corner count and 4-byte indices.
+void ReadFaceList(PlyTokenizer& tokens, const PlyHeader& header)
+{
+    if (tokens.Next() != "list") PlyFail("face property '" + tokens.Current() + "' is not a list");
+    const std::string countType = tokens.Next();
+    const std::string& indexType = tokens.Next();
+    if (!IsBinary(header)) return;
+    if (!IsOneOf(countType, {"uchar", "uint8", "char", "int8"}))
+        PlyFail("binary face list count is " + countType + ", not one byte");
+    if (!IsOneOf(indexType, {"int", "int32", "uint", "uint32"}))
+        PlyFail("binary face list index is " + indexType + ", not a 4-byte integer");
+}
+
+// Later elements are never read, so only the face element's own properties matter.
+void ReadFaceProperties(PlyTokenizer& tokens, const PlyHeader& header)
+{
+    int lists = 0;
+    bool inFaceElement = true;
+    while (tokens.Next() != "end_header") {
+        if (!tokens.AtLineStart()) continue;
+        if (tokens.Current() == "element") inFaceElement = false;
+        if (!inFaceElement || tokens.Current() != "property") continue;
+        if (++lists > 1) PlyFail("face element with properties besides its index list");
+        ReadFaceList(tokens, header);
+    }
+    if (lists == 0 && header.faceCount > 0) PlyFail("face element without an index list");
+}
+
+}  // namespace
+
+PlyHeader ParsePlyHeader(PlyInput& input)
+{
+    PlyTokenizer tokens(input);
+    PlyHeader header;
+    ReadFormat(tokens, header);
+    SkipToVertexElement(tokens);
+    header.vertexCount = ReadCount(tokens, "vertex");
+    SkipToFirstProperty(tokens);
+    do
+        ReadGroup(tokens, header);
+    while (tokens.Current() == "property");
+    if (header.groupPosition[PLY_POSITION] < 0) PlyFail("vertex element without x, y, z");
+    SkipToFaceElement(tokens);
+    header.faceCount = ReadCount(tokens, "face");
+    ReadFaceProperties(tokens, header);
+    if (header.vertexCount == 0) PlyFail("no vertices");
+    header.loneCrLines = tokens.LoneCrLines();
+    return header;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "lighting/color.h"
+
+// Colour channel of a vertex whose file has no colour: the byte 255 times the
+// byte scale, so an uncoloured mesh shows white when drawn unlit.
+constexpr float kPlyDefaultChannel = 255.0f * Color::kByteScale;
+
+// One vertex as read from a PLY file. Groups the file lacks keep these values.
+struct PlyVertex {
+    float position[3] = {0.0f, 0.0f, 0.0f};
+    float normal[3] = {0.0f, 0.0f, 0.0f};
+    float texCoord[2] = {0.0f, 0.0f};
+    float confidence = 0.0f;
+    float color[3] = {kPlyDefaultChannel, kPlyDefaultChannel, kPlyDefaultChannel};
+};
+
+struct PlyFace {
+    uint8_t cornerCount = 0;
+    std::vector<int32_t> indices;          // cornerCount indices, each within the vertices
+    float normal[3] = {0.0f, 0.0f, 0.0f};  // unit, or zero for a degenerate face
+};
+
+struct PlyMesh {
+    std::vector<PlyVertex> vertices;
+    std::vector<PlyFace> faces;
+};
+
+// Loads a mesh, computes its normals and turns it right side out. A file that
+// cannot be opened or read as a mesh ends in FatalError; it never returns a
+// partial mesh.
+PlyMesh ReadPly(const char* fileName);
+
+// FatalError passes its message to the installed handler. The default handler
+// writes "Error: <what> : <detail>" on standard error and exits with status 1;
+// a handler that throws instead lets tests and fuzzers carry on in-process.
+// A handler that returns falls back to the default.
+using FatalErrorHandler = void (*)(const char* what, const char* detail);
+// Installs `handler` (nullptr restores the default) and returns the previous one.
+FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler);
+[[noreturn]] void FatalError(const char* what, const char* detail);

@@ -1,0 +1,101 @@
+#include "model/model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "model/ply_reader.h"
+#include "ply_test_files.h"
+
+namespace {
+
+TEST(VertexArray, PositionAndNormalMaskPutsNormalAtByte12OfA24ByteVertex)
+{
+    VertexArray array;
+    array.Configure(nullptr, ATTRIB_POSITION | ATTRIB_NORMAL, 24, 3);
+    const float normal[3] = {0.25f, -1.0f, 8.0f};
+    EXPECT_TRUE(array.SetAttribute(normal, ATTRIB_NORMAL, 2));
+    float stored[3];
+    std::memcpy(stored, &array.data[24 * 2 + 12], sizeof stored);
+    EXPECT_EQ(std::memcmp(stored, normal, sizeof normal), 0);
+    uint32_t color = 0x12345678u;
+    EXPECT_FALSE(array.GetAttribute(&color, ATTRIB_COLOR, 1));
+    EXPECT_EQ(color, 0x12345678u);
+}
+
+TEST(VertexArray, TexCoordOnlyMaskPutsTexCoordAtOffset0)
+{
+    VertexArray array;
+    array.Configure(nullptr, ATTRIB_TEXCOORD, 8, 4);
+    const float uv[2] = {0.5f, 0.75f};
+    EXPECT_TRUE(array.SetAttribute(uv, ATTRIB_TEXCOORD, 3));
+    float stored[2];
+    std::memcpy(stored, &array.data[8 * 3], sizeof stored);
+    EXPECT_EQ(stored[0], 0.5f);
+    EXPECT_EQ(stored[1], 0.75f);
+    EXPECT_FALSE(array.SetAttribute(uv, ATTRIB_POSITION, 0));
+}
+
+std::string PointsFile(const std::string& name, const std::string& points, int count)
+{
+    return WriteTestFile(name, "ply\nformat ascii 1.0\nelement vertex " + std::to_string(count) +
+                                   "\nproperty float x\nproperty float y\nproperty float z\n"
+                                   "element face 0\nend_header\n" +
+                                   points);
+}
+
+TEST(Model, BoundsOfTheExampleBox)
+{
+    const Model model(PointsFile("box.ply", "0 1 0\n-1 0.5 2\n3 0 -2\n1 0 1\n", 4));
+    EXPECT_EQ(model.center.x, 1.0f);
+    EXPECT_EQ(model.center.y, 0.5f);
+    EXPECT_EQ(model.center.z, 0.0f);
+    EXPECT_EQ(model.halfExtent, 2.0f);
+}
+
+TEST(Model, OneVertexIsItsOwnCentreWithZeroExtent)
+{
+    const Model model(PointsFile("point.ply", "0.25 -4 7\n", 1));
+    EXPECT_EQ(model.center.x, 0.25f);
+    EXPECT_EQ(model.center.y, -4.0f);
+    EXPECT_EQ(model.center.z, 7.0f);
+    EXPECT_EQ(model.halfExtent, 0.0f);
+    EXPECT_EQ(model.faces.count, 0);
+}
+
+// Every file byte must survive the scaling by 1/255 and the packing: a
+// channel that lands a hair under the byte would truncate one lower.
+TEST(Model, EveryColourByteIsPackedExactly)
+{
+    std::string points;
+    for (int b = 0; b < 256; ++b)
+        points += "0 0 " + std::to_string(b) + " " + std::to_string(b) + " " +
+                  std::to_string(255 - b) + " " + std::to_string(b / 2) + "\n";
+    const std::string path = WriteTestFile(
+        "bytes.ply",
+        "ply\nformat ascii 1.0\nelement vertex 256\nproperty float x\nproperty float y\n"
+        "property float z\nproperty uchar red\nproperty uchar green\nproperty uchar blue\n"
+        "element face 0\nend_header\n" +
+            points);
+    const Model model(path);
+    for (int b = 0; b < 256; ++b) {
+        uint32_t color = 0;
+        ASSERT_TRUE(model.vertices.GetAttribute(&color, ATTRIB_COLOR, b));
+        EXPECT_EQ(color, 0xFF000000u | uint32_t(b) << 16 | uint32_t(255 - b) << 8 | uint32_t(b / 2))
+            << "byte " << b;
+    }
+}
+
+TEST(Model, CarriesAllFourAttributesIn36ByteVertices)
+{
+    const Model model(PointsFile("layout.ply", "1 2 3\n4 5 6\n", 2));
+    EXPECT_EQ(model.vertices.attributeMask, 15);
+    EXPECT_EQ(model.vertices.stride, 36);
+    EXPECT_EQ(model.vertices.data.size(), 72u);
+    float z = 0.0f;
+    std::memcpy(&z, &model.vertices.data[36 + 8], sizeof z);
+    EXPECT_EQ(z, 6.0f);
+}
+
+}  // namespace

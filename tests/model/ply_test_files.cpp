@@ -1,0 +1,85 @@
+#include "ply_test_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "model/ply_reader.h"
+
+namespace {
+
+struct FatalErrorException : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void Throw(const char* what, const char* detail)
+{
+    throw FatalErrorException(std::string("Error: ") + what + " : " + detail);
+}
+
+}  // namespace
+
+std::string WriteTestFile(const std::string& name, const std::string& bytes)
+{
+    const std::string path =
+        testing::TempDir() + "zbuffer_" + std::to_string(getpid()) + "_" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ThrowingFatalErrors::ThrowingFatalErrors()
+{
+    SetFatalErrorHandler(Throw);
+}
+
+ThrowingFatalErrors::~ThrowingFatalErrors()
+{
+    SetFatalErrorHandler(nullptr);
+}
+
+std::string ReadPlyError(const std::string& path)
+{
+    const ThrowingFatalErrors throwing;
+    try {
+        ReadPly(path.c_str());
+    } catch (const FatalErrorException& e) {
+        return e.what();
+    }
+    return "";
+}
+
+BinaryBody& BinaryBody::Float(float value)
+{
+    uint32_t word = 0;
+    std::memcpy(&word, &value, sizeof word);
+    Word(word);
+    return *this;
+}
+
+BinaryBody& BinaryBody::Int(int32_t value)
+{
+    Word(static_cast<uint32_t>(value));
+    return *this;
+}
+
+BinaryBody& BinaryBody::Byte(uint8_t value)
+{
+    bytes.push_back(static_cast<char>(value));
+    return *this;
+}
+
+void BinaryBody::Word(uint32_t word)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((word >> (8 * (bigEndian ? 3 - i : i))) & 0xFFu));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Writes `bytes` to a file of its own under the test temporary folder and
+// returns its path.
+std::string WriteTestFile(const std::string& name, const std::string& bytes);
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// While alive, FatalError throws a FatalErrorException carrying
+// "Error: <what> : <detail>" instead of ending the process.
+class ThrowingFatalErrors {
+public:
+    ThrowingFatalErrors();
+    ~ThrowingFatalErrors();
+    ThrowingFatalErrors(const ThrowingFatalErrors&) = delete;
+    ThrowingFatalErrors& operator=(const ThrowingFatalErrors&) = delete;
+};
+
+// The message ReadPly ends with on the file at `path`, or "" when it loads.
+std::string ReadPlyError(const std::string& path);
+
+// Little- or big-endian binary PLY body bytes.
+class BinaryBody {
+public:
+    explicit BinaryBody(bool bigEndian) : bigEndian(bigEndian) {}
+    BinaryBody& Float(float value);
+    BinaryBody& Int(int32_t value);
+    BinaryBody& Byte(uint8_t value);
+    const std::string& Bytes() const { return bytes; }
+
+private:
+    void Word(uint32_t word);
+
+    bool bigEndian;
+    std::string bytes;
+};

@@ -1,0 +1,83 @@
+#include "make_teapot/ply_writer.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+void WriteHeader(const TriangleMesh& mesh, const std::string& encoding, const std::string& comment,
+                 std::FILE* out)
+{
+    std::fprintf(out, "ply\nformat %s 1.0\ncomment %s\n", encoding.c_str(), comment.c_str());
+    std::fprintf(out, "element vertex %zu\n", mesh.vertices.size());
+    for (const char* name : {"x", "y", "z", "u", "v"})
+        std::fprintf(out, "property float %s\n", name);
+    std::fprintf(out, "element face %zu\n", mesh.triangles.size());
+    std::fprintf(out, "property list uchar int vertex_indices\nend_header\n");
+}
+
+void WriteAsciiNumber(float value, char separator, std::FILE* out)
+{
+    char text[32];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    *end.ptr = separator;
+    std::fwrite(text, 1, static_cast<std::size_t>(end.ptr + 1 - text), out);
+}
+
+void WriteAsciiBody(const TriangleMesh& mesh, std::FILE* out)
+{
+    for (const MeshVertex& v : mesh.vertices) {
+        WriteAsciiNumber(v.x, ' ', out);
+        WriteAsciiNumber(v.y, ' ', out);
+        WriteAsciiNumber(v.z, ' ', out);
+        WriteAsciiNumber(v.u, ' ', out);
+        WriteAsciiNumber(v.v, '\n', out);
+    }
+    for (const auto& t : mesh.triangles)
+        std::fprintf(out, "3 %d %d %d\n", t[0], t[1], t[2]);
+}
+
+void WriteWord(uint32_t word, bool bigEndian, std::FILE* out)
+{
+    unsigned char bytes[4];
+    for (int i = 0; i < 4; ++i)
+        bytes[bigEndian ? 3 - i : i] = (word >> (8 * i)) & 0xFFu;
+    std::fwrite(bytes, 1, sizeof bytes, out);
+}
+
+void WriteFloat(float value, bool bigEndian, std::FILE* out)
+{
+    uint32_t word = 0;
+    std::memcpy(&word, &value, sizeof word);
+    WriteWord(word, bigEndian, out);
+}
+
+void WriteBinaryBody(const TriangleMesh& mesh, bool bigEndian, std::FILE* out)
+{
+    for (const MeshVertex& v : mesh.vertices)
+        for (float value : {v.x, v.y, v.z, v.u, v.v})
+            WriteFloat(value, bigEndian, out);
+    for (const auto& t : mesh.triangles) {
+        std::fputc(3, out);
+        for (int32_t index : t)
+            WriteWord(static_cast<uint32_t>(index), bigEndian, out);
+    }
+}
+
+}  // namespace
+
+bool IsPlyEncoding(const std::string& encoding)
+{
+    return encoding == "ascii" || encoding == "binary_little_endian" ||
+           encoding == "binary_big_endian";
+}
+
+void WritePly(const TriangleMesh& mesh, const std::string& encoding, const std::string& comment,
+              std::FILE* out)
+{
+    WriteHeader(mesh, encoding, comment, out);
+    if (encoding == "ascii")
+        WriteAsciiBody(mesh, out);
+    else
+        WriteBinaryBody(mesh, encoding == "binary_big_endian", out);
+}

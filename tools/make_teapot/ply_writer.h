@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "make_teapot/teapot_mesh.h"
+
+// Writes x, y, z, u, v per vertex and triangles as uchar-counted int lists.
+// `encoding` is "ascii", "binary_little_endian" or "binary_big_endian".
+// ASCII numbers are the shortest text that reads back as the same float.
+void WritePly(const TriangleMesh& mesh, const std::string& encoding, const std::string& comment,
+              std::FILE* out);
+
+bool IsPlyEncoding(const std::string& encoding);
