@@ -1,11 +1,12 @@
 # A thin layer over CMake. `make run` builds and starts the program,
-# `make test` builds and runs every test, `make bench` every benchmark; all
-# three install missing packages first.
+# `make test` builds and runs every test, `make bench` every benchmark,
+# `make bench-compare` times zbuffer against Mesa's llvmpipe; all of them
+# install missing packages first.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 MESH ?=
 
-.PHONY: all deps build run test test-unit bench format lint clean
+.PHONY: all deps build run test test-unit bench bench-compare format lint clean
 
 all: build
 
@@ -26,6 +27,10 @@ test: build
 bench: build
 	@tools/install-deps.sh bench
 	@cmake --build $(BUILD) --target run_bench
+
+bench-compare: deps
+	@tools/install-deps.sh bench
+	@bench/compare.sh $(BUILD)
 
 format:
 	@tools/install-deps.sh lint
