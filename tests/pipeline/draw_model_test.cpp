@@ -154,3 +154,44 @@ TEST_F(DrawModelTest, CameraInsideALargeMeshFinishesTheFrame)
 }
 
 }  // namespace
+
+// Corners shared by faces are worked on once per draw (fetched, transformed,
+// lit). That relies on a corner's results depending on its vertex alone:
+// drawing through the per-vertex path (all four attributes fetched) and the
+// per-face path (texture coordinates left out, so corners are not cached)
+// must give the same frame, byte for byte, in every shade model.
+TEST_F(DrawModelTest, SharedCornersGiveTheSameFrameAsCornersWorkedOnPerFace)
+{
+    std::vector<TestMesh::Vertex> corners;
+    std::vector<std::vector<int32_t>> faces;
+    const int n = 8;
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) {
+            const float x = -1 + 2.0f * i / n, y = -1 + 2.0f * j / n;
+            const float z = 0.3f * std::sin(3 * x) * std::cos(2 * y);
+            corners.push_back({x, y, z, -0.3f * x, 0.2f * y, 1, 0xFF3080C0u + 0x010203u * i});
+        }
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const int c = j * (n + 1) + i;
+            faces.push_back({c, c + 1, c + n + 2});
+            faces.push_back({c, c + n + 2, c + n + 1});
+        }
+    TestMesh mesh(corners, faces);
+    context.Enable(RC_LIGHTING);
+    context.SetLight(0, Light(Vector4(1, 2, 3, 1)));
+    context.Enable(RC_LIGHT0);
+    Matrix4 turn;
+    turn.SetRotation(20, 10, 30);
+    context.SetModelMatrix(turn);
+    for (int model : {RC_FLAT, RC_GOURAUD, RC_PHONG, RC_CARTOON}) {
+        context.shadeModel = model;
+        Draw(mesh);
+        const std::vector<uint8_t> cached = context.frameBuffer.ExportRGB();
+        context.frameBuffer.Clear();
+        context.attribMask = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR;
+        context.DrawModel();
+        EXPECT_EQ(context.frameBuffer.ExportRGB(), cached) << model;
+        EXPECT_GT(CountDrawn(context.frameBuffer), 500);
+    }
+}
