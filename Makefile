@@ -17,8 +17,9 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+# MESH is one path, relative to this folder, and may contain spaces.
 run: build
-	./$(BUILD)/zbuffer $(MESH)
+	./$(BUILD)/zbuffer $(if $(MESH),'$(subst ','\'',$(MESH))')
 
 test: build
 	@tools/install-deps.sh test
