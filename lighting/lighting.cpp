@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "lighting/lighting_setup.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
 
@@ -14,14 +15,13 @@ bool FitsInt(float v)
            v < static_cast<float>(std::numeric_limits<int>::max());
 }
 
-// Distance attenuation applies only when all three coefficients are non-zero;
-// a factor of 1 or more (or not a number) is cut to 1.
+// Distance attenuation, for lights whose three coefficients are all non-zero
+// (the others are not attenuated at all); a factor of 1 or more (or not a
+// number) is cut to 1.
 float Attenuation(const Light& light, float dist)
 {
-    const float kc = light.constantAttenuation, kl = light.linearAttenuation,
-                kq = light.quadraticAttenuation;
-    if (kc == 0.0f || kl == 0.0f || kq == 0.0f) return 1.0f;
-    const float att = 1.0f / (kc + kl * dist + kq * (dist * dist));
+    const float att = 1.0f / (light.constantAttenuation + light.linearAttenuation * dist +
+                              light.quadraticAttenuation * (dist * dist));
     return att < 1.0f ? att : 1.0f;
 }
 
@@ -37,14 +37,11 @@ float MinAlpha(const Color& diffuse)
     return diffuse.a < 1.0f ? diffuse.a : 1.0f;
 }
 
-}  // namespace
-
 // The point is projected into the light's depth map as the main pass projects
 // into the frame buffer; it is shadowed when the stored nearest depth plus the
 // bias lies strictly in front of it. An empty map shadows nothing.
-bool TriangleRasterizer::InShadow(int slot, const Vector4& point) const
+bool InShadow(const RenderContext& context, const Light& light, const Vector4& point)
 {
-    const Light& light = context.lights[slot].light;
     Vector4 q =
         Transform(Vector4(point.x, point.y, point.z, 1.0f), light.camera.GetViewProjection());
     q.DivideByW();
@@ -59,58 +56,86 @@ bool TriangleRasterizer::InShadow(int slot, const Vector4& point) const
     return depth + context.shadowBias < q.z;
 }
 
-void TriangleRasterizer::ComputeLighting(PipelineVertex& vertex) const
+}  // namespace
+
+LightingSetup::LightingSetup(const RenderContext& context, const Material& material)
+    : shadows(context.IsEnabled(RC_SHADOW)),
+      eye(context.camera.GetEye()),
+      base(material.GetEmission() + material.GetAmbient()),
+      materialDiffuse(material.GetDiffuse()),
+      materialSpecular(material.GetSpecular()),
+      shininess(material.shininess),
+      alpha(MinAlpha(material.GetDiffuse()))
 {
-    const Vector3 p = vertex.position;
-    const Vector3& n = vertex.normal;
-    Vector3 v = Vector3(context.camera.GetEye()) - p;
+    for (const LightSlot& slot : context.lights) {
+        if (!slot.enabled) continue;
+        const Light& light = slot.light;
+        sources[sourceCount++] = {
+            &light, materialDiffuse * light.GetDiffuse(), materialSpecular * light.GetSpecular(),
+            light.constantAttenuation != 0.0f && light.linearAttenuation != 0.0f &&
+                light.quadraticAttenuation != 0.0f};
+    }
+}
+
+Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
+                 const Vector3& n)
+{
+    const Vector3 p = position;
+    Vector3 v = setup.eye - p;
     v.Normalize();
     Color sum(0.0f, 0.0f, 0.0f, 0.0f);
-    for (int i = 0; i < kLightSlots; ++i) {
-        if (!context.IsEnabled(RC_LIGHT0 + i)) continue;
-        if (context.IsEnabled(RC_SHADOW) && InShadow(i, vertex.position)) continue;
-        const Light& light = context.lights[i].light;
-        const Vector3 toLight = Vector3(light.GetPosition()) - p;
-        const float dist = toLight.Length();
-        Vector3 l = toLight;
+    for (int i = 0; i < setup.sourceCount; ++i) {
+        const LightingSetup::Source& source = setup.sources[i];
+        if (setup.shadows && InShadow(context, *source.light, position)) continue;
+        Vector3 l = Vector3(source.light->GetPosition()) - p;
+        const float dist = l.Normalize();
+        const float nl = n.Dot(l);
+        const float kd = nl > 0.0f ? nl : 0.0f;
+        const Color diffuse = source.diffuse * kd;
+        const float ks = SpecularWeight(kd, Reflect(n, l).Dot(v), setup.shininess);
+        const Color specular = source.specular * ks;
+        const Color lit = diffuse + specular;
+        sum = sum + (source.attenuates ? lit * Attenuation(*source.light, dist) : lit);
+    }
+    Color color = setup.base + sum;
+    color.a = setup.alpha;
+    return color;
+}
+
+Color LightPointCartoon(const LightingSetup& setup, const RenderContext& context,
+                        const Vector4& position, const Vector3& n)
+{
+    const Vector3 p = position;
+    Vector3 v = setup.eye - p;
+    v.Normalize();
+    Color sum(0.0f, 0.0f, 0.0f, 0.0f);
+    for (int i = 0; i < setup.sourceCount; ++i) {
+        const LightingSetup::Source& source = setup.sources[i];
+        if (setup.shadows && InShadow(context, *source.light, position)) continue;
+        Vector3 l = Vector3(source.light->GetPosition()) - p;
         l.Normalize();
         const float nl = n.Dot(l);
         const float kd = nl > 0.0f ? nl : 0.0f;
-        const Color diffuse = (material.GetDiffuse() * light.GetDiffuse()) * kd;
-        const Vector3 r = Reflect(n, l);
-        const float ks = SpecularWeight(kd, r.Dot(v), material.shininess);
-        const Color specular = (material.GetSpecular() * light.GetSpecular()) * ks;
-        sum = sum + (diffuse + specular) * Attenuation(light, dist);
+        const float ks = SpecularWeight(kd, Reflect(n, l).Dot(v), setup.shininess);
+        const float vn = v.Dot(n);
+        const float edge = vn >= 0.0f ? vn : 0.0f;
+        const float band = kd < 0.5f ? 0.3f : 0.7f;
+        const float highlight = ks < 0.7f ? 0.0f : 1.0f;
+        const float outline = edge < 0.2f ? 0.0f : 1.0f;
+        sum = sum + (setup.materialDiffuse * band + setup.materialSpecular * highlight) * outline;
     }
-    // The material's emission and ambient are added once, unscaled by any light.
-    vertex.color = (material.GetEmission() + material.GetAmbient()) + sum;
-    vertex.color.a = MinAlpha(material.GetDiffuse());
+    sum.a = setup.alpha;
+    return sum;
+}
+
+void TriangleRasterizer::ComputeLighting(PipelineVertex& vertex) const
+{
+    vertex.color =
+        LightPoint(LightingSetup(context, material), context, vertex.position, vertex.normal);
 }
 
 void TriangleRasterizer::ComputeCartoonLighting(PipelineVertex& vertex) const
 {
-    const Vector3 p = vertex.position;
-    const Vector3& n = vertex.normal;
-    Vector3 v = Vector3(context.camera.GetEye()) - p;
-    v.Normalize();
-    Color sum(0.0f, 0.0f, 0.0f, 0.0f);
-    for (int i = 0; i < kLightSlots; ++i) {
-        if (!context.IsEnabled(RC_LIGHT0 + i)) continue;
-        if (context.IsEnabled(RC_SHADOW) && InShadow(i, vertex.position)) continue;
-        Vector3 l = Vector3(context.lights[i].light.GetPosition()) - p;
-        l.Normalize();
-        const float nl = n.Dot(l);
-        const float kd = nl > 0.0f ? nl : 0.0f;
-        const float ks = SpecularWeight(kd, Reflect(n, l).Dot(v), material.shininess);
-        const float vn = v.Dot(n);
-        const float edge = vn >= 0.0f ? vn : 0.0f;
-        // Quantised into two diffuse bands, an all-or-nothing highlight, and a
-        // dark outline where the surface turns away from the viewer.
-        const float band = kd < 0.5f ? 0.3f : 0.7f;
-        const float highlight = ks < 0.7f ? 0.0f : 1.0f;
-        const float outline = edge < 0.2f ? 0.0f : 1.0f;
-        sum = sum + (material.GetDiffuse() * band + material.GetSpecular() * highlight) * outline;
-    }
-    vertex.color = sum;
-    vertex.color.a = MinAlpha(material.GetDiffuse());
+    vertex.color = LightPointCartoon(LightingSetup(context, material), context, vertex.position,
+                                     vertex.normal);
 }

@@ -49,18 +49,19 @@ public:
 
     float Length() const { return std::sqrt(x * x + y * y + z * z); }
 
-    // A zero vector stays zero; w keeps its value.
-    void Normalize()
+    // A zero vector stays zero; w keeps its value. Returns the length it had.
+    float Normalize()
     {
         const float len = Length();
         if (len == 0.0f) {
             x = y = z = 0.0f;
-            return;
+            return len;
         }
         const float r = 1.0f / len;
         x *= r;
         y *= r;
         z *= r;
+        return len;
     }
     float Dot(const Vector3& v) const { return x * v.x + y * v.y + z * v.z; }
     Vector3 Cross(const Vector3& v) const

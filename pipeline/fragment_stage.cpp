@@ -18,8 +18,10 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
                                        int y, float t, Vector4* outPosition, Vector3* outNormal,
                                        Color* outColor, Vector4* outTexCoord)
 {
+    const FragmentMode fragmentMode = CurrentFragmentMode();
+    if (fragmentMode.lightPerPixel) lighting = LightingSetup(context, material);
     FragmentOutputs outputs;
-    ShadeFragment(CurrentFragmentMode(), a, b, a.color != b.color, x, y, t, &outputs);
+    ShadeFragment(fragmentMode, a, b, a.color != b.color, x, y, t, &outputs);
     // Handed back whether or not the write took place; what no step computed
     // keeps its default.
     if (outNormal) *outNormal = outputs.normal;

@@ -4,6 +4,7 @@
 // span fills run it without a call per pixel.
 #include <cmath>
 
+#include "lighting/lighting_setup.h"
 #include "pipeline/texture_image.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
@@ -33,25 +34,22 @@ inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const Pi
                                               const PipelineVertex& b, bool mixColors, int x, int y,
                                               float t, FragmentOutputs* outputs)
 {
-    // Colours that pack alike are not interpolated: the fragment keeps a's.
-    Color color = mixColors ? Mix(a.color, b.color, t) : a.color;
     const float z = (1.0f - t) * a.windowPos.z + t * b.windowPos.z;
-
+    Color color;
     if (mode.lightPerPixel) {
-        PipelineVertex v;
-        v.normal = fragment::Lerp(a.normal, b.normal, t);
-        v.normal.Normalize();
-        v.position = fragment::Lerp(a.position, b.position, t);
-        v.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y), z, 1.0f);
-        if (mode.cartoon)
-            ComputeCartoonLighting(v);
-        else
-            ComputeLighting(v);
-        color = v.color;
+        // The interpolated colour would be discarded: the lit one replaces it.
+        Vector3 normal = fragment::Lerp(a.normal, b.normal, t);
+        normal.Normalize();
+        const Vector4 position = fragment::Lerp(a.position, b.position, t);
+        color = mode.cartoon ? LightPointCartoon(lighting, context, position, normal)
+                             : LightPoint(lighting, context, position, normal);
         if (outputs) {
-            outputs->normal = v.normal;
-            outputs->position = v.position;
+            outputs->normal = normal;
+            outputs->position = position;
         }
+    } else {
+        // Colours that pack alike are not interpolated: the fragment keeps a's.
+        color = mixColors ? Mix(a.color, b.color, t) : a.color;
     }
 
     if (mode.texturing) {

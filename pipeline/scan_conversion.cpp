@@ -31,6 +31,7 @@ void TriangleRasterizer::PrepareEdges()
     }
     // Nothing changes the context while a triangle is drawn.
     mode = CurrentFragmentMode();
+    if (mode.lightPerPixel) lighting = LightingSetup(context, material);
 }
 
 uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const

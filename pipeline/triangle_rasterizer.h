@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "lighting/lighting_setup.h"
 #include "lighting/material.h"
 #include "math/vector4.h"
 #include "pipeline/corner_cache.h"
@@ -85,6 +86,7 @@ private:
     Color faceColor;
     // Read by PrepareEdges for the triangle's walks and spans.
     FragmentMode mode;
+    LightingSetup lighting;              // for per-pixel lighting
     uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
 
     TransformedCorner TransformCorner(const PipelineVertex& corner) const;
@@ -94,5 +96,4 @@ private:
     // out of the pixel loop; `outputs` (optional) receives what was computed.
     void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
                        bool mixColors, int x, int y, float t, FragmentOutputs* outputs);
-    bool InShadow(int slot, const Vector4& point) const;
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "lighting/color.h"
+#include "lighting/light.h"
+#include "lighting/material.h"
+#include "math/vector4.h"
+
+class RenderContext;
+
+// What the lighting equations read of the context and the material, gathered
+// once to light many points alike: per-pixel lighting gathers it once per
+// triangle instead of once per pixel.
+struct LightingSetup {
+    struct Source {
+        const Light* light;
+        Color diffuse;    // material diffuse x light diffuse
+        Color specular;   // material specular x light specular
+        bool attenuates;  // all three attenuation coefficients non-zero
+    };
+    Source sources[9];  // the enabled lights, in slot order
+    int sourceCount = 0;
+    bool shadows = false;  // RC_SHADOW: each light's shadow test applies
+    Vector3 eye;
+    Color base;  // material emission + ambient, added once
+    Color materialDiffuse;
+    Color materialSpecular;
+    float shininess = 0.0f;
+    float alpha = 1.0f;  // the result's alpha: the material diffuse alpha, at most 1
+
+    LightingSetup() = default;
+    LightingSetup(const RenderContext& context, const Material& material);
+};
+
+// The standard equation: emission and ambient, then per light Lambert diffuse
+// and reflection-vector specular, attenuated with distance.
+Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
+                 const Vector3& normal);
+// The cel equation: two diffuse bands, an all-or-nothing highlight, and a dark
+// outline where the surface turns away from the viewer.
+Color LightPointCartoon(const LightingSetup& setup, const RenderContext& context,
+                        const Vector4& position, const Vector3& normal);
