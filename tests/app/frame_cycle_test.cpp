@@ -1,4 +1,4 @@
-// Part 1.3, frame cycle: RenderFrame on a scene made by SetupScene.
+// Frame cycle: RenderFrame on a scene made by SetupScene.
 #include "app/frame_cycle.h"
 
 #include <gtest/gtest.h>

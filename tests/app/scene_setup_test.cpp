@@ -1,4 +1,4 @@
-// Part 1.2, scene set-up: what SetupScene prints and what it leaves in the
+// Scene set-up: what SetupScene prints and what it leaves in the
 // process-wide render context.
 #include "app/scene_setup.h"
 
