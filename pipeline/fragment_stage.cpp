@@ -21,7 +21,7 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
     const FragmentMode fragmentMode = CurrentFragmentMode();
     if (fragmentMode.lightPerPixel) lighting = LightingSetup(context, material);
     FragmentOutputs outputs;
-    ShadeFragment(fragmentMode, a, b, a.color != b.color, x, y, t, &outputs);
+    ShadeFragment<false>(fragmentMode, a, b, a.color != b.color, x, y, t, &outputs);
     // Handed back whether or not the write took place; what no step computed
     // keeps its default.
     if (outNormal) *outNormal = outputs.normal;

@@ -30,13 +30,14 @@ inline float PerspectiveParameter(float t, float wa, float wb)
 
 }  // namespace fragment
 
+template <bool kColourOnly>
 inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
                                               const PipelineVertex& b, bool mixColors, int x, int y,
                                               float t, FragmentOutputs* outputs)
 {
     const float z = (1.0f - t) * a.windowPos.z + t * b.windowPos.z;
     Color color;
-    if (mode.lightPerPixel) {
+    if (!kColourOnly && mode.lightPerPixel) {
         // The interpolated colour would be discarded: the lit one replaces it.
         Vector3 normal = fragment::Lerp(a.normal, b.normal, t);
         normal.Normalize();
@@ -52,7 +53,7 @@ inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const Pi
         color = mixColors ? Mix(a.color, b.color, t) : a.color;
     }
 
-    if (mode.texturing) {
+    if (!kColourOnly && mode.texturing) {
         const float tp = fragment::PerspectiveParameter(t, a.windowPos.w, b.windowPos.w);
         const Vector4 texCoord = fragment::Lerp(a.texCoord, b.texCoord, tp);
         const Color texel = context.texture->Sample(texCoord.x, texCoord.y);

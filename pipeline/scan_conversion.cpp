@@ -43,6 +43,23 @@ uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
 
 void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
 {
+    if (mode.lightPerPixel || mode.texturing)
+        WalkEdgeFragments<false>(a, b, list);
+    else
+        WalkEdgeFragments<true>(a, b, list);
+}
+
+void TriangleRasterizer::FillSpans()
+{
+    if (mode.lightPerPixel || mode.texturing)
+        FillSpanFragments<false>();
+    else
+        FillSpanFragments<true>();
+}
+
+template <bool kColourOnly>
+void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b, int list)
+{
     std::vector<PipelineVertex>* edges = nullptr;
     if (list == 1) edges = &chainEdges;
     if (list == 2) {
@@ -73,7 +90,7 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     for (int i = 0; i <= steps; ++i) {
         // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
         const float t = steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
-        ShadeFragment(mode, a, b, mixColors, x, y, t, &outputs);
+        ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t, &outputs);
         if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
             PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
             entry.color = outputs.color;
@@ -99,7 +116,8 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     if (list == 2) edgeCursor = 0;
 }
 
-void TriangleRasterizer::FillSpans()
+template <bool kColourOnly>
+void TriangleRasterizer::FillSpanFragments()
 {
     for (int k = 0; k < edgeRows; ++k) {
         const PipelineVertex& left = chainEdges[static_cast<std::size_t>(k)];
@@ -113,7 +131,7 @@ void TriangleRasterizer::FillSpans()
         // Only the pixels strictly between the two recorded edge pixels.
         const bool mixColors = left.color != right.color;
         for (int i = 1; i < n; ++i)
-            ShadeFragment(mode, left, right, mixColors, xl + i * step, row,
-                          static_cast<float>(i) / static_cast<float>(n), nullptr);
+            ShadeFragment<kColourOnly>(mode, left, right, mixColors, xl + i * step, row,
+                                       static_cast<float>(i) / static_cast<float>(n), nullptr);
     }
 }

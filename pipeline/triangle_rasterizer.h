@@ -94,6 +94,13 @@ private:
     FragmentMode CurrentFragmentMode() const;
     // ShadeFragment with the mode and the colour comparison of a and b hoisted
     // out of the pixel loop; `outputs` (optional) receives what was computed.
+    // kColourOnly: the mode neither lights per pixel nor textures, so the
+    // commonest loops drop those steps at compile time.
+    template <bool kColourOnly>
     void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
                        bool mixColors, int x, int y, float t, FragmentOutputs* outputs);
+    template <bool kColourOnly>
+    void WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b, int list);
+    template <bool kColourOnly>
+    void FillSpanFragments();
 };
