@@ -9,7 +9,7 @@ class VertexArray;
 
 struct Face {
     int32_t cornerCount = 0;
-    std::vector<int32_t> indices;  // cornerCount vertex indices
+    std::vector<int32_t> indices;      // cornerCount vertex indices
     Vector3 normal{0.0f, 0.0f, 0.0f};  // unit, or zero for a degenerate face
 };
 

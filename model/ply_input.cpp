@@ -3,7 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <string>
+
+#include "model/ply_error.h"
 
 namespace {
 
@@ -25,6 +29,9 @@ bool PlyInput::Fill()
     if (!file) return false;
     begin = 0;
     end = std::fread(buffer.data(), 1, buffer.size(), file.get());
+    // A directory, say, opens but cannot be read: not an empty file.
+    if (end == 0 && std::ferror(file.get()))
+        PlyFail(std::string("cannot read the file (") + std::strerror(errno) + ")");
     filled += static_cast<int64_t>(end);
     return end > 0;
 }

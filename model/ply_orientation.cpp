@@ -53,8 +53,9 @@ void FlipFaces(std::vector<PlyFace>& faces)
 }
 
 // Computed normals follow the corner order, so when they point inward the
-// faces are wound inward too and both turn. File normals are trusted only to
-// say which side is out; the corner order is then matched to them.
+// faces are wound inward too and both turn. File normals that point inward are
+// turned, and face 0 then decides whether the corner order turns with them;
+// file normals that point outward leave everything as read.
 void OrientPly(PlyMesh& mesh, bool fileNormals)
 {
     const bool outward = NormalsPointOutward(mesh.vertices);

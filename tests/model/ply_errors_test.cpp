@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 #include "model/ply_reader.h"
@@ -34,34 +37,38 @@ std::string BinaryFile(const std::string& vertexProperties, const std::string& f
            "element face 1\n" + faceProperties + "end_header\n" + body;
 }
 
+// The whole of standard error, exactly.
+testing::Matcher<const std::string&> Says(const std::string& message)
+{
+    return testing::Matcher<const std::string&>(message + "\n");
+}
+
 TEST(PlyErrors, MissingFileEndsWithTheOpenFailureAndStatus1)
 {
     EXPECT_EXIT(ReadPly("no/such/mesh.ply"), testing::ExitedWithCode(1),
-                "^Error: \\(ReadPly\\) Cannot open file : no/such/mesh\\.ply\n$");
+                Says("Error: (ReadPly) Cannot open file : no/such/mesh.ply"));
     EXPECT_EXIT(Model("no/such/model.ply"), testing::ExitedWithCode(1),
-                "^Error: \\(ReadPly\\) Cannot open file : no/such/model\\.ply\n$");
+                Says("Error: (ReadPly) Cannot open file : no/such/model.ply"));
 }
 
 TEST(PlyErrors, BadHeaderEndsWithInvalidHeaderAndStatus1)
 {
     const std::string path = WriteTestFile("capital.ply", "PLY\nformat ascii 1.0\n");
     EXPECT_EXIT(ReadPly(path.c_str()), testing::ExitedWithCode(1),
-                "^Error: \\(ReadPly\\) : invalid PLY header\n$");
+                Says("Error: (ReadPly) : invalid PLY header"));
 }
 
-TEST(PlyErrors, BodyFailuresUseTheSameMessageFormAndStatus)
+TEST(PlyErrors, DirectoryIsRefusedAsUnreadable)
 {
-    const std::string path =
-        WriteTestFile("short_body.ply", Header("ascii", "3", "1") + "0.0 0.0 0.0 1.0 2.0");
-    EXPECT_EXIT(ReadPly(path.c_str()), testing::ExitedWithCode(1),
-                "^Error: \\(ReadPly\\) : truncated vertex data \\(vertex 1 of 3\\)\n$");
+    EXPECT_EQ(ReadPlyError(testing::TempDir()),
+              "Error: (ReadPly) : cannot read the file (Is a directory)");
 }
 
 TEST(PlyErrors, HandlerThatReturnsStillEndsTheProcess)
 {
     SetFatalErrorHandler([](const char*, const char*) {});
     EXPECT_EXIT(FatalError("what", "detail"), testing::ExitedWithCode(1),
-                "^Error: what : detail\n$");
+                Says("Error: what : detail"));
     SetFatalErrorHandler(nullptr);
 }
 
@@ -203,19 +210,33 @@ std::vector<MalformedFile> MalformedFiles()
     };
 }
 
-// Every refusal ends in FatalError with a message naming the problem; the
-// throwing handler lets the sanitizer builds check that nothing leaks when
-// the reader unwinds.
-TEST(PlyErrors, MalformedFilesEndWithAClearMessage)
+// Test names and failure reports show the case's name, not its bytes.
+void PrintTo(const MalformedFile& file, std::ostream* out)
 {
-    int index = 0;
-    for (const MalformedFile& file : MalformedFiles()) {
-        SCOPED_TRACE(file.name);
-        const std::string path =
-            WriteTestFile("bad" + std::to_string(index++) + ".ply", file.bytes);
-        EXPECT_EQ(ReadPlyError(path), "Error: (ReadPly) : " + file.detail);
-    }
-    EXPECT_GE(index, 25);
+    *out << file.name;
 }
+
+class MalformedPly : public testing::TestWithParam<MalformedFile> {};
+
+// Every refusal ends the process with status 1 and one line naming the
+// problem. In-process, with a throwing handler, the sanitizer builds also
+// check that nothing leaks when the reader unwinds.
+TEST_P(MalformedPly, EndsWithAClearMessageAndStatus1)
+{
+    const std::string path = WriteTestFile(GetParam().name + std::string(".ply"), GetParam().bytes);
+    const std::string message = "Error: (ReadPly) : " + GetParam().detail;
+    EXPECT_EQ(ReadPlyError(path), message);
+    EXPECT_EXIT(ReadPly(path.c_str()), testing::ExitedWithCode(1), Says(message));
+}
+
+std::string TestName(const testing::TestParamInfo<MalformedFile>& info)
+{
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(PlyErrors, MalformedPly, testing::ValuesIn(MalformedFiles()), TestName);
 
 }  // namespace
