@@ -35,6 +35,8 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, 
     return true;
 }
 
+}  // namespace
+
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -44,11 +46,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::st
     while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         bytes->insert(bytes->end(), chunk, chunk + n);
     const bool failed = std::ferror(file) != 0;
+    const int reason = errno;  // e.g. a folder opens but cannot be read
     std::fclose(file);
-    return failed ? Fail(path, "read error", error) : true;
+    return failed ? Fail(path, std::strerror(reason), error) : true;
 }
-
-}  // namespace
 
 bool WriteImage(const std::string& path, const RgbImage& image, std::string* error)
 {

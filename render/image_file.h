@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "render/rgb_image.h"
 
@@ -12,3 +14,7 @@ bool WriteImage(const std::string& path, const RgbImage& image, std::string* err
 
 // Reads PNG or PPM as the file name's extension says.
 bool ReadImage(const std::string& path, RgbImage* image, std::string* error);
+
+// Appends the whole file to `bytes`. On failure returns false and `error`
+// names the file and the reason.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error);

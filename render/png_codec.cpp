@@ -4,6 +4,10 @@
 
 namespace {
 
+// Larger pictures are refused before their pixels are allocated: a header may
+// claim up to a million pixels each way in a file of a few bytes.
+constexpr png_uint_32 kMaxPixels = 4096 * 4096;
+
 // The library's simplified interface reports errors in the image record and
 // needs no setjmp, which would not mix with C++ destructors.
 png_image ImageHeader(const RgbImage& image)
@@ -14,6 +18,38 @@ png_image ImageHeader(const RgbImage& image)
     header.height = static_cast<png_uint_32>(image.height);
     header.format = PNG_FORMAT_RGB;
     return header;
+}
+
+// Any PNG the library reads, converted to 8-bit samples in `format`; the
+// outputs are written only on success.
+bool Decode(const std::vector<uint8_t>& bytes, png_uint_32 format, int* width, int* height,
+            std::vector<uint8_t>* samples, std::string* error)
+{
+    png_image header{};
+    header.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&header, bytes.data(), bytes.size())) {
+        *error = header.message;
+        return false;
+    }
+    if (header.height > kMaxPixels / header.width) {
+        png_image_free(&header);
+        *error = std::to_string(header.width) + " x " + std::to_string(header.height) +
+                 " pixels is more than the " + std::to_string(kMaxPixels) + " accepted";
+        return false;
+    }
+    // 16-bit samples without a gamma of their own are read in the convention
+    // of 8-bit ones, not as linear light, so 0x8000 becomes 128.
+    header.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
+    header.format = format;
+    std::vector<uint8_t> decoded(PNG_IMAGE_SIZE(header));
+    if (!png_image_finish_read(&header, nullptr, decoded.data(), 0, nullptr)) {
+        *error = header.message;
+        return false;
+    }
+    *width = static_cast<int>(header.width);
+    *height = static_cast<int>(header.height);
+    *samples = std::move(decoded);
+    return true;
 }
 
 }  // namespace
@@ -33,20 +69,10 @@ std::vector<uint8_t> EncodePng(const RgbImage& image)
 
 bool DecodePng(const std::vector<uint8_t>& bytes, RgbImage* image, std::string* error)
 {
-    png_image header{};
-    header.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&header, bytes.data(), bytes.size())) {
-        *error = header.message;
-        return false;
-    }
-    header.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(header));
-    if (!png_image_finish_read(&header, nullptr, rgb.data(), 0, nullptr)) {
-        *error = header.message;
-        return false;
-    }
-    image->width = static_cast<int>(header.width);
-    image->height = static_cast<int>(header.height);
-    image->rgb = std::move(rgb);
-    return true;
+    return Decode(bytes, PNG_FORMAT_RGB, &image->width, &image->height, &image->rgb, error);
+}
+
+bool DecodePngRgba(const std::vector<uint8_t>& bytes, RgbaImage* image, std::string* error)
+{
+    return Decode(bytes, PNG_FORMAT_RGBA, &image->width, &image->height, &image->rgba, error);
 }
