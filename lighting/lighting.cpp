@@ -77,65 +77,175 @@ LightingSetup::LightingSetup(const RenderContext& context, const Material& mater
     }
 }
 
-Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
-                 const Vector3& n)
+namespace {
+
+constexpr int kBatch = PointBatch::kSize;
+
+// Per point of a batch: unit vectors (as Vector3::Normalize makes them: a
+// zero vector stays zero) and the lengths they had.
+struct Directions {
+    float x[kBatch], y[kBatch], z[kBatch], length[kBatch];
+};
+
+// Per point of a batch, for one light.
+struct LightTerms {
+    float kd[kBatch];         // Lambert weight max(N . L, 0)
+    float rv[kBatch];         // R . V, R the mirror image of L about N
+    float ks[kBatch];         // specular weight
+    int32_t reached[kBatch];  // 1 where the light is not shadowed at the point
+};
+
+struct ColourSums {
+    float r[kBatch] = {}, g[kBatch] = {}, b[kBatch] = {};
+};
+
+void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d)
 {
-    const Vector3 p = position;
-    Vector3 v = setup.eye - p;
-    v.Normalize();
-    Color sum(0.0f, 0.0f, 0.0f, 0.0f);
-    for (int i = 0; i < setup.sourceCount; ++i) {
-        const LightingSetup::Source& source = setup.sources[i];
-        if (setup.shadows && InShadow(context, *source.light, position)) continue;
-        Vector3 l = Vector3(source.light->GetPosition()) - p;
-        const float dist = l.Normalize();
-        const float nl = n.Dot(l);
-        const float kd = nl > 0.0f ? nl : 0.0f;
-        const Color diffuse = source.diffuse * kd;
-        const float ks = SpecularWeight(kd, Reflect(n, l).Dot(v), setup.shininess);
-        const Color specular = source.specular * ks;
-        const Color lit = diffuse + specular;
-        sum = sum + (source.attenuates ? lit * Attenuation(*source.light, dist) : lit);
+    const float tx = target.x, ty = target.y, tz = target.z;
+    for (int k = 0; k < p.count; ++k) {
+        const float x = tx - p.px[k], y = ty - p.py[k], z = tz - p.pz[k];
+        const float len = std::sqrt(x * x + y * y + z * z);
+        const float r = 1.0f / len;
+        // Computed before the choice, so the loop has no branches to vectorise.
+        const float ux = x * r, uy = y * r, uz = z * r;
+        d.x[k] = len == 0.0f ? 0.0f : ux;
+        d.y[k] = len == 0.0f ? 0.0f : uy;
+        d.z[k] = len == 0.0f ? 0.0f : uz;
+        d.length[k] = len;
     }
-    Color color = setup.base + sum;
-    color.a = setup.alpha;
-    return color;
 }
 
-Color LightPointCartoon(const LightingSetup& setup, const RenderContext& context,
-                        const Vector4& position, const Vector3& n)
+// The terms every equation needs of one light: whether it reaches the point
+// (its shadow test, when shadows are on), kd, R . V and ks.
+void ComputeLightTerms(const LightingSetup& setup, const RenderContext& context, const Light& light,
+                       const PointBatch& p, const Directions& l, const Directions& v, LightTerms& t)
 {
-    const Vector3 p = position;
-    Vector3 v = setup.eye - p;
-    v.Normalize();
-    Color sum(0.0f, 0.0f, 0.0f, 0.0f);
+    for (int k = 0; k < p.count; ++k)
+        t.reached[k] =
+            !setup.shadows || !InShadow(context, light, Vector4(p.px[k], p.py[k], p.pz[k], 1.0f))
+                ? 1
+                : 0;
+    for (int k = 0; k < p.count; ++k) {
+        const float nl = p.nx[k] * l.x[k] + p.ny[k] * l.y[k] + p.nz[k] * l.z[k];
+        t.kd[k] = nl > 0.0f ? nl : 0.0f;
+        // Reflect(N, L) = (N (N . L)) 2 - L
+        const float rx = (p.nx[k] * nl) * 2.0f - l.x[k];
+        const float ry = (p.ny[k] * nl) * 2.0f - l.y[k];
+        const float rz = (p.nz[k] * nl) * 2.0f - l.z[k];
+        t.rv[k] = rx * v.x[k] + ry * v.y[k] + rz * v.z[k];
+    }
+    for (int k = 0; k < p.count; ++k)
+        t.ks[k] = SpecularWeight(t.kd[k], t.rv[k], setup.shininess);
+}
+
+// Adds a light's (r, g, b) to the sums of the points it reaches.
+void AddWhereReached(const PointBatch& p, const LightTerms& t, const ColourSums& add,
+                     ColourSums& sum)
+{
+    for (int k = 0; k < p.count; ++k) {
+        const float r = sum.r[k] + add.r[k], g = sum.g[k] + add.g[k], b = sum.b[k] + add.b[k];
+        sum.r[k] = t.reached[k] != 0 ? r : sum.r[k];
+        sum.g[k] = t.reached[k] != 0 ? g : sum.g[k];
+        sum.b[k] = t.reached[k] != 0 ? b : sum.b[k];
+    }
+}
+
+}  // namespace
+
+void LightPoints(const LightingSetup& setup, const RenderContext& context, const PointBatch& p,
+                 Color* colors)
+{
+    Directions v, l;
+    DirectionsTowards(setup.eye, p, v);
+    ColourSums sum;
     for (int i = 0; i < setup.sourceCount; ++i) {
         const LightingSetup::Source& source = setup.sources[i];
-        if (setup.shadows && InShadow(context, *source.light, position)) continue;
-        Vector3 l = Vector3(source.light->GetPosition()) - p;
-        l.Normalize();
-        const float nl = n.Dot(l);
-        const float kd = nl > 0.0f ? nl : 0.0f;
-        const float ks = SpecularWeight(kd, Reflect(n, l).Dot(v), setup.shininess);
-        const float vn = v.Dot(n);
-        const float edge = vn >= 0.0f ? vn : 0.0f;
-        const float band = kd < 0.5f ? 0.3f : 0.7f;
-        const float highlight = ks < 0.7f ? 0.0f : 1.0f;
-        const float outline = edge < 0.2f ? 0.0f : 1.0f;
-        sum = sum + (setup.materialDiffuse * band + setup.materialSpecular * highlight) * outline;
+        const Light& light = *source.light;
+        LightTerms t;
+        DirectionsTowards(light.GetPosition(), p, l);
+        ComputeLightTerms(setup, context, light, p, l, v, t);
+        const Color& d = source.diffuse;
+        const Color& s = source.specular;
+        ColourSums lit;
+        for (int k = 0; k < p.count; ++k) {
+            lit.r[k] = d.r * t.kd[k] + s.r * t.ks[k];
+            lit.g[k] = d.g * t.kd[k] + s.g * t.ks[k];
+            lit.b[k] = d.b * t.kd[k] + s.b * t.ks[k];
+        }
+        if (source.attenuates) {
+            for (int k = 0; k < p.count; ++k) {
+                const float att = Attenuation(light, l.length[k]);
+                lit.r[k] = lit.r[k] * att;
+                lit.g[k] = lit.g[k] * att;
+                lit.b[k] = lit.b[k] * att;
+            }
+        }
+        // A light that does not reach the point contributes nothing at all.
+        AddWhereReached(p, t, lit, sum);
     }
-    sum.a = setup.alpha;
-    return sum;
+    // The material's emission and ambient are added once, unscaled by any light.
+    for (int k = 0; k < p.count; ++k)
+        colors[k] = Color(setup.base.r + sum.r[k], setup.base.g + sum.g[k], setup.base.b + sum.b[k],
+                          setup.alpha);
+}
+
+void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context,
+                        const PointBatch& p, Color* colors)
+{
+    Directions v, l;
+    DirectionsTowards(setup.eye, p, v);
+    ColourSums sum;
+    const Color& md = setup.materialDiffuse;
+    const Color& ms = setup.materialSpecular;
+    for (int i = 0; i < setup.sourceCount; ++i) {
+        const Light& light = *setup.sources[i].light;
+        LightTerms t;
+        DirectionsTowards(light.GetPosition(), p, l);
+        ComputeLightTerms(setup, context, light, p, l, v, t);
+        ColourSums lit;
+        for (int k = 0; k < p.count; ++k) {
+            const float vn = v.x[k] * p.nx[k] + v.y[k] * p.ny[k] + v.z[k] * p.nz[k];
+            const float edge = vn >= 0.0f ? vn : 0.0f;
+            const float band = t.kd[k] < 0.5f ? 0.3f : 0.7f;
+            const float highlight = t.ks[k] < 0.7f ? 0.0f : 1.0f;
+            const float outline = edge < 0.2f ? 0.0f : 1.0f;
+            lit.r[k] = (md.r * band + ms.r * highlight) * outline;
+            lit.g[k] = (md.g * band + ms.g * highlight) * outline;
+            lit.b[k] = (md.b * band + ms.b * highlight) * outline;
+        }
+        AddWhereReached(p, t, lit, sum);
+    }
+    for (int k = 0; k < p.count; ++k)
+        colors[k] = Color(sum.r[k], sum.g[k], sum.b[k], setup.alpha);
+}
+
+Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
+                 const Vector3& normal, bool cartoon)
+{
+    PointBatch point;
+    point.count = 1;
+    point.px[0] = position.x;
+    point.py[0] = position.y;
+    point.pz[0] = position.z;
+    point.nx[0] = normal.x;
+    point.ny[0] = normal.y;
+    point.nz[0] = normal.z;
+    Color color;
+    if (cartoon)
+        LightPointsCartoon(setup, context, point, &color);
+    else
+        LightPoints(setup, context, point, &color);
+    return color;
 }
 
 void TriangleRasterizer::ComputeLighting(PipelineVertex& vertex) const
 {
-    vertex.color =
-        LightPoint(LightingSetup(context, material), context, vertex.position, vertex.normal);
+    vertex.color = LightPoint(LightingSetup(context, material), context, vertex.position,
+                              vertex.normal, false);
 }
 
 void TriangleRasterizer::ComputeCartoonLighting(PipelineVertex& vertex) const
 {
-    vertex.color = LightPointCartoon(LightingSetup(context, material), context, vertex.position,
-                                     vertex.normal);
+    vertex.color =
+        LightPoint(LightingSetup(context, material), context, vertex.position, vertex.normal, true);
 }

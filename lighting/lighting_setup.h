@@ -31,11 +31,27 @@ struct LightingSetup {
     LightingSetup(const RenderContext& context, const Material& material);
 };
 
+// Points lit together, as a structure of arrays. Each point goes through the
+// same arithmetic as on its own; the layout lets the compiler work on
+// several points per instruction, which per-pixel lighting relies on. Only
+// the first `count` points are read.
+struct PointBatch {
+    static constexpr int kSize = 32;
+    int count = 0;
+    float px[kSize], py[kSize], pz[kSize];  // world position
+    float nx[kSize], ny[kSize], nz[kSize];  // normal, used as given
+};
+
 // The standard equation: emission and ambient, then per light Lambert diffuse
-// and reflection-vector specular, attenuated with distance.
-Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
-                 const Vector3& normal);
+// and reflection-vector specular, attenuated with distance. Fills
+// colors[0 .. count - 1].
+void LightPoints(const LightingSetup& setup, const RenderContext& context, const PointBatch& points,
+                 Color* colors);
 // The cel equation: two diffuse bands, an all-or-nothing highlight, and a dark
 // outline where the surface turns away from the viewer.
-Color LightPointCartoon(const LightingSetup& setup, const RenderContext& context,
-                        const Vector4& position, const Vector3& normal);
+void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context,
+                        const PointBatch& points, Color* colors);
+
+// One point, lit by either equation.
+Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
+                 const Vector3& normal, bool cartoon);

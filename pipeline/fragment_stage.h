@@ -33,20 +33,18 @@ inline float PerspectiveParameter(float t, float wa, float wb)
 template <bool kColourOnly>
 inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
                                               const PipelineVertex& b, bool mixColors, int x, int y,
-                                              float t, FragmentOutputs* outputs)
+                                              float t, FragmentOutputs* outputs,
+                                              const LitFragment* lit)
 {
     const float z = (1.0f - t) * a.windowPos.z + t * b.windowPos.z;
     Color color;
     if (!kColourOnly && mode.lightPerPixel) {
-        // The interpolated colour would be discarded: the lit one replaces it.
-        Vector3 normal = fragment::Lerp(a.normal, b.normal, t);
-        normal.Normalize();
-        const Vector4 position = fragment::Lerp(a.position, b.position, t);
-        color = mode.cartoon ? LightPointCartoon(lighting, context, position, normal)
-                             : LightPoint(lighting, context, position, normal);
+        // Lit ahead (LightFragments); the interpolated colour would be
+        // discarded, so it is not computed.
+        color = lit->color;
         if (outputs) {
-            outputs->normal = normal;
-            outputs->position = position;
+            outputs->normal = Vector3(lit->normal[0], lit->normal[1], lit->normal[2]);
+            outputs->position = Vector4(lit->position[0], lit->position[1], lit->position[2], 1.0f);
         }
     } else {
         // Colours that pack alike are not interpolated: the fragment keeps a's.

@@ -87,10 +87,20 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     const int steps = xMajor ? dx : dy;
     const int across = xMajor ? dy : dx;
     int e = 2 * across - steps;
+    // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
+    const auto parameter = [steps](int i) {
+        return steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
+    };
+    if (!kColourOnly && mode.lightPerPixel) {
+        fragmentT.resize(static_cast<std::size_t>(steps) + 1);
+        for (int i = 0; i <= steps; ++i)
+            fragmentT[static_cast<std::size_t>(i)] = parameter(i);
+        LightFragments(a, b, steps + 1, mode.cartoon);
+    }
     for (int i = 0; i <= steps; ++i) {
-        // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
-        const float t = steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
-        ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t, &outputs);
+        const float t = parameter(i);
+        ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t, &outputs,
+                                   litFragments.data() + i);
         if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
             PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
             entry.color = outputs.color;
@@ -130,8 +140,15 @@ void TriangleRasterizer::FillSpanFragments()
         if (n <= 1) continue;
         // Only the pixels strictly between the two recorded edge pixels.
         const bool mixColors = left.color != right.color;
+        const auto parameter = [n](int i) { return static_cast<float>(i) / static_cast<float>(n); };
+        if (!kColourOnly && mode.lightPerPixel) {
+            fragmentT.resize(static_cast<std::size_t>(n) - 1);
+            for (int i = 1; i < n; ++i)
+                fragmentT[static_cast<std::size_t>(i) - 1] = parameter(i);
+            LightFragments(left, right, n - 1, mode.cartoon);
+        }
         for (int i = 1; i < n; ++i)
             ShadeFragment<kColourOnly>(mode, left, right, mixColors, xl + i * step, row,
-                                       static_cast<float>(i) / static_cast<float>(n), nullptr);
+                                       parameter(i), nullptr, litFragments.data() + (i - 1));
     }
 }

@@ -36,6 +36,14 @@ struct FragmentOutputs {
     Vector4 texCoord;
 };
 
+// A fragment lit ahead of its write: per-pixel lighting runs for all the
+// fragments of an edge walk or span row at once, before they are written.
+struct LitFragment {
+    Color color;
+    float normal[3];    // interpolated and normalised
+    float position[3];  // interpolated world position
+};
+
 // Draws one face at a time for the context it was made for: the triangle
 // stage, scan conversion, the fragment stage and the lighting equations.
 class TriangleRasterizer {
@@ -88,6 +96,8 @@ private:
     FragmentMode mode;
     LightingSetup lighting;              // for per-pixel lighting
     uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
+    std::vector<float> fragmentT;        // parameters of the fragments lit ahead
+    std::vector<LitFragment> litFragments;
 
     TransformedCorner TransformCorner(const PipelineVertex& corner) const;
     uint32_t PackedColor(const PipelineVertex& v) const;
@@ -98,7 +108,11 @@ private:
     // commonest loops drop those steps at compile time.
     template <bool kColourOnly>
     void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
-                       bool mixColors, int x, int y, float t, FragmentOutputs* outputs);
+                       bool mixColors, int x, int y, float t, FragmentOutputs* outputs,
+                       const LitFragment* lit);
+    // Per-pixel lighting of the fragments between a and b at fragmentT[0 ..
+    // count - 1], into litFragments.
+    void LightFragments(const PipelineVertex& a, const PipelineVertex& b, int count, bool cartoon);
     template <bool kColourOnly>
     void WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b, int list);
     template <bool kColourOnly>
