@@ -25,16 +25,21 @@ int64_t MillisecondsSinceStart()
 
 }  // namespace
 
+Matrix4 FrameModelMatrix(float angle)
+{
+    Matrix4 t, s, r;
+    t.SetTranslation(0.0f, 0.0f, 0.0f);
+    s.SetScale(1.0f, 1.0f, 1.0f);
+    r.SetRotation(0.0f, 0.0f, angle);
+    return Multiply(Multiply(r, s), t);  // rotation, then scale, then translation
+}
+
 void RenderFrame(float angle)
 {
     const int64_t t0 = MillisecondsSinceStart();
     RenderContext& c = RenderContext::Instance();
     c.frameBuffer.Clear();
-    Matrix4 t, s, r;
-    t.SetTranslation(0.0f, 0.0f, 0.0f);
-    s.SetScale(1.0f, 1.0f, 1.0f);
-    r.SetRotation(0.0f, 0.0f, angle);
-    c.SetModelMatrix(Multiply(Multiply(r, s), t));  // rotation, then scale, then translation
+    c.SetModelMatrix(FrameModelMatrix(angle));
     c.material = gDefaultMaterial;
     c.faceList = &gModel->faces;
     c.vertexArray = &gModel->vertices;

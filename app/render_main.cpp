@@ -11,7 +11,9 @@
 #include "app/progress_bar.h"
 #include "app/render_options.h"
 #include "app/scene_setup.h"
+#include "lighting/shadow_pass.h"
 #include "model/model.h"
+#include "pipeline/texture_file.h"
 #include "render/image_file.h"
 #include "render/render_context.h"
 
@@ -28,12 +30,52 @@ double MillisecondsSince(Clock::time_point start)
 void ApplyModes(const RenderOptions& o)
 {
     RenderContext& c = RenderContext::Instance();
-    c.shadeModel = o.shadeModel;
+    c.shadeModel = o.replace ? RC_REPLACE : o.shadeModel;
     if (o.wireframe) c.polygonMode = RC_LINE;
     if (o.clockwise) c.frontFace = RC_CW;
 }
 
-// One frame as the window's display callback makes it; returns its render time.
+// What only zbuffer-render's switches add to the window program's scene.
+void ApplyFeatures(const RenderOptions& o, TextureImage* texture)
+{
+    RenderContext& c = RenderContext::Instance();
+    if (o.texture) {
+        c.texture = texture;
+        c.Enable(RC_TEXTURE_2D);
+    }
+    if (o.light2) {
+        c.SetLight(1, Light(Vector4(o.light2->x, o.light2->y, o.light2->z, 1.0f)));
+        c.Enable(RC_LIGHT0 + 1);
+    }
+    if (o.normalize) c.Enable(RC_NORMALIZE);
+    if (o.shadows) c.Enable(RC_SHADOW);
+}
+
+// False, with the reason on standard error, when --texture names a file that
+// cannot be read as a PNG picture.
+bool LoadTexture(const RenderOptions& o, TextureImage* texture)
+{
+    std::string error;
+    if (!o.texture || ReadTexture(*o.texture, texture, &error)) return true;
+    std::cerr << "zbuffer-render: cannot read texture " << error << std::endl;
+    return false;
+}
+
+// Light 0's depth pass at the frame's angle. Says once when the map cannot
+// take in the whole mesh.
+void RenderShadows(float angle)
+{
+    static bool warned = false;
+    if (RenderShadowMap(RenderContext::Instance(), 0, *gModel, FrameModelMatrix(angle)) || warned)
+        return;
+    warned = true;
+    std::cerr << "zbuffer-render: light 0 stands too near the mesh for its shadow map to hold "
+                 "all of it; what the map misses is never shadowed"
+              << std::endl;
+}
+
+// One frame as the window's display callback makes it, after the shadow pass
+// when asked for; returns its render time.
 double RenderNextFrame(const RenderOptions& o)
 {
     RenderContext& c = RenderContext::Instance();
@@ -41,7 +83,9 @@ double RenderNextFrame(const RenderOptions& o)
     if (!o.unlit) c.Enable(RC_LIGHTING);
     c.Enable(RC_LIGHT0);
     const Clock::time_point start = Clock::now();
-    RenderFrame(o.angle.value_or(gAngle));
+    const float angle = o.angle.value_or(gAngle);
+    if (o.shadows) RenderShadows(angle);
+    RenderFrame(angle);
     const double milliseconds = MillisecondsSince(start);
     gAngle = gAngle + 10.0f;
     return milliseconds;
@@ -55,8 +99,11 @@ bool WriteFrame(const std::string& path, std::string* error)
 
 int RenderFrames(const RenderOptions& o)
 {
+    TextureImage texture;  // bound to the context for every frame
+    if (!LoadTexture(o, &texture)) return 1;
     SetupScene(o.meshPath.c_str());
     ApplyModes(o);
+    ApplyFeatures(o, &texture);
     const FrameFileName out = o.out.value_or(FrameFileName("frame.png"));
     FrameStats stats;
     ProgressBar bar(std::cerr, o.frames, isatty(STDERR_FILENO) != 0);

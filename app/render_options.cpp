@@ -8,7 +8,9 @@
 const char kRenderUsage[] =
     "usage: zbuffer-render [MESH.ply] [--frames N] [--angle DEG] "
     "[--shade flat|gouraud|phong|cartoon]\n"
-    "                      [--wireframe] [--cw] [--unlit] [--out FILE.png|FILE.ppm] [--bench]\n"
+    "                      [--wireframe] [--cw] [--unlit] [--texture FILE.png] [--replace]\n"
+    "                      [--shadows] [--light2 X,Y,Z] [--normalize]\n"
+    "                      [--out FILE.png|FILE.ppm] [--bench]\n"
     "Renders the window program's frames without a window.\n"
     "  MESH.ply       the mesh to draw (default ./data/teapot.ply)\n"
     "  --frames N     render frames 0 .. N-1 in sequence and write the last (default 1)\n"
@@ -17,11 +19,16 @@ const char kRenderUsage[] =
     "  --wireframe    draw the triangles' edges only\n"
     "  --cw           front faces are the clockwise ones\n"
     "  --unlit        leave lighting off: vertex colours as they are\n"
+    "  --texture FILE texture the mesh with a PNG picture (not in gouraud)\n"
+    "  --replace      shade model replace: the texel replaces the unlit colour\n"
+    "  --shadows      light 0 casts shadows\n"
+    "  --light2 X,Y,Z a second white point light at (X, Y, Z)\n"
+    "  --normalize    normalise the normals after the model matrix\n"
     "  --out FILE     PNG or PPM by extension (default frame.png); a %d in FILE,\n"
     "                 e.g. turn_%03d.png, writes every frame, numbered from 0\n"
     "  --bench        write no image; print render times per frame and frames per second\n"
     "  --help         show this text\n"
-    "Exit status: 0 done, 1 mesh or output file error, 2 bad command line.\n";
+    "Exit status: 0 done, 1 mesh, texture or output file error, 2 bad command line.\n";
 
 namespace {
 
@@ -57,6 +64,23 @@ bool ParseShade(const std::string& text, RenderOptions& o)
     return false;
 }
 
+// Three finite numbers separated by commas.
+bool ParsePoint(const std::string& text, RenderOptions& o)
+{
+    float xyz[3];
+    const char* p = text.data();
+    const char* end = text.data() + text.size();
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0 && (p == end || *p++ != ',')) return false;
+        const auto [next, ec] = std::from_chars(p, end, xyz[i]);
+        if (ec != std::errc() || !std::isfinite(xyz[i])) return false;
+        p = next;
+    }
+    if (p != end) return false;
+    o.light2 = Vector3(xyz[0], xyz[1], xyz[2]);
+    return true;
+}
+
 // Empty when `text` is a good --out value.
 std::string ParseOut(const std::string& text, RenderOptions& o)
 {
@@ -72,47 +96,64 @@ std::string ParseOut(const std::string& text, RenderOptions& o)
 std::string ApplyValueOption(const std::string& name, const std::string& value, RenderOptions& o)
 {
     if (name == "--out") return ParseOut(value, o);
+    if (name == "--texture") {
+        if (value.empty()) return "--texture needs a file name";
+        o.texture = value;
+        return "";
+    }
     const bool good = name == "--frames"  ? ParseFrames(value, o)
                       : name == "--angle" ? ParseAngle(value, o)
-                                          : ParseShade(value, o);
+                      : name == "--shade" ? ParseShade(value, o)
+                                          : ParsePoint(value, o);
     if (good) return "";
     const char* expected = name == "--frames"  ? "a whole number of at least 1"
                            : name == "--angle" ? "a finite number of degrees"
-                                               : "flat, gouraud, phong or cartoon";
+                           : name == "--shade" ? "flat, gouraud, phong or cartoon"
+                                               : "three finite numbers X,Y,Z";
     return name + ": '" + value + "' is not " + expected;
 }
 
 bool ApplyFlag(const std::string& name, RenderOptions& o)
 {
-    bool* const flag = name == "--wireframe" ? &o.wireframe
-                       : name == "--cw"      ? &o.clockwise
-                       : name == "--unlit"   ? &o.unlit
-                       : name == "--bench"   ? &o.bench
-                       : name == "--help"    ? &o.help
-                                             : nullptr;
+    bool* const flag = name == "--wireframe"   ? &o.wireframe
+                       : name == "--cw"        ? &o.clockwise
+                       : name == "--unlit"     ? &o.unlit
+                       : name == "--replace"   ? &o.replace
+                       : name == "--shadows"   ? &o.shadows
+                       : name == "--normalize" ? &o.normalize
+                       : name == "--bench"     ? &o.bench
+                       : name == "--help"      ? &o.help
+                                               : nullptr;
     if (flag != nullptr) *flag = true;
     return flag != nullptr;
 }
 
 bool TakesValue(const std::string& name)
 {
-    return name == "--frames" || name == "--angle" || name == "--shade" || name == "--out";
+    return name == "--frames" || name == "--angle" || name == "--shade" || name == "--out" ||
+           name == "--texture" || name == "--light2";
 }
+
+// What the arguments before the current one gave.
+struct Given {
+    bool mesh = false;
+    bool shade = false;
+};
 
 // Handles argv[i] and, for an option with a separate value, argv[i + 1];
 // advances i past what it used. Empty when good.
-std::string ApplyArgument(int argc, const char* const* argv, int& i, RenderOptions& o,
-                          bool& haveMesh)
+std::string ApplyArgument(int argc, const char* const* argv, int& i, RenderOptions& o, Given& given)
 {
     std::string arg = argv[i++];
     if (arg.size() < 2 || arg[0] != '-') {
-        if (haveMesh) return "only one mesh may be given ('" + arg + "')";
+        if (given.mesh) return "only one mesh may be given ('" + arg + "')";
         o.meshPath = arg;
-        haveMesh = true;
+        given.mesh = true;
         return "";
     }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
+    given.shade = given.shade || name == "--shade";
     if (TakesValue(name)) {
         if (equals != std::string::npos) return ApplyValueOption(name, arg.substr(equals + 1), o);
         if (i >= argc) return name + " needs a value";
@@ -127,10 +168,13 @@ std::string ApplyArgument(int argc, const char* const* argv, int& i, RenderOptio
 ParsedOptions ParseRenderOptions(int argc, const char* const* argv)
 {
     ParsedOptions parsed;
-    bool haveMesh = false;
+    Given given;
     for (int i = 1; i < argc && parsed.error.empty();)
-        parsed.error = ApplyArgument(argc, argv, i, parsed.options, haveMesh);
-    if (parsed.error.empty() && parsed.options.bench && parsed.options.out)
+        parsed.error = ApplyArgument(argc, argv, i, parsed.options, given);
+    if (!parsed.error.empty()) return parsed;
+    if (parsed.options.bench && parsed.options.out)
         parsed.error = "--bench writes no image, so --out has nothing to do";
+    else if (parsed.options.replace && given.shade)
+        parsed.error = "--replace and --shade both choose the shade model; give one";
     return parsed;
 }

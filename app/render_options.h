@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/frame_file_name.h"
+#include "math/vector4.h"
 #include "render/render_context.h"
 
 // What zbuffer-render's command line asks for; the defaults are the window
@@ -17,7 +18,12 @@ struct RenderOptions {
     bool wireframe = false;
     bool clockwise = false;
     bool unlit = false;
-    std::optional<FrameFileName> out;  // none: frame.png
+    std::optional<std::string> texture;  // a PNG bound as the texture, with texturing on
+    bool replace = false;                // shade model RC_REPLACE
+    bool shadows = false;                // light 0's shadow pass every frame, shadow test on
+    std::optional<Vector3> light2;       // a second point light, in slot 1
+    bool normalize = false;              // RC_NORMALIZE
+    std::optional<FrameFileName> out;    // none: frame.png
     bool bench = false;
     bool help = false;
 };

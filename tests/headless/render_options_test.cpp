@@ -91,4 +91,36 @@ TEST(RenderOptions, RefusesBadCommandLinesWithOneLineReasons)
               "--shade: 'smooth' is not flat, gouraud, phong or cartoon");
 }
 
+TEST(RenderOptions, TextureShadowAndLightSwitchesAreOffUnlessGiven)
+{
+    const RenderOptions none = Parse({}).options;
+    EXPECT_FALSE(none.texture || none.light2);
+    EXPECT_FALSE(none.replace || none.shadows || none.normalize);
+
+    const ParsedOptions p = Parse(
+        {"--texture", "c.png", "--replace", "--shadows", "--light2=-1.5,2,3e1", "--normalize"});
+    ASSERT_EQ(p.error, "");
+    const RenderOptions& o = p.options;
+    EXPECT_EQ(o.texture, "c.png");
+    EXPECT_TRUE(o.replace && o.shadows && o.normalize);
+    ASSERT_TRUE(o.light2);
+    EXPECT_EQ(o.light2->x, -1.5f);
+    EXPECT_EQ(o.light2->y, 2.0f);
+    EXPECT_EQ(o.light2->z, 30.0f);
+}
+
+TEST(RenderOptions, RefusesBadLightPositionsAndTwoShadeModels)
+{
+    for (const char* point : {"1,2", "1,2,3,4", "1,,2", ",1,2,3", "1,2,3,", "a,b,c", "1,2,nan",
+                              "1,2,1e99", "1 2 3", ""})
+        EXPECT_EQ(Parse({"--light2", point}).error,
+                  std::string("--light2: '") + point + "' is not three finite numbers X,Y,Z")
+            << point;
+    EXPECT_EQ(Parse({"--texture="}).error, "--texture needs a file name");
+    EXPECT_EQ(Parse({"--texture"}).error, "--texture needs a value");
+    for (const auto& args : std::vector<std::vector<const char*>>{{"--replace", "--shade", "phong"},
+                                                                  {"--shade=gouraud", "--replace"}})
+        EXPECT_EQ(Parse(args).error, "--replace and --shade both choose the shade model; give one");
+}
+
 }  // namespace
