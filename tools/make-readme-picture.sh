@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes docs/shade-models.png, the README's picture of the teapot in each
-# shade model: four zbuffer-render frames at half size, side by side, named.
+# Makes the README's pictures from zbuffer-render frames at half size, side by
+# side, named: docs/shade-models.png, the teapot in each shade model, and
+# docs/texture-and-shadows.png, a textured teapot and shadows.
 # Needs ImageMagick's montage (tools/install-deps.sh test).
 # Usage: tools/make-readme-picture.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -15,3 +16,10 @@ done
 montage -label '%t' "$frames"/{flat,gouraud,phong,cartoon}.png -tile 4x1 -geometry 240x240+2+2 \
     -background white -strip PNG8:docs/shade-models.png
 echo "wrote docs/shade-models.png"
+
+"$build/zbuffer-render" --texture data/checker.png --shade phong --out "$frames/textured.png" >/dev/null
+"$build/zbuffer-render" --shadows --angle 200 --out "$frames/self-shadowed.png" >/dev/null
+"$build/zbuffer-render" data/shadow_scene.ply --shadows --shade phong --out "$frames/shadowed.png" >/dev/null
+montage -label '%t' "$frames"/{textured,self-shadowed,shadowed}.png -tile 3x1 -geometry 240x240+2+2 \
+    -background white -strip PNG24:docs/texture-and-shadows.png
+echo "wrote docs/texture-and-shadows.png"
