@@ -16,9 +16,10 @@ constexpr int kShadowMapSize = 512;
 Camera ShadowCamera(const Vector3& light, const Vector3& centre, float radius);
 
 // Draws `model`, placed by `modelMatrix`, as light `slot` of `scene` sees it,
-// and gives that light the nearest depths as its shadow map (`mapSize` pixels
-// square, stored as the depth-tested write stores them) and the camera they
-// were seen through. Returns false when the widest lens cannot take in the
-// whole mesh: points outside the map are then never shadowed.
+// and gives that light the depths of the nearest surfaces as its shadow map
+// (`mapSize` pixels square; the surfaces' own depths, without the 0.05 the
+// depth-tested write takes off) and the camera they were seen through.
+// Returns false when the widest lens cannot take in the whole mesh: points
+// outside the map are then never shadowed.
 bool RenderShadowMap(RenderContext& scene, int slot, Model& model, const Matrix4& modelMatrix,
                      int mapSize = kShadowMapSize);
