@@ -38,6 +38,7 @@ private:
 // A corner as the triangle stage leaves it for scan conversion.
 struct TransformedCorner {
     PipelineVertex vertex;  // world position and normal, window position, final corner colour
+    uint32_t packedColor;   // vertex.color.ToARGB(), which the edge walks compare
     float projected[3];     // clip x and y divided by w, clip z: what rejection tests
     bool withinBand;        // false: the corner drops every triangle it belongs to
 };

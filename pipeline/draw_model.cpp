@@ -26,6 +26,7 @@ void RenderContext::DrawModel()
     if (cached) {
         cornerCache.Begin(vertexArray->count);
         rasterizer.material = material;  // the same copy serves every face
+        rasterizer.BeginDraw();
     }
     for (int32_t f = 0; f < faceList->count; ++f) {
         const Face& face = faceList->records[f];
@@ -74,4 +75,10 @@ void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], Vector3 normal,
         centroid = centroid + fetch.Position(vertex[k]);
     }
     centroid = centroid / 3.0f;
+}
+
+void TriangleRasterizer::BeginDraw()
+{
+    lighting = LightingSetup(context, material);
+    drawLighting = true;
 }

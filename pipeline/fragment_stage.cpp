@@ -27,8 +27,8 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
         LightFragments(a, b, 1, fragmentMode.cartoon);
     }
     FragmentOutputs outputs;
-    ShadeFragment<false>(fragmentMode, a, b, a.color != b.color, x, y, t, &outputs,
-                         litFragments.data());
+    outputs.color = ShadeFragment<false>(fragmentMode, a, b, a.color != b.color, x, y, t, &outputs,
+                                         litFragments.data(), false);
     // Handed back whether or not the write took place; what no step computed
     // keeps its default.
     if (outNormal) *outNormal = outputs.normal;

@@ -31,10 +31,10 @@ inline float PerspectiveParameter(float t, float wa, float wb)
 }  // namespace fragment
 
 template <bool kColourOnly>
-inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
-                                              const PipelineVertex& b, bool mixColors, int x, int y,
-                                              float t, FragmentOutputs* outputs,
-                                              const LitFragment* lit)
+inline Color TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
+                                               const PipelineVertex& b, bool mixColors, int x,
+                                               int y, float t, FragmentOutputs* outputs,
+                                               const LitFragment* lit, bool inside)
 {
     const float z = (1.0f - t) * a.windowPos.z + t * b.windowPos.z;
     Color color;
@@ -59,9 +59,17 @@ inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const Pi
         if (outputs) outputs->texCoord = texCoord;
     }
 
-    if (mode.depthTest)
-        context.frameBuffer.WritePixelDepthTested(x, y, color, z);
-    else
-        context.frameBuffer.WritePixel(x, y, color);
-    if (outputs) outputs->color = color;
+    FrameBuffer& fb = context.frameBuffer;
+    if (inside) {
+        if (mode.depthTest)
+            fb.WritePixelDepthTestedInside(x, y, color, z);
+        else
+            fb.WritePixelInside(x, y, color);
+    } else {
+        if (mode.depthTest)
+            fb.WritePixelDepthTested(x, y, color, z);
+        else
+            fb.WritePixel(x, y, color);
+    }
+    return color;
 }

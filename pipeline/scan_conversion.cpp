@@ -8,9 +8,12 @@ int edgeCursor = 0;
 
 void TriangleRasterizer::PrepareEdges()
 {
-    // The walks compare corner colours at 8-bit precision: pack them once.
-    for (int k = 0; k < 3; ++k)
-        cornerARGB[k] = vertices[k].color.ToARGB();
+    // The walks compare corner colours at 8-bit precision: packed once per
+    // triangle (by RasterizeTriangle from the corners' cache, or here).
+    if (!cornerARGBKnown)
+        for (int k = 0; k < 3; ++k)
+            cornerARGB[k] = vertices[k].color.ToARGB();
+    cornerARGBKnown = false;
     // Three compare-exchanges; corners on equal rows keep their order.
     const auto sortPair = [this](int i, int j) {
         if (vertices[j].windowPos.y < vertices[i].windowPos.y) {
@@ -31,7 +34,7 @@ void TriangleRasterizer::PrepareEdges()
     }
     // Nothing changes the context while a triangle is drawn.
     mode = CurrentFragmentMode();
-    if (mode.lightPerPixel) lighting = LightingSetup(context, material);
+    if (mode.lightPerPixel && !drawLighting) lighting = LightingSetup(context, material);
 }
 
 uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
@@ -97,13 +100,18 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
             fragmentT[static_cast<std::size_t>(i)] = parameter(i);
         LightFragments(a, b, steps + 1, mode.cartoon);
     }
+    // Bresenham keeps to the box of the two ends: with both inside the frame
+    // buffer, every pixel is.
+    const FrameBuffer& fb = context.frameBuffer;
+    const bool inside = fb.Contains(xa, ya) && fb.Contains(xb, yb);
     for (int i = 0; i <= steps; ++i) {
         const float t = parameter(i);
-        ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t, &outputs,
-                                   litFragments.data() + i);
+        const Color color = ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t,
+                                                       kColourOnly ? nullptr : &outputs,
+                                                       litFragments.data() + i, inside);
         if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
             PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
-            entry.color = outputs.color;
+            entry.color = color;
             entry.normal = outputs.normal;
             entry.position = outputs.position;
             entry.texCoord = outputs.texCoord;
@@ -147,8 +155,12 @@ void TriangleRasterizer::FillSpanFragments()
                 fragmentT[static_cast<std::size_t>(i) - 1] = parameter(i);
             LightFragments(left, right, n - 1, mode.cartoon);
         }
+        // Strictly between two pixels inside the buffer lies nothing outside it.
+        const FrameBuffer& fb = context.frameBuffer;
+        const bool inside = fb.Contains(xl, row) && fb.Contains(xr, row);
         for (int i = 1; i < n; ++i)
             ShadeFragment<kColourOnly>(mode, left, right, mixColors, xl + i * step, row,
-                                       parameter(i), nullptr, litFragments.data() + (i - 1));
+                                       parameter(i), nullptr, litFragments.data() + (i - 1),
+                                       inside);
     }
 }

@@ -65,6 +65,9 @@ public:
     // `material` was set once for the draw.
     void LoadTriangle(const int32_t vertex[3], Vector3 faceNormal, const CornerFetch& fetch,
                       CornerCache& cache);
+    // Called by DrawModel before its first face: what the lighting reads of
+    // the context and the material is gathered once for the whole draw.
+    void BeginDraw();
 
     // Triangle stage.
     void DrawTriangle();
@@ -94,22 +97,27 @@ private:
     Color faceColor;
     // Read by PrepareEdges for the triangle's walks and spans.
     FragmentMode mode;
-    LightingSetup lighting;              // for per-pixel lighting
+    LightingSetup lighting;              // what the lighting reads of the context and the material
+    bool drawLighting = false;           // `lighting` was gathered for the whole draw
     uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
+    bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
     std::vector<float> fragmentT;        // parameters of the fragments lit ahead
     std::vector<LitFragment> litFragments;
 
     TransformedCorner TransformCorner(const PipelineVertex& corner) const;
+    Color LitCornerColor(const PipelineVertex& corner) const;
     uint32_t PackedColor(const PipelineVertex& v) const;
     FragmentMode CurrentFragmentMode() const;
     // ShadeFragment with the mode and the colour comparison of a and b hoisted
-    // out of the pixel loop; `outputs` (optional) receives what was computed.
-    // kColourOnly: the mode neither lights per pixel nor textures, so the
-    // commonest loops drop those steps at compile time.
+    // out of the pixel loop. Returns the colour written; `outputs` (optional)
+    // receives the normal, position and texture coordinate computed. `inside`:
+    // the caller knows the pixel lies inside the frame buffer. kColourOnly: the
+    // mode neither lights per pixel nor textures, so the commonest loops drop
+    // those steps at compile time.
     template <bool kColourOnly>
-    void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
-                       bool mixColors, int x, int y, float t, FragmentOutputs* outputs,
-                       const LitFragment* lit);
+    Color ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
+                        bool mixColors, int x, int y, float t, FragmentOutputs* outputs,
+                        const LitFragment* lit, bool inside);
     // Per-pixel lighting of the fragments between a and b at fragmentT[0 ..
     // count - 1], into litFragments.
     void LightFragments(const PipelineVertex& a, const PipelineVertex& b, int count, bool cartoon);

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <utility>
 
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
@@ -90,8 +91,19 @@ TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corn
     // Gouraud lights each corner once: the colour depends only on the
     // corner's world position and normal, so lighting it again for its second
     // edge, or for another face sharing the vertex, gives the same colour.
-    if (lighting && c.shadeModel == RC_GOURAUD) ComputeLighting(v);
+    if (lighting && c.shadeModel == RC_GOURAUD) v.color = LitCornerColor(v);
+    t.packedColor = v.color.ToARGB();
     return t;
+}
+
+Color TriangleRasterizer::LitCornerColor(const PipelineVertex& corner) const
+{
+    if (!drawLighting) {
+        PipelineVertex lit = corner;
+        ComputeLighting(lit);
+        return lit.color;
+    }
+    return LightPoint(lighting, context, corner.position, corner.normal, false);
 }
 
 void TriangleRasterizer::RasterizeTriangle()
@@ -121,10 +133,27 @@ void TriangleRasterizer::RasterizeTriangle()
     for (const TransformedCorner* t : corners)
         if (!t->withinBand) return;
 
+    // Copied in the order PrepareEdges sorts them into (the same three
+    // compare-exchanges on the rows), which then finds nothing to exchange.
+    int order[3] = {0, 1, 2};
+    const auto sortPair = [&](int i, int j) {
+        if (corners[order[j]]->vertex.windowPos.y < corners[order[i]]->vertex.windowPos.y)
+            std::swap(order[i], order[j]);
+    };
+    sortPair(1, 2);
+    sortPair(0, 1);
+    sortPair(1, 2);
+    const uint32_t facePacked = hasFaceColor ? faceColor.ToARGB() : 0;
     for (int k = 0; k < 3; ++k) {
-        vertices[k] = corners[k]->vertex;
-        if (hasFaceColor) vertices[k].color = faceColor;
+        const TransformedCorner& t = *corners[order[k]];
+        vertices[k] = t.vertex;
+        cornerARGB[k] = t.packedColor;
+        if (hasFaceColor) {
+            vertices[k].color = faceColor;
+            cornerARGB[k] = facePacked;
+        }
     }
+    cornerARGBKnown = true;
     PrepareEdges();
     WalkEdge(vertices[0], vertices[1], 1);
     WalkEdge(vertices[1], vertices[2], 1);

@@ -32,16 +32,24 @@ public:
         return Contains(x, y) ? pixels[Index(x, y)].depth : CLEAR_DEPTH;
     }
 
+    bool Contains(int x, int y) const { return x >= 0 && x < width && y >= 0 && y < height; }
+
     // Alpha-blended colour write, depth untouched; outside the buffer it is dropped.
     void WritePixel(int x, int y, Color c)
     {
-        if (Contains(x, y)) Blend(pixels[Index(x, y)], c);
+        if (Contains(x, y)) WritePixelInside(x, y, c);
     }
     // Passes only when z is strictly nearer than the stored depth; stores z - 0.05,
     // so a later fragment must be more than 0.05 nearer to pass again.
     void WritePixelDepthTested(int x, int y, Color c, float z)
     {
-        if (!Contains(x, y)) return;
+        if (Contains(x, y)) WritePixelDepthTestedInside(x, y, c, z);
+    }
+
+    // The same writes for a pixel the caller knows to lie inside the buffer.
+    void WritePixelInside(int x, int y, const Color& c) { Blend(pixels[Index(x, y)], c); }
+    void WritePixelDepthTestedInside(int x, int y, const Color& c, float z)
+    {
         Pixel& p = pixels[Index(x, y)];
         if (!(p.depth > z)) return;
         p.depth = z - 0.05f;
@@ -52,7 +60,6 @@ public:
     std::vector<uint8_t> ExportRGB() const;
 
 private:
-    bool Contains(int x, int y) const { return x >= 0 && x < width && y >= 0 && y < height; }
     std::size_t Index(int x, int y) const
     {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
