@@ -7,21 +7,44 @@ void FaceList::Resize(int32_t n)
     ClearFaces();
     count = n > 0 ? n : 0;
     records.resize(static_cast<std::size_t>(count));
+    firstCorner.assign(static_cast<std::size_t>(count), 0);
+}
+
+void FaceList::ReserveCorners(std::size_t n)
+{
+    if (n <= corners.capacity()) return;
+    corners.reserve(n);
+    ViewCorners();
 }
 
 void FaceList::SetFace(int32_t index, int32_t cornerCount, const int32_t* indices)
 {
     if (records.empty() || index < 0 || index >= count) return;
+    const int32_t n = cornerCount > 0 ? cornerCount : 0;
+    // The face's new indices go to the end of the store; growing the store
+    // moves it, and every face's view follows.
+    if (corners.size() + static_cast<std::size_t>(n) > corners.capacity())
+        ReserveCorners(2 * corners.size() + static_cast<std::size_t>(n));
+    firstCorner[index] = corners.size();
+    corners.insert(corners.end(), indices, indices + n);
     Face& face = records[index];
-    face.cornerCount = cornerCount > 0 ? cornerCount : 0;
-    face.indices.assign(indices, indices + face.cornerCount);
+    face.cornerCount = n;
+    face.indices = CornerIndices(corners.data() + firstCorner[index], n);
 }
 
 void FaceList::ClearFaces()
 {
     records.clear();
     records.shrink_to_fit();
+    corners = std::vector<int32_t>();
+    firstCorner = std::vector<std::size_t>();
     count = 0;
+}
+
+void FaceList::ViewCorners()
+{
+    for (std::size_t f = 0; f < records.size(); ++f)
+        records[f].indices = CornerIndices(corners.data() + firstCorner[f], records[f].cornerCount);
 }
 
 namespace {

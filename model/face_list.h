@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -7,19 +9,50 @@
 
 class VertexArray;
 
+// A face's corner indices: a view into its face list's store of every face's
+// corners, which keeps a mesh's million small arrays in one block.
+class CornerIndices {
+public:
+    CornerIndices() = default;
+    CornerIndices(const int32_t* first, int32_t count) : first(first), count(count) {}
+
+    const int32_t* begin() const { return first; }
+    const int32_t* end() const { return first + count; }
+    int32_t operator[](int32_t i) const { return first[i]; }
+    int32_t size() const { return count; }
+    bool operator==(const CornerIndices& other) const
+    {
+        return std::equal(begin(), end(), other.begin(), other.end());
+    }
+
+private:
+    const int32_t* first = nullptr;
+    int32_t count = 0;
+};
+
 struct Face {
     int32_t cornerCount = 0;
-    std::vector<int32_t> indices;      // cornerCount vertex indices
+    CornerIndices indices;             // cornerCount vertex indices
     Vector3 normal{0.0f, 0.0f, 0.0f};  // unit, or zero for a degenerate face
 };
 
-// The model's polygons in file order.
+// The model's polygons in file order. The faces view the list's own store,
+// so a list is moved, never copied.
 class FaceList {
 public:
     int32_t count = 0;
     std::vector<Face> records;
 
+    FaceList() = default;
+    FaceList(const FaceList&) = delete;
+    FaceList& operator=(const FaceList&) = delete;
+    FaceList(FaceList&&) = default;
+    FaceList& operator=(FaceList&&) = default;
+
     void Resize(int32_t n);
+    // Room for this many corners in all, so that setting the faces stores
+    // them without moving the block.
+    void ReserveCorners(std::size_t corners);
     // Ignored when `index` is outside the list; the caller keeps `indices`.
     void SetFace(int32_t index, int32_t cornerCount, const int32_t* indices);
     void ClearFaces();
@@ -28,4 +61,10 @@ public:
     // keeps a zero normal.
     void ComputeFaceNormals(const VertexArray& vertices);
     Vector3 GetFaceNormal(int32_t index) const { return records[index].normal; }
+
+private:
+    std::vector<int32_t> corners;              // every face's indices, in the order set
+    std::vector<std::size_t> firstCorner;      // where each face's indices start in `corners`
+
+    void ViewCorners();
 };

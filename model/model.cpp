@@ -28,14 +28,12 @@ void StoreVertices(const std::vector<PlyVertex>& plyVertices, VertexArray& verti
     }
 }
 
-// Each face's index array is released once copied, so the mesh is not held twice.
-void StoreFaces(std::vector<PlyFace>& plyFaces, FaceList& faces)
+void StoreFaces(const PlyMesh& mesh, FaceList& faces)
 {
-    faces.Resize(static_cast<int32_t>(plyFaces.size()));
-    for (int32_t j = 0; j < faces.count; ++j) {
-        std::vector<int32_t> indices = std::move(plyFaces[j].indices);
-        faces.SetFace(j, plyFaces[j].cornerCount, indices.data());
-    }
+    faces.Resize(static_cast<int32_t>(mesh.faces.size()));
+    faces.ReserveCorners(mesh.corners.size());
+    for (int32_t j = 0; j < faces.count; ++j)
+        faces.SetFace(j, mesh.faces[j].cornerCount, mesh.Corners(mesh.faces[j]));
 }
 
 }  // namespace
@@ -45,8 +43,7 @@ Model::Model(const std::string& name) : fileName(name)
     PlyMesh mesh = ReadPly(fileName.c_str());
     StoreVertices(mesh.vertices, vertices);
     mesh.vertices = std::vector<PlyVertex>();
-    StoreFaces(mesh.faces, faces);
-    mesh.faces = std::vector<PlyFace>();
+    StoreFaces(mesh, faces);
     ComputeBounds();
     faces.ComputeFaceNormals(vertices);
 }

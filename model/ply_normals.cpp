@@ -4,12 +4,13 @@
 
 namespace {
 
-Vector3 FaceNormal(const std::vector<PlyVertex>& vertices, const PlyFace& face)
+Vector3 FaceNormal(const PlyMesh& mesh, const PlyFace& face)
 {
     if (face.cornerCount < 3) return {0.0f, 0.0f, 0.0f};
-    const Vector3 p0 = ToVector3(vertices[face.indices[0]].position);
-    const Vector3 p1 = ToVector3(vertices[face.indices[1]].position);
-    const Vector3 p2 = ToVector3(vertices[face.indices[2]].position);
+    const int32_t* corner = mesh.Corners(face);
+    const Vector3 p0 = ToVector3(mesh.vertices[corner[0]].position);
+    const Vector3 p1 = ToVector3(mesh.vertices[corner[1]].position);
+    const Vector3 p2 = ToVector3(mesh.vertices[corner[2]].position);
     return ScaledToUnit((p2 - p1).Cross(p0 - p1));
 }
 
@@ -20,8 +21,9 @@ void ComputeVertexNormals(PlyMesh& mesh)
         StoreVector3({0.0f, 0.0f, 0.0f}, vertex.normal);
     for (const PlyFace& face : mesh.faces) {
         const Vector3 n = ToVector3(face.normal);
-        for (int32_t index : face.indices) {
-            float* sum = mesh.vertices[index].normal;
+        const int32_t* corner = mesh.Corners(face);
+        for (int c = 0; c < face.cornerCount; ++c) {
+            float* sum = mesh.vertices[corner[c]].normal;
             StoreVector3(ToVector3(sum) + n, sum);
         }
     }
@@ -34,6 +36,6 @@ void ComputeVertexNormals(PlyMesh& mesh)
 void ComputePlyNormals(PlyMesh& mesh, bool computeVertexNormals)
 {
     for (PlyFace& face : mesh.faces)
-        StoreVector3(FaceNormal(mesh.vertices, face), face.normal);
+        StoreVector3(FaceNormal(mesh, face), face.normal);
     if (computeVertexNormals) ComputeVertexNormals(mesh);
 }

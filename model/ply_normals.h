@@ -21,6 +21,6 @@ bool NormalsPointOutward(const std::vector<PlyVertex>& vertices);
 void InvertVertexNormals(std::vector<PlyVertex>& vertices);
 // Flips every face when no corner of face 0 has a vertex normal on the side
 // of its face normal.
-void CheckFirstFace(const std::vector<PlyVertex>& vertices, std::vector<PlyFace>& faces);
+void CheckFirstFace(PlyMesh& mesh);
 // Negates every face normal and reverses every corner order.
-void FlipFaces(std::vector<PlyFace>& faces);
+void FlipFaces(PlyMesh& mesh);

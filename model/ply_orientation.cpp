@@ -32,23 +32,25 @@ void InvertVertexNormals(std::vector<PlyVertex>& vertices)
             c = -c;
 }
 
-void CheckFirstFace(const std::vector<PlyVertex>& vertices, std::vector<PlyFace>& faces)
+void CheckFirstFace(PlyMesh& mesh)
 {
-    if (faces.empty()) return;
-    const PlyFace& first = faces[0];
+    if (mesh.faces.empty()) return;
+    const PlyFace& first = mesh.faces[0];
     const Vector3 faceNormal = ToVector3(first.normal);
+    const int32_t* corner = mesh.Corners(first);
     int agreeing = 0;
-    for (int32_t index : first.indices)
-        if (ToVector3(vertices[index].normal).Dot(faceNormal) > 0.0f) ++agreeing;
-    if (agreeing == 0) FlipFaces(faces);
+    for (int c = 0; c < first.cornerCount; ++c)
+        if (ToVector3(mesh.vertices[corner[c]].normal).Dot(faceNormal) > 0.0f) ++agreeing;
+    if (agreeing == 0) FlipFaces(mesh);
 }
 
-void FlipFaces(std::vector<PlyFace>& faces)
+void FlipFaces(PlyMesh& mesh)
 {
-    for (PlyFace& face : faces) {
+    for (PlyFace& face : mesh.faces) {
         for (float& c : face.normal)
             c = -c;
-        std::reverse(face.indices.begin(), face.indices.end());
+        int32_t* corner = mesh.Corners(face);
+        std::reverse(corner, corner + face.cornerCount);
     }
 }
 
@@ -61,7 +63,7 @@ void OrientPly(PlyMesh& mesh, bool fileNormals)
     const bool outward = NormalsPointOutward(mesh.vertices);
     if (!outward) InvertVertexNormals(mesh.vertices);
     if (!fileNormals && !outward)
-        FlipFaces(mesh.faces);
+        FlipFaces(mesh);
     else if (!fileNormals || !outward)
-        CheckFirstFace(mesh.vertices, mesh.faces);
+        CheckFirstFace(mesh);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,13 +21,19 @@ struct PlyVertex {
 
 struct PlyFace {
     uint8_t cornerCount = 0;
-    std::vector<int32_t> indices;          // cornerCount indices, each within the vertices
+    std::size_t firstCorner = 0;           // its indices: the mesh's corners from here
     float normal[3] = {0.0f, 0.0f, 0.0f};  // unit, or zero for a degenerate face
 };
 
 struct PlyMesh {
     std::vector<PlyVertex> vertices;
     std::vector<PlyFace> faces;
+    // Every face's cornerCount vertex indices, face after face, each within the
+    // vertices: one block rather than an array per face.
+    std::vector<int32_t> corners;
+
+    int32_t* Corners(const PlyFace& face) { return corners.data() + face.firstCorner; }
+    const int32_t* Corners(const PlyFace& face) const { return corners.data() + face.firstCorner; }
 };
 
 // Loads a mesh, computes its normals and turns it right side out. A file that

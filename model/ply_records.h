@@ -53,19 +53,19 @@ void ReadPlyGroup(Source& source, PlySlot slot, PlyVertex& vertex, const PlyPlac
 }
 
 template <class Source>
-PlyFace ReadPlyFace(Source& source, int32_t vertexCount, const PlyPlace& place)
+void ReadPlyFace(Source& source, int32_t vertexCount, const PlyPlace& place, PlyMesh& mesh)
 {
     PlyFace face;
     face.cornerCount = source.Count(place);
-    face.indices.resize(face.cornerCount);
-    for (int32_t& corner : face.indices) {
+    face.firstCorner = mesh.corners.size();
+    for (int c = 0; c < face.cornerCount; ++c) {
         const int64_t index = source.Index(place);
         if (index < 0 || index >= vertexCount)
             FailValue(place, "vertex index " + std::to_string(index) + " out of range 0.." +
                                  std::to_string(vertexCount - 1));
-        corner = static_cast<int32_t>(index);
+        mesh.corners.push_back(static_cast<int32_t>(index));
     }
-    return face;
+    mesh.faces.push_back(face);
 }
 
 // bytesLeft: the bytes after the header, or -1 when the file's size is unknown.
@@ -76,6 +76,7 @@ void ReadPlyRecords(Source& source, const PlyHeader& header, int64_t bytesLeft, 
     if (bytesLeft >= 0) {  // the counts are known to fit the file
         mesh.vertices.reserve(static_cast<std::size_t>(header.vertexCount));
         mesh.faces.reserve(static_cast<std::size_t>(header.faceCount));
+        mesh.corners.reserve(3 * static_cast<std::size_t>(header.faceCount));
     }
     const std::vector<PlySlot> order = PlyReadOrder(header);
     PlyPlace place{"vertex", 0, header.vertexCount};
@@ -87,5 +88,5 @@ void ReadPlyRecords(Source& source, const PlyHeader& header, int64_t bytesLeft, 
     }
     place = {"face", 0, header.faceCount};
     for (; place.index < header.faceCount; ++place.index)
-        mesh.faces.push_back(ReadPlyFace(source, header.vertexCount, place));
+        ReadPlyFace(source, header.vertexCount, place, mesh);
 }

@@ -58,7 +58,7 @@ std::vector<std::vector<int32_t>> CornerOrders(const PlyMesh& mesh)
 {
     std::vector<std::vector<int32_t>> faces;
     for (const PlyFace& face : mesh.faces)
-        faces.push_back(face.indices);
+        faces.emplace_back(mesh.Corners(face), mesh.Corners(face) + face.cornerCount);
     return faces;
 }
 
@@ -78,9 +78,10 @@ void ExpectRightSideOut(const PlyMesh& mesh, float normalLength)
     for (float dot : Outwardness(mesh))
         EXPECT_FLOAT_EQ(dot, normalLength);
     for (const PlyFace& face : mesh.faces) {
-        const float* p = mesh.vertices[face.indices[0]].position;
-        const float* q = mesh.vertices[face.indices[1]].position;
-        const float* r = mesh.vertices[face.indices[2]].position;
+        const int32_t* corner = mesh.Corners(face);
+        const float* p = mesh.vertices[corner[0]].position;
+        const float* q = mesh.vertices[corner[1]].position;
+        const float* r = mesh.vertices[corner[2]].position;
         const float centroid[3] = {(p[0] + q[0] + r[0]) / 3 - 1, (p[1] + q[1] + r[1]) / 3 - 2,
                                    (p[2] + q[2] + r[2]) / 3 - 3};
         EXPECT_GT(centroid[0] * face.normal[0] + centroid[1] * face.normal[1] +
