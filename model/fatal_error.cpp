@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "model/ply_error.h"
 #include "model/ply_reader.h"
@@ -29,7 +30,20 @@ void FatalError(const char* what, const char* detail)
     PrintAndExit(what, detail);
 }
 
+// The detail quotes words of the file, which may hold any byte: the message
+// stays one line of printable text, with other bytes shown as \xNN.
 void PlyFail(const std::string& detail)
 {
-    FatalError("(ReadPly)", detail.c_str());
+    std::string printable;
+    for (const char c : detail) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            printable += c;
+            continue;
+        }
+        char escape[5];
+        std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+        printable += escape;
+    }
+    FatalError("(ReadPly)", printable.c_str());
 }

@@ -126,7 +126,10 @@ void ReadGroup(PlyTokenizer& tokens, PlyHeader& header)
     const std::string type = tokens.Next();
     const GroupRule* rule = FindGroup(tokens.Next());
     if (rule == nullptr) InvalidHeader();
-    if (header.groupCount == INT32_MAX) PlyFail("too many vertex property groups");
+    // The body is read with one record per slot: a second group of a slot
+    // would shift every value after it.
+    if (header.groupPosition[rule->slot] >= 0)
+        PlyFail(std::string("vertex property group '") + rule->names[0] + "' declared twice");
     header.groupPosition[rule->slot] = header.groupCount++;
     header.groupPresent[rule->slot] =
         IsOneOf(type, {"uchar", "uint8", "uint16", "int", "int32", "float", "float64"});

@@ -11,16 +11,6 @@
 
 namespace {
 
-const char* const kPositions = "property float x\nproperty float y\nproperty float z\n";
-const char* const kFaceList = "property list uchar int vertex_indices\n";
-
-std::string Header(const std::string& format, const std::string& vertexCount,
-                   const std::string& faceCount)
-{
-    return "ply\nformat " + format + " 1.0\nelement vertex " + vertexCount + "\n" + kPositions +
-           "element face " + faceCount + "\n" + kFaceList + "end_header\n";
-}
-
 const std::string kTriangleBody = "0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
 
 std::string BinaryTriangle()
@@ -91,15 +81,27 @@ std::vector<MalformedFile> MalformedFiles()
         {"no format keyword", "ply\nascii 1.0\n", "invalid PLY header"},
         {"unknown encoding", "ply\nformat binary 1.0\n", "invalid PLY header"},
         {"first property y", vertex3 + "property float y\n", "invalid PLY header"},
+        {"texture group twice",
+         vertex3 + "property float u\nproperty float v\n" + kPlyPositions +
+             "property float u\nproperty float v\n",
+         "vertex property group 'u' declared twice"},
+        {"colour group twice under both names",
+         vertex3 + kPlyPositions + "property uchar red\nproperty uchar green\n" +
+             "property uchar blue\nproperty uchar r\nproperty uchar g\nproperty uchar b\n",
+         "vertex property group 'r' declared twice"},
+        {"control bytes in a quoted word", vertex3 + "property float x\nproperty float y\n" +
+             "property float \x01z\x7f\n",
+         "vertex property '\\x01z\\x7F' where 'z' belongs"},
         {"alpha after colour",
-         vertex3 + kPositions +
+         vertex3 + kPlyPositions +
              "property uchar red\nproperty uchar green\nproperty uchar blue\n"
              "property uchar alpha\n",
          "invalid PLY header"},
-        {"header ends in the vertex properties", vertex3 + kPositions, "end of file in the header"},
-        {"no face element", vertex3 + kPositions + "end_header\n" + kTriangleBody,
+        {"header ends in the vertex properties", vertex3 + kPlyPositions,
+         "end of file in the header"},
+        {"no face element", vertex3 + kPlyPositions + "end_header\n" + kTriangleBody,
          "no face element"},
-        {"no vertex element", ascii + "element face 1\n" + kFaceList + "end_header\n",
+        {"no vertex element", ascii + "element face 1\n" + kPlyFaceList + "end_header\n",
          "element 'face' before the vertex element"},
         {"token over 511 characters", ascii + "comment " + longToken + "\n",
          "header token longer than 511 characters"},
@@ -107,27 +109,30 @@ std::vector<MalformedFile> MalformedFiles()
          "vertex count 'three' is not a number"},
         {"vertex count beyond 32 bits", ascii + "element vertex 4294967299\n",
          "vertex count '4294967299' is not a number"},
-        {"negative vertex count", Header("ascii", "-3", "1"), "negative vertex count -3"},
-        {"negative face count", Header("ascii", "3", "-1") + kTriangleBody,
+        {"negative vertex count", PlyFileHeader("ascii", "-3", "1"), "negative vertex count -3"},
+        {"negative face count", PlyFileHeader("ascii", "3", "-1") + kTriangleBody,
          "negative face count -1"},
-        {"no vertices", Header("ascii", "0", "0"), "no vertices"},
-        {"vertex count beyond the file", Header("ascii", "2000000000", "1") + kTriangleBody,
+        {"no vertices", PlyFileHeader("ascii", "0", "0"), "no vertices"},
+        {"vertex count beyond the file", PlyFileHeader("ascii", "2000000000", "1") + kTriangleBody,
          "vertex count 2000000000 does not fit in the 27 bytes after the header"},
-        {"face count beyond the file", Header("binary_little_endian", "3", "100") + triangleBytes,
+        {"face count beyond the file",
+         PlyFileHeader("binary_little_endian", "3", "100") + triangleBytes,
          "face count 100 does not fit in the 0 bytes after the vertices"},
-        {"truncated vertex data", Header("ascii", "4", "0") + "0.000 0.000 0.000\n1.5 2.5",
+        {"truncated vertex data", PlyFileHeader("ascii", "4", "0") + "0.000 0.000 0.000\n1.5 2.5",
          "truncated vertex data (vertex 1 of 4)"},
         {"truncated face data",
-         Header("binary_little_endian", "3", "2") + triangleBytes + face + "\x03",
+         PlyFileHeader("binary_little_endian", "3", "2") + triangleBytes + face + "\x03",
          "truncated face data (face 1 of 2)"},
-        {"word in the vertex data", Header("ascii", "3", "1") + "0 0 0\n1 zero 0\n0 1 0\n3 0 1 2\n",
+        {"word in the vertex data",
+         PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 zero 0\n0 1 0\n3 0 1 2\n",
          "vertex 1: 'zero' is not a number"},
-        {"number with trailing text", Header("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 1 2x\n",
+        {"number with trailing text",
+         PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 1 2x\n",
          "face 0: '2x' is not a number"},
-        {"nan coordinate", Header("ascii", "3", "1") + "0 0 0\nnan 0 0\n0 1 0\n3 0 1 2\n",
+        {"nan coordinate", PlyFileHeader("ascii", "3", "1") + "0 0 0\nnan 0 0\n0 1 0\n3 0 1 2\n",
          "vertex 1: 'nan' is not a finite number"},
         {"infinite binary coordinate",
-         Header("binary_little_endian", "3", "1") +
+         PlyFileHeader("binary_little_endian", "3", "1") +
              BinaryBody(false)
                  .Float(0)
                  .Float(0)
@@ -139,61 +144,65 @@ std::vector<MalformedFile> MalformedFiles()
                  .Bytes() +
              std::string("\0\0\x80\x7F\0\0\0\0", 8) + face,
          "vertex 2: value is not a finite number"},
-        {"index past the vertices", Header("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 1 999\n",
+        {"index past the vertices",
+         PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 1 999\n",
          "face 0: vertex index 999 out of range 0..2"},
         {"index beyond 32 bits",
-         Header("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 1 4294967296\n",
+         PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 1 4294967296\n",
          "face 0: vertex index 4294967296 out of range 0..2"},
-        {"corner count over 255", Header("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n259 0 1 2\n",
+        {"corner count over 255",
+         PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n259 0 1 2\n",
          "face 0: corner count 259 is not 0 to 255"},
-        {"negative index", Header("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 -1 2\n",
+        {"negative index", PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 -1 2\n",
          "face 0: vertex index -1 out of range 0..2"},
         {"negative binary index",
-         Header("binary_big_endian", "3", "1") + std::string(36, '\0') + "\x03" +
+         PlyFileHeader("binary_big_endian", "3", "1") + std::string(36, '\0') + "\x03" +
              std::string("\0\0\0\0\0\0\0\x01\xFF\xFF\xFF\xFF", 12),
          "face 0: vertex index -1 out of range 0..2"},
         {"binary double coordinates",
-         BinaryFile("property double x\nproperty double y\nproperty double z\n", kFaceList, ""),
+         BinaryFile("property double x\nproperty double y\nproperty double z\n", kPlyFaceList, ""),
          "binary vertex property 'x' is double, not a 4-byte float"},
         {"binary float64 z",
-         BinaryFile("property float x\nproperty float y\nproperty float64 z\n", kFaceList, ""),
+         BinaryFile("property float x\nproperty float y\nproperty float64 z\n", kPlyFaceList, ""),
          "binary vertex property 'z' is float64, not a 4-byte float"},
         {"binary uint16 colour",
-         BinaryFile(std::string(kPositions) +
+         BinaryFile(std::string(kPlyPositions) +
                         "property uint16 red\nproperty uint16 green\nproperty uint16 blue\n",
-                    kFaceList, ""),
+                    kPlyFaceList, ""),
          "binary vertex property 'red' is uint16, not an unsigned byte"},
         {"binary uint colour",
-         BinaryFile(std::string(kPositions) +
+         BinaryFile(std::string(kPlyPositions) +
                         "property uchar red\nproperty uchar green\nproperty uint blue\n",
-                    kFaceList, ""),
+                    kPlyFaceList, ""),
          "binary vertex property 'blue' is uint, not an unsigned byte"},
         {"binary int corner count",
-         BinaryFile(kPositions, "property list int int vertex_indices\n", ""),
+         BinaryFile(kPlyPositions, "property list int int vertex_indices\n", ""),
          "binary face list count is int, not one byte"},
         {"binary short indices",
-         BinaryFile(kPositions, "property list uchar short vertex_indices\n", ""),
+         BinaryFile(kPlyPositions, "property list uchar short vertex_indices\n", ""),
          "binary face list index is short, not a 4-byte integer"},
         {"face element with a second property",
-         Header("ascii", "3", "1")
-                 .insert(Header("ascii", "3", "1").find("end_header"), "property uchar flags\n") +
+         PlyFileHeader("ascii", "3", "1")
+                 .insert(PlyFileHeader("ascii", "3", "1").find("end_header"),
+                         "property uchar flags\n") +
              kTriangleBody,
          "face element with properties besides its index list"},
         {"face property that is not a list",
-         vertex3 + kPositions + "element face 1\nproperty int flags\nend_header\n",
+         vertex3 + kPlyPositions + "element face 1\nproperty int flags\nend_header\n",
          "face property 'int' is not a list"},
         {"face element without a list",
-         vertex3 + kPositions + "element face 1\nend_header\n" + kTriangleBody,
+         vertex3 + kPlyPositions + "element face 1\nend_header\n" + kTriangleBody,
          "face element without an index list"},
         {"element between vertex and face",
-         vertex3 + kPositions + "element edge 1\nproperty int vertex1\nelement face 1\n" +
-             kFaceList + "end_header\n",
+         vertex3 + kPlyPositions + "element edge 1\nproperty int vertex1\nelement face 1\n" +
+             kPlyFaceList + "end_header\n",
          "element 'edge' between the vertex and the face element"},
         {"element before the vertex element",
-         ascii + "element material 1\nproperty float shine\n" + "element vertex 3\n" + kPositions,
+         ascii + "element material 1\nproperty float shine\n" + "element vertex 3\n" +
+             kPlyPositions,
          "element 'material' before the vertex element"},
         {"vertex property after a comment",
-         vertex3 + kPositions + "comment normals follow\nproperty float nx\n",
+         vertex3 + kPlyPositions + "comment normals follow\nproperty float nx\n",
          "vertex properties interrupted by another line"},
         {"position properties out of order",
          vertex3 + "property float x\nproperty float z\nproperty float y\n",
@@ -203,8 +212,8 @@ std::vector<MalformedFile> MalformedFiles()
         {"vertex element without properties", vertex3 + "element face 1\n",
          "vertex element without properties"},
         {"binary header without a line end",
-         BinaryFile(kPositions, kFaceList, "")
-                 .replace(BinaryFile(kPositions, kFaceList, "").size() - 1, 1, " ") +
+         BinaryFile(kPlyPositions, kPlyFaceList, "")
+                 .replace(BinaryFile(kPlyPositions, kPlyFaceList, "").size() - 1, 1, " ") +
              triangleBytes + face,
          "no line end after end_header"},
     };

@@ -23,6 +23,16 @@ void Throw(const char* what, const char* detail)
 
 }  // namespace
 
+const char* const kPlyPositions = "property float x\nproperty float y\nproperty float z\n";
+const char* const kPlyFaceList = "property list uchar int vertex_indices\n";
+
+std::string PlyFileHeader(const std::string& format, const std::string& vertexCount,
+                          const std::string& faceCount)
+{
+    return "ply\nformat " + format + " 1.0\nelement vertex " + vertexCount + "\n" + kPlyPositions +
+           "element face " + faceCount + "\n" + kPlyFaceList + "end_header\n";
+}
+
 std::string WriteTestFile(const std::string& name, const std::string& bytes)
 {
     const std::string path =

@@ -24,6 +24,15 @@ public:
 // The message ReadPly ends with on the file at `path`, or "" when it loads.
 std::string ReadPlyError(const std::string& path);
 
+// The property lines of a vertex element of x, y, z floats and of a face
+// element of uchar-counted int lists.
+extern const char* const kPlyPositions;
+extern const char* const kPlyFaceList;
+
+// A whole header with those two elements, counts and format as given.
+std::string PlyFileHeader(const std::string& format, const std::string& vertexCount,
+                          const std::string& faceCount);
+
 // Little- or big-endian binary PLY body bytes.
 class BinaryBody {
 public:
