@@ -1,12 +1,15 @@
 # A thin layer over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test, `make bench` every benchmark,
-# `make bench-compare` times zbuffer against Mesa's llvmpipe; all of them
-# install missing packages first.
+# `make bench-compare` times zbuffer against Mesa's llvmpipe, `make fuzz`
+# fuzzes the PLY reader; all of them install missing packages first.
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 MESH ?=
 
-.PHONY: all deps build run test test-unit bench bench-compare format lint clean
+.PHONY: all deps build run test test-normal test-sanitize bench bench-compare fuzz format lint clean
 
 all: build
 
@@ -21,9 +24,34 @@ build: deps
 run: build
 	./$(BUILD)/zbuffer $(if $(MESH),'$(subst ','\'',$(MESH))')
 
-test: build
+# Every test in the normal build, the tests again with the sanitizers, and a
+# short fuzzing run of the PLY reader.
+test: test-normal test-sanitize fuzz
+
+test-normal: build
 	@tools/install-deps.sh test
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+# AddressSanitizer, UndefinedBehaviorSanitizer and the leak checker stop on
+# the first fault. The tests of the OpenGL programs and of resident size stay
+# in the normal build: Mesa keeps memory to exit, and the sanitizer's own
+# bookkeeping grows the resident size.
+test-sanitize: deps
+	@tools/install-deps.sh test
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZBUFFER_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j$(JOBS) --target zbuffer_tests zbuffer-render image_compare
+	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure \
+		-j$(JOBS) -LE 'opengl|resident_size'
+
+# FUZZ_SECONDS of libFuzzer on the PLY reader and the pipeline; any crash,
+# hang, leak or undefined behaviour fails it and leaves its input in
+# fuzz/artifacts.
+fuzz: deps
+	@tools/install-deps.sh test
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Release \
+		-DZBUFFER_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target ply_fuzzer
+	fuzz/run.sh $(FUZZ_BUILD)/ply_fuzzer $(FUZZ_SECONDS)
 
 bench: build
 	@tools/install-deps.sh bench
@@ -45,4 +73,4 @@ lint: build
 		$$(git ls-files '*.cpp' | grep -v '^tests/')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -28,7 +28,7 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
     }
     FragmentOutputs outputs;
     outputs.color = ShadeFragment<false>(fragmentMode, a, b, a.color != b.color, x, y, t, &outputs,
-                                         litFragments.data(), false);
+                                         LitAhead<false>(fragmentMode), false);
     // Handed back whether or not the write took place; what no step computed
     // keeps its default.
     if (outNormal) *outNormal = outputs.normal;

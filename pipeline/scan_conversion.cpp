@@ -104,11 +104,13 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     // buffer, every pixel is.
     const FrameBuffer& fb = context.frameBuffer;
     const bool inside = fb.Contains(xa, ya) && fb.Contains(xb, yb);
+    const LitFragment* lit = LitAhead<kColourOnly>(mode);
     for (int i = 0; i <= steps; ++i) {
         const float t = parameter(i);
         const Color color = ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t,
                                                        kColourOnly ? nullptr : &outputs,
-                                                       litFragments.data() + i, inside);
+                                                       lit != nullptr ? lit + i : nullptr,
+                                                       inside);
         if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
             PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
             entry.color = color;
@@ -158,9 +160,10 @@ void TriangleRasterizer::FillSpanFragments()
         // Strictly between two pixels inside the buffer lies nothing outside it.
         const FrameBuffer& fb = context.frameBuffer;
         const bool inside = fb.Contains(xl, row) && fb.Contains(xr, row);
+        const LitFragment* lit = LitAhead<kColourOnly>(mode);
         for (int i = 1; i < n; ++i)
             ShadeFragment<kColourOnly>(mode, left, right, mixColors, xl + i * step, row,
-                                       parameter(i), nullptr, litFragments.data() + (i - 1),
+                                       parameter(i), nullptr, lit != nullptr ? lit + i - 1 : nullptr,
                                        inside);
     }
 }
