@@ -33,15 +33,16 @@ test-normal: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
 # AddressSanitizer, UndefinedBehaviorSanitizer and the leak checker stop on
-# the first fault. The tests of the OpenGL programs and of resident size stay
-# in the normal build: Mesa keeps memory to exit, and the sanitizer's own
-# bookkeeping grows the resident size.
+# the first fault. The tests of the OpenGL programs, of resident size and
+# under valgrind stay in the normal build: Mesa keeps memory to exit, the
+# sanitizer's own bookkeeping grows the resident size, and valgrind cannot run
+# a sanitized program.
 test-sanitize: deps
 	@tools/install-deps.sh test
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZBUFFER_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j$(JOBS) --target zbuffer_tests zbuffer-render image_compare
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure \
-		-j$(JOBS) -LE 'opengl|resident_size'
+		-j$(JOBS) -LE 'opengl|resident_size|valgrind'
 
 # FUZZ_SECONDS of libFuzzer on the PLY reader and the pipeline; any crash,
 # hang, leak or undefined behaviour fails it and leaves its input in

@@ -49,6 +49,8 @@ DISTANCE_ANGLE = 0.6041524723549063
 FRAME_LINE = re.compile(r"^Tps de rendu : (\d+(?:\.\d+)?(?:e[-+]\d+)?) s$")
 LIT = 24  # a pixel is lit when one of its channels exceeds this
 WAIT = 20.0  # seconds for any one thing to happen
+MEMCHECK_WAIT = 300.0  # under valgrind everything is some 50 times slower
+MEMCHECK_ERRORS = 99  # valgrind's exit status when it found errors
 SAME_PICTURE_PIXELS = 100  # at most this many differ between pictures at the same angle
 CHANGED_PICTURE_PIXELS = 2000  # at least this many differ after a key that changes the picture
 
@@ -500,8 +502,10 @@ class Run:
         self.artifacts = options.artifact_dir
         self.programs = []
 
-    def start(self, args=(), cwd=None, paused=False):
-        program = Program(self.options.program, list(args), cwd or self.options.source_dir,
+    def start(self, args=(), cwd=None, paused=False, wrapper=()):
+        """Starts the program, as the last argument of `wrapper` when one is given."""
+        command = list(wrapper) + [self.options.program] + list(args)
+        program = Program(command[0], command[1:], cwd or self.options.source_dir,
                           self.xserver.display, self.artifacts, paused)
         self.programs.append(program)
         return program
@@ -813,6 +817,32 @@ def behaviour_memory(run_):
                                      f"after {shown_late} frames")
 
 
+def behaviour_memcheck(run_):
+    """Set-up and three frames under valgrind's memcheck, then Escape: no invalid
+    access, no use of uninitialised values, nothing definitely or indirectly
+    lost. Errors inside the OpenGL and X libraries are theirs, not the
+    program's, and are suppressed (memcheck.supp)."""
+    if shutil.which("valgrind") is None:
+        raise CannotRun("valgrind is not installed (Debian package valgrind)")
+    log = os.path.join(run_.artifacts, "memcheck.log")
+    suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)), "memcheck.supp")
+    program = run_.start(wrapper=[
+        "valgrind", f"--error-exitcode={MEMCHECK_ERRORS}", "--leak-check=full",
+        "--show-leak-kinds=definite,indirect", "--errors-for-leak-kinds=definite,indirect",
+        "--num-callers=40",
+        f"--suppressions={suppressions}", f"--log-file={log}"])
+    window = program.window()
+    program.wait_frames(3, timeout=MEMCHECK_WAIT)
+    subprocess.run(["xdotool", "key", "--window", window, "Escape"], env=program.env,
+                   stdin=subprocess.DEVNULL, capture_output=True, timeout=WAIT)
+    status = program.wait_exit(MEMCHECK_WAIT)
+    with open(log, errors="replace") as f:
+        report = f.read()
+    check(status is not None, f"still running {MEMCHECK_WAIT:.0f} s after Escape")
+    check(status == 0, f"exit status {status} under memcheck; its report:\n{report}")
+    print(report.strip().splitlines()[-1])
+
+
 BEHAVIOURS = {
     "window_and_output": behaviour_window_and_output,
     "extra_arguments": behaviour_extra_arguments,
@@ -826,6 +856,7 @@ BEHAVIOURS = {
     "missing_file": behaviour_missing_file,
     "bad_header": behaviour_bad_header,
     "memory": behaviour_memory,
+    "memcheck": behaviour_memcheck,
 }
 
 
