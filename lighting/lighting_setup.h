@@ -12,10 +12,10 @@ class RenderContext;
 // triangle instead of once per pixel.
 struct LightingSetup {
     struct Source {
-        const Light* light;
-        Color diffuse;    // material diffuse x light diffuse
-        Color specular;   // material specular x light specular
-        bool attenuates;  // all three attenuation coefficients non-zero
+        const Light* light = nullptr;
+        Color diffuse;            // material diffuse x light diffuse
+        Color specular;           // material specular x light specular
+        bool attenuates = false;  // all three attenuation coefficients non-zero
     };
     Source sources[9];  // the enabled lights, in slot order
     int sourceCount = 0;

@@ -63,8 +63,8 @@ public:
     Vector3 GetFaceNormal(int32_t index) const { return records[index].normal; }
 
 private:
-    std::vector<int32_t> corners;              // every face's indices, in the order set
-    std::vector<std::size_t> firstCorner;      // where each face's indices start in `corners`
+    std::vector<int32_t> corners;          // every face's indices, in the order set
+    std::vector<std::size_t> firstCorner;  // where each face's indices start in `corners`
 
     void ViewCorners();
 };

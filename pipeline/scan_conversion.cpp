@@ -109,8 +109,7 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
         const float t = parameter(i);
         const Color color = ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t,
                                                        kColourOnly ? nullptr : &outputs,
-                                                       lit != nullptr ? lit + i : nullptr,
-                                                       inside);
+                                                       lit != nullptr ? lit + i : nullptr, inside);
         if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
             PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
             entry.color = color;
@@ -163,7 +162,7 @@ void TriangleRasterizer::FillSpanFragments()
         const LitFragment* lit = LitAhead<kColourOnly>(mode);
         for (int i = 1; i < n; ++i)
             ShadeFragment<kColourOnly>(mode, left, right, mixColors, xl + i * step, row,
-                                       parameter(i), nullptr, lit != nullptr ? lit + i - 1 : nullptr,
-                                       inside);
+                                       parameter(i), nullptr,
+                                       lit != nullptr ? lit + i - 1 : nullptr, inside);
     }
 }

@@ -1,5 +1,7 @@
 #include "render/render_context.h"
 
+#include <utility>
+
 RenderContext& RenderContext::Instance()
 {
     // A function-local static is built on the first call and registers its
@@ -13,13 +15,13 @@ void RenderContext::Enable(int32_t cap)
     if (bool* flag = CapabilityFlag(cap)) *flag = true;
 }
 
-void RenderContext::SetModelMatrix(Matrix4 m)
+void RenderContext::SetModelMatrix(const Matrix4& m)
 {
     modelMatrix = m;
     modelViewProjectionMatrix = Multiply(modelMatrix, camera.GetViewProjection());
 }
 
-void RenderContext::SetCamera(Camera c)
+void RenderContext::SetCamera(const Camera& c)
 {
     camera = c;
     modelViewProjectionMatrix = Multiply(modelMatrix, camera.GetViewProjection());
@@ -27,7 +29,7 @@ void RenderContext::SetCamera(Camera c)
 
 void RenderContext::SetFrameBuffer(FrameBuffer fb)
 {
-    frameBuffer = fb;
+    frameBuffer = std::move(fb);
     Viewport(0.0f, 0.0f, static_cast<float>(frameBuffer.width),
              static_cast<float>(frameBuffer.height), 0.0f, 1.0f);
 }

@@ -84,10 +84,10 @@ public:
         return flag != nullptr && *flag;
     }
 
-    void SetModelMatrix(Matrix4 m);
-    void SetCamera(Camera c);
+    void SetModelMatrix(const Matrix4& m);
+    void SetCamera(const Camera& c);
     void SetFrameBuffer(FrameBuffer fb);
-    void SetLight(int32_t i, Light l) { lights[i].light = l; }
+    void SetLight(int32_t i, const Light& l) { lights[i].light = l; }
     void Viewport(float x, float y, float width, float height, float zNear, float zFar);
 
     void DrawModel();

@@ -201,7 +201,8 @@ std::vector<HostileFile> LongTokenAndGarbageFiles()
     longName.replace(longName.find("float x"), 7, "float " + longWord);
     const std::string noEnd = AsciiTetra().replace(AsciiTetra().find("end_header"), 10, "end");
     return {
-        {"100000 character comment", AsciiTetra().insert(AsciiTetra().find("element"), "comment " + longWord + "\n"),
+        {"100000 character comment",
+         AsciiTetra().insert(AsciiTetra().find("element"), "comment " + longWord + "\n"),
          Outcome::Refused, "header token longer than 511 characters"},
         {"100000 character property name", longName + kTetraVertices + kTetraFaces,
          Outcome::Refused, "header token longer than 511 characters"},
@@ -213,7 +214,11 @@ std::vector<HostileFile> LongTokenAndGarbageFiles()
                    "0" + std::string(100000, ' ') + "0 0\n1 0 0\n0 1 0\n0 0 1\n" + kTetraFaces),
          Outcome::Draws},
         {"binary garbage after an ascii header", PlyFileHeader("ascii", "4", "4") + garbage,
-         Outcome::Refused, "vertex 0: '\\x07\\x9E5\\xCCc\\xFA\\x91(\\xBFV\\xED\\x84\\x1B\\xB2I\\xE0w\\x0E\\xA5<\\xD3j\\x01\\x98/\\xC6]\\xF4\\x8B\"\\xB9P\\xE7~\\x15\\xACC\\xDAq\\x08...' is not a number"},
+         Outcome::Refused,
+         "vertex 0: "
+         "'\\x07\\x9E5\\xCCc\\xFA\\x91(\\xBFV\\xED\\x84\\x1B\\xB2I\\xE0w\\x0E\\xA5<"
+         "\\xD3j\\x01\\x98/\\xC6]\\xF4\\x8B\"\\xB9P\\xE7~\\x15\\xACC\\xDAq\\x08...' is not a "
+         "number"},
         {"0xFF bytes after a binary header",
          PlyFileHeader("binary_little_endian", "4", "4") + std::string(100, '\xFF'),
          Outcome::Refused, "vertex 0: value is not a finite number"},

@@ -89,8 +89,8 @@ std::vector<MalformedFile> MalformedFiles()
          vertex3 + kPlyPositions + "property uchar red\nproperty uchar green\n" +
              "property uchar blue\nproperty uchar r\nproperty uchar g\nproperty uchar b\n",
          "vertex property group 'r' declared twice"},
-        {"control bytes in a quoted word", vertex3 + "property float x\nproperty float y\n" +
-             "property float \x01z\x7f\n",
+        {"control bytes in a quoted word",
+         vertex3 + "property float x\nproperty float y\n" + "property float \x01z\x7f\n",
          "vertex property '\\x01z\\x7F' where 'z' belongs"},
         {"alpha after colour",
          vertex3 + kPlyPositions +
