@@ -25,7 +25,7 @@ Sphere BoundingSphere(const Model& model, const Matrix4& modelMatrix)
     Sphere s;
     s.centre = Transform(model.center, modelMatrix);
     for (int32_t i = 0; i < model.vertices.count; ++i) {
-        float p[3];
+        float p[3] = {};
         model.vertices.GetAttribute(p, ATTRIB_POSITION, i);
         const Vector3 d =
             Vector3(Transform(Vector4(p[0], p[1], p[2], 1.0f), modelMatrix)) - s.centre;

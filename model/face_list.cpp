@@ -51,7 +51,7 @@ namespace {
 
 Vector3 CornerPosition(const VertexArray& vertices, int32_t index)
 {
-    float p[3];
+    float p[3] = {};
     vertices.GetAttribute(p, ATTRIB_POSITION, index);
     return {p[0], p[1], p[2]};
 }

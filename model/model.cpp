@@ -53,11 +53,11 @@ void Model::ComputeBounds()
     center = Vector3(0.0f, 0.0f, 0.0f);
     halfExtent = 0.0f;
     if (vertices.count <= 0) return;
-    float lo[3];
+    float lo[3] = {};
     vertices.GetAttribute(lo, ATTRIB_POSITION, 0);
     float hi[3] = {lo[0], lo[1], lo[2]};
     for (int32_t i = 1; i < vertices.count; ++i) {
-        float p[3];
+        float p[3] = {};
         vertices.GetAttribute(p, ATTRIB_POSITION, i);
         for (int axis = 0; axis < 3; ++axis) {
             if (p[axis] < lo[axis]) lo[axis] = p[axis];

@@ -36,7 +36,7 @@ bool PlyInput::Fill()
     return end > 0;
 }
 
-bool PlyInput::Read(uint8_t* out, std::size_t n)
+bool PlyInput::ReadAcrossFills(uint8_t* out, std::size_t n)
 {
     while (n > 0) {
         if (begin == end && !Fill()) return false;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,8 +32,15 @@ public:
         if (begin == end && !Fill()) return kEnd;
         return buffer[begin];
     }
-    // False when the file ends before n bytes.
-    bool Read(uint8_t* out, std::size_t n);
+    // False when the file ends before n bytes. Inline: a binary body is read
+    // four bytes at a time.
+    bool Read(uint8_t* out, std::size_t n)
+    {
+        if (end - begin < n) return ReadAcrossFills(out, n);
+        std::memcpy(out, &buffer[begin], n);
+        begin += n;
+        return true;
+    }
     // The characters up to the next blank or the end of the file; false, with
     // the rest left unread, when there are more than maxLength.
     bool ReadWord(std::string& word, std::size_t maxLength);
@@ -47,6 +55,7 @@ private:
     };
 
     bool Fill();
+    bool ReadAcrossFills(uint8_t* out, std::size_t n);
 
     std::unique_ptr<std::FILE, Closer> file;
     std::vector<uint8_t> buffer;
