@@ -113,9 +113,12 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
         if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
             PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
             entry.color = color;
-            entry.normal = outputs.normal;
-            entry.position = outputs.position;
-            entry.texCoord = outputs.texCoord;
+            // Colour-only spans read nothing else of the entries.
+            if (!kColourOnly) {
+                entry.normal = outputs.normal;
+                entry.position = outputs.position;
+                entry.texCoord = outputs.texCoord;
+            }
             entry.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y),
                                       (1.0f - t) * a.windowPos.z + t * b.windowPos.z,
                                       (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
