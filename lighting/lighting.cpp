@@ -95,8 +95,10 @@ struct LightTerms {
     int32_t reached[kBatch];  // 1 where the light is not shadowed at the point
 };
 
+// Left uninitialised unless asked (`ColourSums sum{}`): a light's terms are
+// written for the batch's points before they are read.
 struct ColourSums {
-    float r[kBatch] = {}, g[kBatch] = {}, b[kBatch] = {};
+    float r[kBatch], g[kBatch], b[kBatch];
 };
 
 void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d)
@@ -157,7 +159,7 @@ void LightPoints(const LightingSetup& setup, const RenderContext& context, const
 {
     Directions v, l;
     DirectionsTowards(setup.eye, p, v);
-    ColourSums sum;
+    ColourSums sum{};
     for (int i = 0; i < setup.sourceCount; ++i) {
         const LightingSetup::Source& source = setup.sources[i];
         const Light& light = *source.light;
@@ -194,7 +196,7 @@ void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context
 {
     Directions v, l;
     DirectionsTowards(setup.eye, p, v);
-    ColourSums sum;
+    ColourSums sum{};
     const Color& md = setup.materialDiffuse;
     const Color& ms = setup.materialSpecular;
     for (int i = 0; i < setup.sourceCount; ++i) {

@@ -61,14 +61,13 @@ void TriangleRasterizer::LightFragments(const PipelineVertex& a, const PipelineV
             p.py[k] = s * a.position.y + t * b.position.y;
             p.pz[k] = s * a.position.z + t * b.position.z;
         }
-        Color colors[PointBatch::kSize];
         if (cartoon)
-            LightPointsCartoon(lighting, context, p, colors);
+            LightPointsCartoon(lighting, context, p, batchColors.data());
         else
-            LightPoints(lighting, context, p, colors);
+            LightPoints(lighting, context, p, batchColors.data());
         for (int k = 0; k < p.count; ++k) {
             LitFragment& lit = litFragments[static_cast<std::size_t>(first + k)];
-            lit.color = colors[k];
+            lit.color = batchColors[static_cast<std::size_t>(k)];
             lit.normal[0] = p.nx[k];
             lit.normal[1] = p.ny[k];
             lit.normal[2] = p.nz[k];

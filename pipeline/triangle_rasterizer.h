@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "lighting/lighting_setup.h"
@@ -103,6 +104,8 @@ private:
     bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
     std::vector<float> fragmentT;        // parameters of the fragments lit ahead
     std::vector<LitFragment> litFragments;
+    // One batch's colours, kept here so that a batch constructs none.
+    std::array<Color, PointBatch::kSize> batchColors;
 
     TransformedCorner TransformCorner(const PipelineVertex& corner) const;
     Color LitCornerColor(const PipelineVertex& corner) const;
