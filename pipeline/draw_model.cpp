@@ -80,5 +80,6 @@ void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], Vector3 normal,
 void TriangleRasterizer::BeginDraw()
 {
     lighting = LightingSetup(context, material);
-    drawLighting = true;
+    mode = CurrentFragmentMode();
+    drawSetUp = true;
 }

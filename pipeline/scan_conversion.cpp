@@ -32,9 +32,11 @@ void TriangleRasterizer::PrepareEdges()
         chainEdges.resize(rows);
         longEdges.resize(rows);
     }
-    // Nothing changes the context while a triangle is drawn.
-    mode = CurrentFragmentMode();
-    if (mode.lightPerPixel && !drawLighting) lighting = LightingSetup(context, material);
+    // Nothing changes the context while a triangle is drawn (nor during a draw).
+    if (!drawSetUp) {
+        mode = CurrentFragmentMode();
+        if (mode.lightPerPixel) lighting = LightingSetup(context, material);
+    }
 }
 
 uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
@@ -105,13 +107,21 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     const FrameBuffer& fb = context.frameBuffer;
     const bool inside = fb.Contains(xa, ya) && fb.Contains(xb, yb);
     const LitFragment* lit = LitAhead<kColourOnly>(mode);
+    // The cursor and the list's entries in locals, so that the compiler need
+    // not reload them after every write.
+    PipelineVertex* const entries = edges != nullptr ? edges->data() : nullptr;
+    const int entryLimit = edges != nullptr ? edgeRows : 0;
+    int cursor = edgeCursor;
+    // One step along the major axis, and the extra step across it.
+    const int majorX = xMajor ? sx : 0, majorY = xMajor ? 0 : sy;
+    const int minorX = xMajor ? 0 : sx, minorY = xMajor ? sy : 0;
     for (int i = 0; i <= steps; ++i) {
         const float t = parameter(i);
         const Color color = ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t,
                                                        kColourOnly ? nullptr : &outputs,
                                                        lit != nullptr ? lit + i : nullptr, inside);
-        if (edges != nullptr && y != yPrevious && edgeCursor < edgeRows) {
-            PipelineVertex& entry = (*edges)[static_cast<std::size_t>(edgeCursor)];
+        if (y != yPrevious && cursor < entryLimit) {
+            PipelineVertex& entry = entries[cursor];
             entry.color = color;
             // Colour-only spans read nothing else of the entries.
             if (!kColourOnly) {
@@ -123,19 +133,14 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
                                       (1.0f - t) * a.windowPos.z + t * b.windowPos.z,
                                       (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
             yPrevious = y;
-            ++edgeCursor;
+            ++cursor;
         }
         const bool stepMinor = e >= 0;
         e += stepMinor ? 2 * (across - steps) : 2 * across;
-        if (xMajor) {
-            if (stepMinor) y += sy;
-            x += sx;
-        } else {
-            if (stepMinor) x += sx;
-            y += sy;
-        }
+        x += majorX + (stepMinor ? minorX : 0);
+        y += majorY + (stepMinor ? minorY : 0);
     }
-    if (list == 2) edgeCursor = 0;
+    edgeCursor = list == 2 ? 0 : cursor;
 }
 
 template <bool kColourOnly>

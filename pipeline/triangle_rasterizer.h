@@ -67,7 +67,8 @@ public:
     void LoadTriangle(const int32_t vertex[3], Vector3 faceNormal, const CornerFetch& fetch,
                       CornerCache& cache);
     // Called by DrawModel before its first face: what the lighting reads of
-    // the context and the material is gathered once for the whole draw.
+    // the context and the material, and the fragment mode, are gathered once
+    // for the whole draw.
     void BeginDraw();
 
     // Triangle stage.
@@ -96,10 +97,10 @@ private:
     int32_t cornerVertex[3] = {-1, -1, -1};
     bool hasFaceColor = false;  // flat shading: every corner takes faceColor
     Color faceColor;
-    // Read by PrepareEdges for the triangle's walks and spans.
+    // Read by the triangle's walks and spans.
     FragmentMode mode;
-    LightingSetup lighting;              // what the lighting reads of the context and the material
-    bool drawLighting = false;           // `lighting` was gathered for the whole draw
+    LightingSetup lighting;  // what the lighting reads of the context and the material
+    bool drawSetUp = false;  // `lighting` and `mode` were gathered for the whole draw
     uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
     bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
     std::vector<float> fragmentT;        // parameters of the fragments lit ahead
@@ -108,7 +109,9 @@ private:
     std::array<Color, PointBatch::kSize> batchColors;
 
     TransformedCorner TransformCorner(const PipelineVertex& corner) const;
-    Color LitCornerColor(const PipelineVertex& corner) const;
+    bool HiddenByDepth(const TransformedCorner* const corners[3]) const;
+    // ComputeLighting's colour, with the draw's lighting set-up when there is one.
+    Color LitColor(const PipelineVertex& corner) const;
     uint32_t PackedColor(const PipelineVertex& v) const;
     FragmentMode CurrentFragmentMode() const;
     // ShadeFragment with the mode and the colour comparison of a and b hoisted

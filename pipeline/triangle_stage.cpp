@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -22,6 +23,15 @@ bool InRange(float v, float low, float high)
 {
     return v >= low && v <= high;
 }
+
+// Below the smallest corner depth by this fraction of the largest magnitude
+// lies no fragment depth: a walk interpolates between two corners, a span
+// between two walk results, and each interpolation strays by at most five
+// float roundings (5 x 2^-24) of its ends' magnitude.
+constexpr double kDepthSlack = 0x1p-16;
+// Corner depths beyond this magnitude are not bounded (interpolating them
+// could overflow).
+constexpr double kMaxBoundedDepth = 1e30;
 
 }  // namespace
 
@@ -51,8 +61,7 @@ void TriangleRasterizer::DrawTriangle()
         PipelineVertex v;
         v.normal = faceNormal;
         v.position = centroid;
-        ComputeLighting(v);
-        faceColor = v.color;
+        faceColor = LitColor(v);
     }
     RasterizeTriangle();
 }
@@ -91,19 +100,55 @@ TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corn
     // Gouraud lights each corner once: the colour depends only on the
     // corner's world position and normal, so lighting it again for its second
     // edge, or for another face sharing the vertex, gives the same colour.
-    if (lighting && c.shadeModel == RC_GOURAUD) v.color = LitCornerColor(v);
+    if (lighting && c.shadeModel == RC_GOURAUD) v.color = LitColor(v);
     t.packedColor = v.color.ToARGB();
     return t;
 }
 
-Color TriangleRasterizer::LitCornerColor(const PipelineVertex& corner) const
+Color TriangleRasterizer::LitColor(const PipelineVertex& corner) const
 {
-    if (!drawLighting) {
+    if (!drawSetUp) {
         PipelineVertex lit = corner;
         ComputeLighting(lit);
         return lit.color;
     }
     return LightPoint(lighting, context, corner.position, corner.normal, false);
+}
+
+// Every fragment is written through the depth test, and every one lies in the
+// box of the three corners' pixels: when each pixel of that box inside the
+// frame buffer already holds a depth at or below the least a fragment can
+// have, the triangle would change nothing, and it is not scan-converted. On a
+// dense mesh most small triangles are hidden like this by their neighbours.
+bool TriangleRasterizer::HiddenByDepth(const TransformedCorner* const corners[3]) const
+{
+    const RenderContext& c = context;
+    if (!c.IsEnabled(RC_DEPTH_TEST)) return false;
+    double least = corners[0]->vertex.windowPos.z, magnitude = 0.0;
+    int left = c.frameBuffer.width, right = -1, top = c.frameBuffer.height, bottom = -1;
+    for (int k = 0; k < 3; ++k) {
+        const Vector4& p = corners[k]->vertex.windowPos;
+        least = std::min(least, static_cast<double>(p.z));
+        magnitude = std::max(magnitude, std::fabs(static_cast<double>(p.z)));
+        left = std::min(left, static_cast<int>(p.x));
+        right = std::max(right, static_cast<int>(p.x));
+        top = std::min(top, static_cast<int>(p.y));
+        bottom = std::max(bottom, static_cast<int>(p.y));
+    }
+    if (!(magnitude <= kMaxBoundedDepth)) return false;  // also NaN
+    const double floor = least - kDepthSlack * magnitude;
+    const FrameBuffer& fb = c.frameBuffer;
+    // Pixels outside the buffer take no write.
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, fb.width - 1);
+    bottom = std::min(bottom, fb.height - 1);
+    for (int y = top; y <= bottom; ++y) {
+        const Pixel* row = fb.pixels.data() + static_cast<std::size_t>(y) * fb.width;
+        for (int x = left; x <= right; ++x)
+            if (!(row[x].depth <= floor)) return false;
+    }
+    return true;
 }
 
 void TriangleRasterizer::RasterizeTriangle()
@@ -132,6 +177,8 @@ void TriangleRasterizer::RasterizeTriangle()
     if (!(someDepthInside && someXInside && someYInside)) return;
     for (const TransformedCorner* t : corners)
         if (!t->withinBand) return;
+
+    if (HiddenByDepth(corners)) return;
 
     // Copied in the order PrepareEdges sorts them into (the same three
     // compare-exchanges on the rows), which then finds nothing to exchange.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
@@ -57,6 +59,9 @@ TEST_F(TriangleStageTest, RejectionNeedsSomeCornerInsideOnEachAxis)
 TEST_F(TriangleStageTest, CornersOnTheViewVolumeBoundsCountAsInside)
 {
     context.cullFace = false;
+    // These triangles miss the frame buffer: with the depth test on they
+    // would be skipped as hidden before scan conversion, the probe here.
+    context.depthTest = false;
     EXPECT_TRUE(Draws({1, 3, 0.1f, 1}, {3, -1, 2000, 1}, {3, 3, 2000, 1}));
     EXPECT_TRUE(Draws({-1, 3, 1000, 1}, {3, 1, -5, 1}, {3, 3, -5, 1}));
     EXPECT_FALSE(Draws({NAN, 0, 5, 1}, {NAN, 0, 5, 1}, {NAN, 0.5f, 5, 1}));
@@ -160,6 +165,53 @@ TEST_F(TriangleStageTest, FlatShadingLightsTheFaceOnceAtItsCentre)
     rasterizer.ComputeLighting(centre);
     for (const PipelineVertex& v : rasterizer.vertices)
         EXPECT_FALSE(v.color != centre.color);
+}
+
+// Triangles that cannot pass the depth test anywhere are skipped before scan
+// conversion; these cases pin what "anywhere" has to cover.
+class HiddenTriangleTest : public TriangleStageTest {
+protected:
+    void SetDepths(float depth)
+    {
+        for (Pixel& p : context.frameBuffer.pixels)
+            p.depth = depth;
+    }
+    // A green triangle at depth z over the columns 2 .. 8 of rows 10 .. 15
+    // (its top edge takes six steps); returns how many pixels it changed.
+    int DrawGreen(float z)
+    {
+        const std::vector<uint8_t> before = context.frameBuffer.ExportRGB();
+        PipelineVertex corners[3];
+        corners[0].position = Vector4(-0.85f, 0.05f, z, 1);
+        corners[1].position = Vector4(-0.25f, 0.05f, z, 1);
+        corners[2].position = Vector4(-0.85f, -0.45f, z, 1);
+        for (PipelineVertex& corner : corners)
+            corner.color = Color(0, 1, 0, 1);
+        rasterizer.LoadTriangle(corners, Vector3(0, 0, -1), Material());
+        rasterizer.DrawTriangle();
+        const std::vector<uint8_t> after = context.frameBuffer.ExportRGB();
+        int changed = 0;
+        for (std::size_t i = 0; i < after.size(); i += 3)
+            changed += after[i + 1] != before[i + 1];
+        return changed;
+    }
+};
+
+TEST_F(HiddenTriangleTest, FragmentsRoundedBelowEveryCornerStillPass)
+{
+    // (5/6) 4.95 + (1/6) 4.95 rounds to just under 4.95: a triangle lying
+    // exactly at the stored depth still writes that fragment.
+    SetDepths(4.95f);
+    EXPECT_GT(DrawGreen(4.95f), 0);
+}
+
+TEST_F(HiddenTriangleTest, OneOpenPixelAtTheEdgeOfTheBoxIsDrawn)
+{
+    SetDepths(1.0f);
+    EXPECT_EQ(DrawGreen(5.0f), 0);
+    // The bottom corner's pixel, the far corner of the triangle's box.
+    context.frameBuffer.pixels[15 * 20 + 2].depth = CLEAR_DEPTH;
+    EXPECT_EQ(DrawGreen(5.0f), 1);
 }
 
 }  // namespace
