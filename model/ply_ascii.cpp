@@ -1,7 +1,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "lighting/color.h"
 #include "model/ply_body.h"
 #include "model/ply_records.h"
 
@@ -78,10 +80,58 @@ private:
     std::string word;
 };
 
+void ReadGroup(AsciiSource& source, PlySlot slot, PlyVertex& vertex, const PlyPlace& place)
+{
+    switch (slot) {
+        case PLY_POSITION:
+            for (float& value : vertex.position)
+                value = source.Float(place);
+            break;
+        case PLY_CONFIDENCE:
+            vertex.confidence = source.Float(place);
+            break;
+        case PLY_COLOR:
+            for (float& value : vertex.color)
+                value = static_cast<float>(source.Byte(place)) * Color::kByteScale;
+            break;
+        case PLY_TEXCOORD:
+            for (float& value : vertex.texCoord)
+                value = source.Float(place);
+            break;
+        case PLY_NORMAL:
+            for (float& value : vertex.normal)
+                value = source.Float(place);
+            break;
+        case PLY_SLOT_COUNT:
+            break;
+    }
+}
+
+void ReadFace(AsciiSource& source, int32_t vertexCount, const PlyPlace& place, PlyMesh& mesh)
+{
+    PlyFace face;
+    face.cornerCount = source.Count(place);
+    face.firstCorner = mesh.corners.size();
+    for (int c = 0; c < face.cornerCount; ++c)
+        mesh.corners.push_back(CheckedCornerIndex(source.Index(place), vertexCount, place));
+    mesh.faces.push_back(face);
+}
+
 }  // namespace
 
 void ReadPlyAscii(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
+    StartPlyBody(header, input.BytesLeft(), mesh);
     AsciiSource source(input);
-    ReadPlyRecords(source, header, input.BytesLeft(), mesh);
+    const std::vector<PlySlot> order = PlyReadOrder(header);
+    PlyPlace place{"vertex", 0, header.vertexCount};
+    for (; place.index < header.vertexCount; ++place.index) {
+        PlyVertex vertex;
+        for (PlySlot slot : order)
+            ReadGroup(source, slot, vertex, place);
+        mesh.vertices.push_back(vertex);
+    }
+    place = {"face", 0, header.faceCount};
+    for (; place.index < header.faceCount; ++place.index)
+        ReadFace(source, header.vertexCount, place, mesh);
 }

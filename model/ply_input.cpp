@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -27,26 +26,16 @@ PlyInput::PlyInput(std::FILE* f) : file(f), buffer(kBufferBytes), size(RegularFi
 bool PlyInput::Fill()
 {
     if (!file) return false;
+    std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+    end -= begin;
     begin = 0;
-    end = std::fread(buffer.data(), 1, buffer.size(), file.get());
+    const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - end, file.get());
     // A directory, say, opens but cannot be read: not an empty file.
-    if (end == 0 && std::ferror(file.get()))
+    if (got == 0 && std::ferror(file.get()))
         PlyFail(std::string("cannot read the file (") + std::strerror(errno) + ")");
-    filled += static_cast<int64_t>(end);
-    return end > 0;
-}
-
-bool PlyInput::ReadAcrossFills(uint8_t* out, std::size_t n)
-{
-    while (n > 0) {
-        if (begin == end && !Fill()) return false;
-        const std::size_t part = std::min(n, end - begin);
-        std::memcpy(out, &buffer[begin], part);
-        begin += part;
-        out += part;
-        n -= part;
-    }
-    return true;
+    end += got;
+    filled += static_cast<int64_t>(got);
+    return got > 0;
 }
 
 bool PlyInput::ReadWord(std::string& word, std::size_t maxLength)

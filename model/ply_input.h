@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,15 +31,19 @@ public:
         if (begin == end && !Fill()) return kEnd;
         return buffer[begin];
     }
-    // False when the file ends before n bytes. Inline: a binary body is read
-    // four bytes at a time.
-    bool Read(uint8_t* out, std::size_t n)
+    // The next n bytes, in a row in the buffer, or nullptr when the file ends
+    // first; then the bytes that are left are the Buffered() ones at Position().
+    // A binary body decodes whole records in place. n is at most 64 KiB.
+    const uint8_t* Take(std::size_t n)
     {
-        if (end - begin < n) return ReadAcrossFills(out, n);
-        std::memcpy(out, &buffer[begin], n);
+        while (end - begin < n)
+            if (!Fill()) return nullptr;
+        const uint8_t* bytes = &buffer[begin];
         begin += n;
-        return true;
+        return bytes;
     }
+    const uint8_t* Position() const { return buffer.data() + begin; }
+    std::size_t Buffered() const { return end - begin; }
     // The characters up to the next blank or the end of the file; false, with
     // the rest left unread, when there are more than maxLength.
     bool ReadWord(std::string& word, std::size_t maxLength);
@@ -54,8 +57,8 @@ private:
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
 
+    // Appends what the file gives to the unread bytes, which move to the front.
     bool Fill();
-    bool ReadAcrossFills(uint8_t* out, std::size_t n);
 
     std::unique_ptr<std::FILE, Closer> file;
     std::vector<uint8_t> buffer;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/ply_body.h"
 #include "model/ply_error.h"
 
 namespace {
@@ -10,30 +9,6 @@ namespace {
 // Values per group, and bytes per group in a binary body.
 constexpr int kGroupValues[PLY_SLOT_COUNT] = {3, 1, 3, 2, 3};
 constexpr int kGroupBytes[PLY_SLOT_COUNT] = {12, 4, 3, 8, 12};
-
-}  // namespace
-
-void FailTruncated(const PlyPlace& place)
-{
-    PlyFail(std::string("truncated ") + place.element + " data (" + place.element + " " +
-            std::to_string(place.index) + " of " + std::to_string(place.count) + ")");
-}
-
-void FailValue(const PlyPlace& place, const std::string& problem)
-{
-    PlyFail(std::string(place.element) + " " + std::to_string(place.index) + ": " + problem);
-}
-
-std::vector<PlySlot> PlyReadOrder(const PlyHeader& header)
-{
-    std::vector<PlySlot> order;
-    for (int slot = 0; slot < PLY_SLOT_COUNT; ++slot)
-        if (header.groupPosition[slot] >= 0) order.push_back(static_cast<PlySlot>(slot));
-    std::sort(order.begin(), order.end(), [&header](PlySlot a, PlySlot b) {
-        return header.groupPosition[a] < header.groupPosition[b];
-    });
-    return order;
-}
 
 // A binary value has its fixed size; an ASCII number takes at least one
 // character and one blank, except the last one in the file.
@@ -54,4 +29,48 @@ void CheckPlyBodySize(const PlyHeader& header, int64_t bytesLeft)
         PlyFail("face count " + std::to_string(header.faceCount) + " does not fit in the " +
                 std::to_string(bytesLeft - std::min(forVertices, bytesLeft)) +
                 " bytes after the vertices");
+}
+
+}  // namespace
+
+void FailTruncated(const PlyPlace& place)
+{
+    PlyFail(std::string("truncated ") + place.element + " data (" + place.element + " " +
+            std::to_string(place.index) + " of " + std::to_string(place.count) + ")");
+}
+
+void FailValue(const PlyPlace& place, const std::string& problem)
+{
+    PlyFail(std::string(place.element) + " " + std::to_string(place.index) + ": " + problem);
+}
+
+void FailCornerIndex(const PlyPlace& place, int64_t index, int32_t vertexCount)
+{
+    FailValue(place, "vertex index " + std::to_string(index) + " out of range 0.." +
+                         std::to_string(vertexCount - 1));
+}
+
+std::vector<PlySlot> PlyReadOrder(const PlyHeader& header)
+{
+    std::vector<PlySlot> order;
+    for (int slot = 0; slot < PLY_SLOT_COUNT; ++slot)
+        if (header.groupPosition[slot] >= 0) order.push_back(static_cast<PlySlot>(slot));
+    std::sort(order.begin(), order.end(), [&header](PlySlot a, PlySlot b) {
+        return header.groupPosition[a] < header.groupPosition[b];
+    });
+    return order;
+}
+
+int PlyGroupBytes(PlySlot slot)
+{
+    return kGroupBytes[slot];
+}
+
+void StartPlyBody(const PlyHeader& header, int64_t bytesLeft, PlyMesh& mesh)
+{
+    CheckPlyBodySize(header, bytesLeft);
+    if (bytesLeft < 0) return;  // the counts are known to fit the file
+    mesh.vertices.reserve(static_cast<std::size_t>(header.vertexCount));
+    mesh.faces.reserve(static_cast<std::size_t>(header.faceCount));
+    mesh.corners.reserve(3 * static_cast<std::size_t>(header.faceCount));
 }
