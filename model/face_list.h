@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "math/vector4.h"
@@ -62,9 +63,31 @@ public:
     void ComputeFaceNormals(const VertexArray& vertices);
     Vector3 GetFaceNormal(int32_t index) const { return records[index].normal; }
 
-private:
-    std::vector<int32_t> corners;          // every face's indices, in the order set
-    std::vector<std::size_t> firstCorner;  // where each face's indices start in `corners`
+    // The list that Resize(n), SetFace of every face in order and then
+    // ComputeFaceNormals(vertices) make, built in one pass over the faces and
+    // without copying the corners: `store` holds every face's indices, face
+    // after face, and becomes the list's own; cornerCount(f) is face f's
+    // number of corners, and the n counts add up to store.size().
+    template <class CornerCount>
+    void Assign(int32_t n, std::vector<int32_t> store, CornerCount cornerCount,
+                const VertexArray& vertices)
+    {
+        ClearFaces();
+        corners = std::move(store);
+        count = n > 0 ? n : 0;
+        records.reserve(static_cast<std::size_t>(count));
+        const int32_t* first = corners.data();
+        for (int32_t f = 0; f < count; ++f) {
+            Face& face = records.emplace_back();
+            face.cornerCount = cornerCount(f);
+            face.indices = CornerIndices(first, face.cornerCount);
+            SetNormal(face, vertices);
+            first += face.cornerCount;
+        }
+    }
 
-    void ViewCorners();
+private:
+    std::vector<int32_t> corners;  // every face's indices, in the order set
+
+    static void SetNormal(Face& face, const VertexArray& vertices);
 };

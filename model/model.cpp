@@ -28,12 +28,14 @@ void StoreVertices(const std::vector<PlyVertex>& plyVertices, VertexArray& verti
     }
 }
 
-void StoreFaces(const PlyMesh& mesh, FaceList& faces)
+// The mesh's corners are already stored face after face: the face list takes
+// them over as its own store.
+void StoreFaces(PlyMesh& mesh, const VertexArray& vertices, FaceList& faces)
 {
-    faces.Resize(static_cast<int32_t>(mesh.faces.size()));
-    faces.ReserveCorners(mesh.corners.size());
-    for (int32_t j = 0; j < faces.count; ++j)
-        faces.SetFace(j, mesh.faces[j].cornerCount, mesh.Corners(mesh.faces[j]));
+    const std::vector<PlyFace>& plyFaces = mesh.faces;
+    faces.Assign(
+        static_cast<int32_t>(plyFaces.size()), std::move(mesh.corners),
+        [&plyFaces](int32_t f) { return int32_t{plyFaces[f].cornerCount}; }, vertices);
 }
 
 }  // namespace
@@ -43,9 +45,8 @@ Model::Model(const std::string& name) : fileName(name)
     PlyMesh mesh = ReadPly(fileName.c_str());
     StoreVertices(mesh.vertices, vertices);
     mesh.vertices = std::vector<PlyVertex>();
-    StoreFaces(mesh, faces);
+    StoreFaces(mesh, vertices, faces);
     ComputeBounds();
-    faces.ComputeFaceNormals(vertices);
 }
 
 void Model::ComputeBounds()
