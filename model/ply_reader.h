@@ -19,10 +19,12 @@ struct PlyVertex {
     float color[3] = {kPlyDefaultChannel, kPlyDefaultChannel, kPlyDefaultChannel};
 };
 
+// The normal sits between the count and the offset, in the count's padding:
+// 24 bytes a face rather than 32.
 struct PlyFace {
     uint8_t cornerCount = 0;
-    std::size_t firstCorner = 0;           // its indices: the mesh's corners from here
     float normal[3] = {0.0f, 0.0f, 0.0f};  // unit, or zero for a degenerate face
+    std::size_t firstCorner = 0;           // its indices: the mesh's corners from here
 };
 
 struct PlyMesh {
