@@ -1,5 +1,6 @@
 #include "model/face_list.h"
 
+#include <cstring>
 #include <functional>
 
 #include "model/vertex_array.h"
@@ -52,20 +53,35 @@ void FaceList::ClearFaces()
     count = 0;
 }
 
-// The positions are fetched as plain floats: a Vector3 returned through
-// memory would stall each load that reads it back.
+namespace {
+
+// Read float by float, so that the compiler keeps them in registers: a copy
+// of the 12 bytes through memory stalls the loads that read it back.
+Vector3 Position(const uint8_t* bytes)
+{
+    float p[3];
+    for (int i = 0; i < 3; ++i)
+        std::memcpy(&p[i], bytes + 4 * i, sizeof p[i]);
+    return {p[0], p[1], p[2]};
+}
+
+}  // namespace
+
 void FaceList::SetNormal(Face& face, const VertexArray& vertices)
 {
     face.normal = Vector3(0.0f, 0.0f, 0.0f);
-    if (face.cornerCount < 3) return;
-    float p[3][3] = {};
+    // Without positions every corner is at the origin and the normal is zero;
+    // with them, they lead each vertex.
+    if (face.cornerCount < 3 || (vertices.attributeMask & ATTRIB_POSITION) == 0) return;
+    const uint8_t* corner[3];
     for (int c = 0; c < 3; ++c) {
-        if (face.indices[c] < 0 || face.indices[c] >= vertices.count) return;
-        vertices.GetAttribute(p[c], ATTRIB_POSITION, face.indices[c]);
+        const int32_t index = face.indices[c];
+        if (index < 0 || index >= vertices.count) return;
+        corner[c] = vertices.data.data() + static_cast<std::size_t>(index) * vertices.stride;
     }
-    const Vector3 p0(p[0][0], p[0][1], p[0][2]);
-    const Vector3 p1(p[1][0], p[1][1], p[1][2]);
-    const Vector3 p2(p[2][0], p[2][1], p[2][2]);
+    const Vector3 p0 = Position(corner[0]);
+    const Vector3 p1 = Position(corner[1]);
+    const Vector3 p2 = Position(corner[2]);
     face.normal = (p2 - p1).Cross(p0 - p1);
     face.normal.Normalize();
 }
