@@ -37,16 +37,17 @@ private:
 
 // A corner as the triangle stage leaves it for scan conversion.
 struct TransformedCorner {
-    PipelineVertex vertex;  // world position and normal, window position, final corner colour
-    uint32_t packedColor;   // vertex.color.ToARGB(), which the edge walks compare
+    PipelineVertex vertex;  // world position and normal, window position; colour once shaded
+    uint32_t packedColor;   // once shaded, vertex.color.ToARGB(), which the edge walks compare
     float projected[3];     // clip x and y divided by w, clip z: what rejection tests
     bool withinBand;        // false: the corner drops every triangle it belongs to
 };
 
 // Everything the triangle stage computes for a corner depends only on the
 // vertex it came from and on context state that stays fixed during one draw.
-// A vertex shared by several faces is therefore fetched, transformed and lit
-// once per draw, and every face that uses it copies the result.
+// A vertex shared by several faces is therefore fetched and transformed once
+// per draw, and shaded (lit) once when a face that uses it is first drawn;
+// every face that uses it copies the result.
 class CornerCache {
 public:
     // Forgets every result: called at the start of each draw.
@@ -54,20 +55,30 @@ public:
     {
         const std::size_t n = static_cast<std::size_t>(vertexCount);
         if (corners.size() < n) corners.resize(n);
-        done.assign(n, 0);
+        done.assign(n, kNothing);
     }
 
     template <class Compute>
     const TransformedCorner& Corner(int32_t vertex, Compute compute)
     {
-        if (!done[vertex]) {
+        if (done[vertex] == kNothing) {
             corners[vertex] = compute();
-            done[vertex] = 1;
+            done[vertex] = kTransformed;
         }
         return corners[vertex];
     }
+    // `shade` completes a corner that Corner has transformed.
+    template <class Shader>
+    void Shade(int32_t vertex, Shader shade)
+    {
+        if (done[vertex] != kShaded) {
+            shade(corners[vertex]);
+            done[vertex] = kShaded;
+        }
+    }
 
 private:
+    enum : uint8_t { kNothing, kTransformed, kShaded };
     std::vector<uint8_t> done;
     std::vector<TransformedCorner> corners;
 };

@@ -7,9 +7,16 @@ namespace {
 
 bool IndicesInRange(const Face& face, int32_t vertexCount)
 {
+    // One unsigned comparison: a negative index wraps above any count.
     for (int32_t index : face.indices)
-        if (index < 0 || index >= vertexCount) return false;
+        if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(vertexCount)) return false;
     return true;
+}
+
+// The corners' mean, summed from the origin in corner order.
+Vector4 Centroid(const Vector4& a, const Vector4& b, const Vector4& c)
+{
+    return (Vector4() + a + b + c) / 3.0f;
 }
 
 }  // namespace
@@ -18,7 +25,8 @@ void RenderContext::DrawModel()
 {
     TriangleRasterizer rasterizer(*this);
     PipelineVertex corners[3];
-    if (faceList == nullptr || vertexArray == nullptr) return;
+    // Without vertices no index is in range, and nothing is drawn.
+    if (faceList == nullptr || vertexArray == nullptr || vertexArray->count <= 0) return;
     const CornerFetch fetch(*vertexArray, attribMask);
     // When every corner brings all its attributes, a corner is a function of
     // its vertex alone, and corners shared by faces are worked on once.
@@ -56,10 +64,7 @@ void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], Vector3 n
     material = faceMaterial;
     cornerCache = nullptr;
     hasFaceColor = false;
-    centroid = Vector4();
-    for (int k = 0; k < 3; ++k)
-        centroid = centroid + corners[k].position;
-    centroid = centroid / 3.0f;
+    centroid = Centroid(corners[0].position, corners[1].position, corners[2].position);
 }
 
 void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], Vector3 normal,
@@ -69,12 +74,10 @@ void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], Vector3 normal,
     cornerFetch = &fetch;
     cornerCache = &cache;
     hasFaceColor = false;
-    centroid = Vector4();
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 3; ++k)
         cornerVertex[k] = vertex[k];
-        centroid = centroid + fetch.Position(vertex[k]);
-    }
-    centroid = centroid / 3.0f;
+    centroid = Centroid(fetch.Position(vertex[0]), fetch.Position(vertex[1]),
+                        fetch.Position(vertex[2]));
 }
 
 void TriangleRasterizer::BeginDraw()

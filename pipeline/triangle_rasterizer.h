@@ -109,6 +109,7 @@ private:
     std::array<Color, PointBatch::kSize> batchColors;
 
     TransformedCorner TransformCorner(const PipelineVertex& corner) const;
+    void ShadeCorner(TransformedCorner& corner) const;
     bool HiddenByDepth(const TransformedCorner* const corners[3]) const;
     // ComputeLighting's colour, with the draw's lighting set-up when there is one.
     Color LitColor(const PipelineVertex& corner) const;

@@ -66,8 +66,8 @@ void TriangleRasterizer::DrawTriangle()
     RasterizeTriangle();
 }
 
-// Projection, world space, window mapping and (Gouraud) lighting of one
-// corner: everything the triangle stage does to a corner on its own.
+// Projection, world space and window mapping of one corner: everything the
+// triangle stage does to a corner's geometry on its own.
 TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corner) const
 {
     const RenderContext& c = context;
@@ -96,13 +96,18 @@ TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corn
         v.windowPos.y = SnapCoordinate(v.windowPos.y);
     }
     v.windowPos.w = clipW;
-
-    // Gouraud lights each corner once: the colour depends only on the
-    // corner's world position and normal, so lighting it again for its second
-    // edge, or for another face sharing the vertex, gives the same colour.
-    if (lighting && c.shadeModel == RC_GOURAUD) v.color = LitColor(v);
-    t.packedColor = v.color.ToARGB();
     return t;
+}
+
+// The corner's final colour, worked out only for triangles that are drawn.
+// Gouraud lights each corner once: the colour depends only on the corner's
+// world position and normal, so lighting it again for its second edge, or for
+// another face sharing the vertex, gives the same colour.
+void TriangleRasterizer::ShadeCorner(TransformedCorner& corner) const
+{
+    PipelineVertex& v = corner.vertex;
+    if (context.IsEnabled(RC_LIGHTING) && context.shadeModel == RC_GOURAUD) v.color = LitColor(v);
+    corner.packedColor = v.color.ToARGB();
 }
 
 Color TriangleRasterizer::LitColor(const PipelineVertex& corner) const
@@ -122,27 +127,21 @@ Color TriangleRasterizer::LitColor(const PipelineVertex& corner) const
 // dense mesh most small triangles are hidden like this by their neighbours.
 bool TriangleRasterizer::HiddenByDepth(const TransformedCorner* const corners[3]) const
 {
-    const RenderContext& c = context;
-    if (!c.IsEnabled(RC_DEPTH_TEST)) return false;
-    double least = corners[0]->vertex.windowPos.z, magnitude = 0.0;
-    int left = c.frameBuffer.width, right = -1, top = c.frameBuffer.height, bottom = -1;
-    for (int k = 0; k < 3; ++k) {
-        const Vector4& p = corners[k]->vertex.windowPos;
-        least = std::min(least, static_cast<double>(p.z));
-        magnitude = std::max(magnitude, std::fabs(static_cast<double>(p.z)));
-        left = std::min(left, static_cast<int>(p.x));
-        right = std::max(right, static_cast<int>(p.x));
-        top = std::min(top, static_cast<int>(p.y));
-        bottom = std::max(bottom, static_cast<int>(p.y));
-    }
-    if (!(magnitude <= kMaxBoundedDepth)) return false;  // also NaN
-    const double floor = least - kDepthSlack * magnitude;
-    const FrameBuffer& fb = c.frameBuffer;
-    // Pixels outside the buffer take no write.
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, fb.width - 1);
-    bottom = std::min(bottom, fb.height - 1);
+    if (!context.IsEnabled(RC_DEPTH_TEST)) return false;
+    const Vector4& a = corners[0]->vertex.windowPos;
+    const Vector4& b = corners[1]->vertex.windowPos;
+    const Vector4& c = corners[2]->vertex.windowPos;
+    for (const float z : {a.z, b.z, c.z})
+        if (!(std::fabs(z) <= kMaxBoundedDepth)) return false;  // not a number, or unbounded
+    const double floor = static_cast<double>(std::min({a.z, b.z, c.z})) -
+                         kDepthSlack * std::max({std::fabs(a.z), std::fabs(b.z), std::fabs(c.z)});
+    // The box within the buffer: pixels outside it take no write. (Corners
+    // lie within the window band, on whole pixels.)
+    const FrameBuffer& fb = context.frameBuffer;
+    const int left = std::max(static_cast<int>(std::min({a.x, b.x, c.x})), 0);
+    const int right = std::min(static_cast<int>(std::max({a.x, b.x, c.x})), fb.width - 1);
+    const int top = std::max(static_cast<int>(std::min({a.y, b.y, c.y})), 0);
+    const int bottom = std::min(static_cast<int>(std::max({a.y, b.y, c.y})), fb.height - 1);
     for (int y = top; y <= bottom; ++y) {
         const Pixel* row = fb.pixels.data() + static_cast<std::size_t>(y) * fb.width;
         for (int x = left; x <= right; ++x)
@@ -179,6 +178,12 @@ void TriangleRasterizer::RasterizeTriangle()
         if (!t->withinBand) return;
 
     if (HiddenByDepth(corners)) return;
+    for (int k = 0; k < 3; ++k) {
+        if (cornerCache != nullptr)
+            cornerCache->Shade(cornerVertex[k], [this](TransformedCorner& t) { ShadeCorner(t); });
+        else
+            ShadeCorner(direct[k]);
+    }
 
     // Copied in the order PrepareEdges sorts them into (the same three
     // compare-exchanges on the rows), which then finds nothing to exchange.
