@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "model/ply_reader.h"
 #include "ply_test_files.h"
@@ -35,6 +36,72 @@ TEST(VertexArray, TexCoordOnlyMaskPutsTexCoordAtOffset0)
     EXPECT_EQ(stored[0], 0.5f);
     EXPECT_EQ(stored[1], 0.75f);
     EXPECT_FALSE(array.SetAttribute(uv, ATTRIB_POSITION, 0));
+}
+
+// Polygons of every kind a file may hold: a quad, faces too short for a
+// normal, a degenerate one and one with an index outside the vertices.
+const std::vector<std::vector<int32_t>> kPolygons = {{0, 1, 2}, {}, {2, 3}, {3, 2, 0, 1},
+                                                     {1, 1, 1}, {0, 9, 2}, {2, 1, 0}};
+
+VertexArray FourPositions()
+{
+    const float positions[4][3] = {{0, 0, 0}, {1.5f, 0, 0}, {0, 1, 0.25f}, {-1, 3, 2}};
+    VertexArray vertices;
+    vertices.Configure(positions, ATTRIB_POSITION, 12, 4);
+    return vertices;
+}
+
+// Assign builds in one pass what Resize, SetFace of each face and
+// ComputeFaceNormals build.
+TEST(FaceList, AssignMatchesFacesSetOneByOne)
+{
+    const VertexArray vertices = FourPositions();
+    const auto count = static_cast<int32_t>(kPolygons.size());
+    FaceList oneByOne;
+    oneByOne.Resize(count);
+    std::vector<int32_t> store;
+    for (int32_t f = 0; f < count; ++f) {
+        oneByOne.SetFace(f, static_cast<int32_t>(kPolygons[f].size()), kPolygons[f].data());
+        store.insert(store.end(), kPolygons[f].begin(), kPolygons[f].end());
+    }
+    oneByOne.ComputeFaceNormals(vertices);
+    FaceList assigned;
+    assigned.Assign(
+        count, store, [](int32_t f) { return static_cast<int32_t>(kPolygons[f].size()); },
+        vertices);
+    ASSERT_EQ(assigned.count, count);
+    ASSERT_EQ(assigned.records.size(), kPolygons.size());
+    for (int32_t f = 0; f < count; ++f) {
+        const Face& a = assigned.records[f];
+        const Face& b = oneByOne.records[f];
+        EXPECT_EQ(a.cornerCount, b.cornerCount) << "face " << f;
+        EXPECT_EQ(a.indices, b.indices) << "face " << f;
+        const float an[4] = {a.normal.x, a.normal.y, a.normal.z, a.normal.w};
+        const float bn[4] = {b.normal.x, b.normal.y, b.normal.z, b.normal.w};
+        EXPECT_EQ(std::memcmp(an, bn, sizeof an), 0) << "face " << f;
+    }
+    EXPECT_NE(assigned.GetFaceNormal(0).z, 0.0f);
+    EXPECT_EQ(assigned.GetFaceNormal(5).Length(), 0.0f);
+}
+
+// Each face views the list's one corner store; as the store grows and moves,
+// every face still sees its own corners, also after a face is set again.
+TEST(FaceList, FacesKeepTheirCornersAsTheStoreGrows)
+{
+    FaceList faces;
+    faces.Resize(50);
+    for (int32_t f = 0; f < 50; ++f) {
+        const int32_t corners[3] = {f, f + 1, f + 2};
+        faces.SetFace(f, 3, corners);
+    }
+    const int32_t quad[4] = {7, 6, 5, 4};
+    faces.SetFace(20, 4, quad);
+    faces.ReserveCorners(1000);
+    for (int32_t f = 0; f < 50; ++f) {
+        const int32_t corners[3] = {f, f + 1, f + 2};
+        const CornerIndices expected = f == 20 ? CornerIndices(quad, 4) : CornerIndices(corners, 3);
+        EXPECT_EQ(faces.records[f].indices, expected) << "face " << f;
+    }
 }
 
 std::string PointsFile(const std::string& name, const std::string& points, int count)

@@ -123,6 +123,12 @@ std::vector<MalformedFile> MalformedFiles()
         {"truncated face data",
          PlyFileHeader("binary_little_endian", "3", "2") + triangleBytes + face + "\x03",
          "truncated face data (face 1 of 2)"},
+        // The face is cut short after its bad index: the index is the problem
+        // reported, as when reading value by value.
+        {"index past the vertices in a cut face",
+         PlyFileHeader("binary_little_endian", "3", "2") + triangleBytes + face +
+             BinaryBody(false).Byte(3).Int(0).Int(7).Bytes() + "\x02",
+         "face 1: vertex index 7 out of range 0..2"},
         {"word in the vertex data",
          PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 zero 0\n0 1 0\n3 0 1 2\n",
          "vertex 1: 'zero' is not a number"},

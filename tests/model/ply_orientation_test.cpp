@@ -105,6 +105,30 @@ TEST(PlyOrientation, ClockwiseClosedMeshWithoutNormalsIsFlipped)
     ExpectRightSideOut(Load("cw.ply", OctahedronFile(Reversed(kOutward), 0)), 1.0f);
 }
 
+// Flipping turns each face's corners where they are: they stay stored face
+// after face, which lets the model take the store over as it is.
+TEST(PlyOrientation, FlippedCornersStayStoredFaceAfterFace)
+{
+    auto faces = Reversed(kOutward);
+    faces.push_back({});
+    faces.push_back({0, 1});
+    faces.push_back({1, 2, 3, 4, 5});
+    const std::string path = WriteTestFile("mixed_cw.ply", OctahedronFile(faces, 0));
+    const PlyMesh mesh = ReadPly(path.c_str());
+    ASSERT_EQ(CornerOrders(mesh).front(), kOutward.front());
+    std::size_t next = 0;
+    for (const PlyFace& face : mesh.faces) {
+        EXPECT_EQ(face.firstCorner, next);
+        next += face.cornerCount;
+    }
+    EXPECT_EQ(next, mesh.corners.size());
+    const Model model(path);
+    ASSERT_EQ(model.faces.records.size(), mesh.faces.size());
+    for (std::size_t f = 0; f < mesh.faces.size(); ++f)
+        EXPECT_EQ(model.faces.records[f].indices,
+                  CornerIndices(mesh.Corners(mesh.faces[f]), mesh.faces[f].cornerCount));
+}
+
 // File normals are kept as read, not normalised; when they point inward they
 // are negated, and face 0 decides whether the corner order is reversed.
 TEST(PlyOrientation, InwardFileNormalsAreNegatedAndFacesMatchedToThem)
