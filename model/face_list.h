@@ -11,7 +11,10 @@
 class VertexArray;
 
 // A face's corner indices: a view into its face list's store of every face's
-// corners, which keeps a mesh's million small arrays in one block.
+// corners, which keeps a mesh's million small arrays in one block. Aligned to
+// four bytes, the view takes 12 bytes and a Face 40 rather than 48: 8 MB less
+// to fill for a million faces.
+#pragma pack(push, 4)
 class CornerIndices {
 public:
     CornerIndices() = default;
@@ -30,6 +33,7 @@ private:
     const int32_t* first = nullptr;
     int32_t count = 0;
 };
+#pragma pack(pop)
 
 struct Face {
     int32_t cornerCount = 0;
