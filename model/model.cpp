@@ -1,6 +1,7 @@
 #include "model/model.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "model/ply_reader.h"
@@ -15,16 +16,23 @@ uint32_t PackedColor(const PlyVertex& vertex)
     return Color(vertex.color[0], vertex.color[1], vertex.color[2], 1.0f).ToARGB();
 }
 
+// Every vertex has the same layout: the offsets are found once, and each
+// vertex's bytes are written in place.
 void StoreVertices(const std::vector<PlyVertex>& plyVertices, VertexArray& vertices)
 {
     vertices.Configure(nullptr, kAllAttributes, kStride, static_cast<int32_t>(plyVertices.size()));
-    for (int32_t i = 0; i < vertices.count; ++i) {
-        const PlyVertex& vertex = plyVertices[i];
-        const uint32_t color = PackedColor(vertex);
-        vertices.SetAttribute(vertex.position, ATTRIB_POSITION, i);
-        vertices.SetAttribute(vertex.normal, ATTRIB_NORMAL, i);
-        vertices.SetAttribute(vertex.texCoord, ATTRIB_TEXCOORD, i);
-        vertices.SetAttribute(&color, ATTRIB_COLOR, i);
+    const int32_t position = vertices.AttributeOffset(ATTRIB_POSITION);
+    const int32_t normal = vertices.AttributeOffset(ATTRIB_NORMAL);
+    const int32_t texCoord = vertices.AttributeOffset(ATTRIB_TEXCOORD);
+    const int32_t color = vertices.AttributeOffset(ATTRIB_COLOR);
+    uint8_t* out = vertices.data.data();
+    for (const PlyVertex& vertex : plyVertices) {
+        const uint32_t packed = PackedColor(vertex);
+        std::memcpy(out + position, vertex.position, sizeof vertex.position);
+        std::memcpy(out + normal, vertex.normal, sizeof vertex.normal);
+        std::memcpy(out + texCoord, vertex.texCoord, sizeof vertex.texCoord);
+        std::memcpy(out + color, &packed, sizeof packed);
+        out += kStride;
     }
 }
 
