@@ -89,7 +89,21 @@ bool DecodeVertex(const std::vector<PlySlot>& order, const uint8_t* record, std:
     return decoder.Finite();
 }
 
-// Each vertex is one record of the groups' fixed sizes, taken whole.
+// A record's bytes: all n of them, or what is left when the file ends first.
+struct Record {
+    const uint8_t* bytes;
+    std::size_t size;
+    bool whole;
+};
+
+Record TakeRecord(PlyInput& input, std::size_t n)
+{
+    if (const uint8_t* bytes = input.Take(n)) return {bytes, n, true};
+    return {input.Position(), input.Buffered(), false};
+}
+
+// Each vertex is one record of the groups' fixed sizes, decoded straight into
+// the mesh: a copy through a vertex on the stack stalls the loads that read it.
 template <bool kBigEndian>
 void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
@@ -99,20 +113,15 @@ void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
         recordBytes += static_cast<std::size_t>(PlyGroupBytes(slot));
     PlyPlace place{"vertex", 0, header.vertexCount};
     for (; place.index < header.vertexCount; ++place.index) {
-        PlyVertex vertex;
-        const uint8_t* record = input.Take(recordBytes);
-        if (record == nullptr) {
-            if (!DecodeVertex<kBigEndian>(order, input.Position(), input.Buffered(), vertex))
-                FailValue(place, "value is not a finite number");
-            FailTruncated(place);
-        }
-        if (!DecodeVertex<kBigEndian>(order, record, recordBytes, vertex))
+        const Record record = TakeRecord(input, recordBytes);
+        PlyVertex& vertex = mesh.vertices.emplace_back();
+        if (!DecodeVertex<kBigEndian>(order, record.bytes, record.size, vertex))
             FailValue(place, "value is not a finite number");
-        mesh.vertices.push_back(vertex);
+        if (!record.whole) FailTruncated(place);
     }
 }
 
-// A face is its corner count byte, then that many 4-byte indices, taken whole.
+// A face is its corner count byte, then that many 4-byte indices.
 template <bool kBigEndian>
 void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
@@ -120,19 +129,13 @@ void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
     for (; place.index < header.faceCount; ++place.index) {
         const uint8_t* count = input.Take(1);
         if (count == nullptr) FailTruncated(place);
-        PlyFace face;
+        PlyFace& face = mesh.faces.emplace_back();
         face.cornerCount = *count;
         face.firstCorner = mesh.corners.size();
-        const std::size_t bytes = 4 * std::size_t{face.cornerCount};
-        const uint8_t* indices = input.Take(bytes);
-        if (indices == nullptr) {
-            RecordDecoder<kBigEndian>(input.Position(), input.Buffered())
-                .Indices(face.cornerCount, header.vertexCount, place, mesh.corners);
-            FailTruncated(place);
-        }
-        RecordDecoder<kBigEndian>(indices, bytes)
+        const Record record = TakeRecord(input, 4 * std::size_t{face.cornerCount});
+        RecordDecoder<kBigEndian>(record.bytes, record.size)
             .Indices(face.cornerCount, header.vertexCount, place, mesh.corners);
-        mesh.faces.push_back(face);
+        if (!record.whole) FailTruncated(place);
     }
 }
 
