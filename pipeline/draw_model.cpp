@@ -76,8 +76,8 @@ void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], Vector3 normal,
     hasFaceColor = false;
     for (int k = 0; k < 3; ++k)
         cornerVertex[k] = vertex[k];
-    centroid = Centroid(fetch.Position(vertex[0]), fetch.Position(vertex[1]),
-                        fetch.Position(vertex[2]));
+    centroid =
+        Centroid(fetch.Position(vertex[0]), fetch.Position(vertex[1]), fetch.Position(vertex[2]));
 }
 
 void TriangleRasterizer::BeginDraw()

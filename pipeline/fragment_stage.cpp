@@ -27,8 +27,9 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
         LightFragments(a, b, 1, fragmentMode.cartoon);
     }
     FragmentOutputs outputs;
-    outputs.color = ShadeFragment<false>(fragmentMode, a, b, a.color != b.color, x, y, t, &outputs,
-                                         LitAhead<false>(fragmentMode), false);
+    ShadeFragment<false>(fragmentMode, a, b, FragmentEnds(a, b, a.color != b.color),
+                         context.frameBuffer.Find(x, y), t, &outputs,
+                         LitAhead<false>(fragmentMode));
     // Handed back whether or not the write took place; what no step computed
     // keeps its default.
     if (outNormal) *outNormal = outputs.normal;

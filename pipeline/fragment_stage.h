@@ -30,15 +30,26 @@ inline float PerspectiveParameter(float t, float wa, float wb)
 
 }  // namespace fragment
 
-template <bool kColourOnly>
-inline Color TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
-                                               const PipelineVertex& b, bool mixColors, int x,
-                                               int y, float t, FragmentOutputs* outputs,
-                                               const LitFragment* lit, bool inside)
+// Whether a fragment at depth z reaches `pixel`: inside the frame buffer
+// and, with the depth test on, passing it (which stores its depth).
+inline bool Admitted(const FragmentMode& mode, Pixel* pixel, float z)
 {
-    const float z = (1.0f - t) * a.windowPos.z + t * b.windowPos.z;
+    return pixel != nullptr && (!mode.depthTest || FrameBuffer::PassDepthTest(*pixel, z));
+}
+
+template <bool kColourOnly>
+inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
+                                              const PipelineVertex& b, const FragmentEnds& ends,
+                                              Pixel* pixel, float t, FragmentOutputs* outputs,
+                                              const LitFragment* lit)
+{
+    const float z = ends.Depth(t);
+    if (kColourOnly) {
+        if (Admitted(mode, pixel, z)) FrameBuffer::Blend(*pixel, ends.ColorAt(t));
+        return;
+    }
     Color color;
-    if (!kColourOnly && mode.lightPerPixel) {
+    if (mode.lightPerPixel) {
         // Lit ahead (LightFragments); the interpolated colour would be
         // discarded, so it is not computed.
         color = lit->color;
@@ -47,29 +58,15 @@ inline Color TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const P
             outputs->position = Vector4(lit->position[0], lit->position[1], lit->position[2], 1.0f);
         }
     } else {
-        // Colours that pack alike are not interpolated: the fragment keeps a's.
-        color = mixColors ? Mix(a.color, b.color, t) : a.color;
+        color = ends.ColorAt(t);
     }
-
-    if (!kColourOnly && mode.texturing) {
+    if (mode.texturing) {
         const float tp = fragment::PerspectiveParameter(t, a.windowPos.w, b.windowPos.w);
         const Vector4 texCoord = fragment::Lerp(a.texCoord, b.texCoord, tp);
         const Color texel = context.texture->Sample(texCoord.x, texCoord.y);
         color = mode.replace ? texel : color * texel;
         if (outputs) outputs->texCoord = texCoord;
     }
-
-    FrameBuffer& fb = context.frameBuffer;
-    if (inside) {
-        if (mode.depthTest)
-            fb.WritePixelDepthTestedInside(x, y, color, z);
-        else
-            fb.WritePixelInside(x, y, color);
-    } else {
-        if (mode.depthTest)
-            fb.WritePixelDepthTested(x, y, color, z);
-        else
-            fb.WritePixel(x, y, color);
-    }
-    return color;
+    if (outputs) outputs->color = color;
+    if (Admitted(mode, pixel, z)) FrameBuffer::Blend(*pixel, color);
 }

@@ -86,7 +86,7 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     // Bresenham: one pixel per step along the major axis (x when dy < dx),
     // the minor axis stepping when the decision value is not negative.
     int x = xa, y = ya, yPrevious = ya;
-    const bool mixColors = PackedColor(a) != PackedColor(b);
+    const FragmentEnds ends(a, b, PackedColor(a) != PackedColor(b));
     FragmentOutputs outputs;
     const bool xMajor = dy < dx;
     const int steps = xMajor ? dx : dy;
@@ -104,7 +104,7 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     }
     // Bresenham keeps to the box of the two ends: with both inside the frame
     // buffer, every pixel is.
-    const FrameBuffer& fb = context.frameBuffer;
+    FrameBuffer& fb = context.frameBuffer;
     const bool inside = fb.Contains(xa, ya) && fb.Contains(xb, yb);
     const LitFragment* lit = LitAhead<kColourOnly>(mode);
     // The cursor and the list's entries in locals, so that the compiler need
@@ -117,20 +117,19 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     const int minorX = xMajor ? 0 : sx, minorY = xMajor ? sy : 0;
     for (int i = 0; i <= steps; ++i) {
         const float t = parameter(i);
-        const Color color = ShadeFragment<kColourOnly>(mode, a, b, mixColors, x, y, t,
-                                                       kColourOnly ? nullptr : &outputs,
-                                                       lit != nullptr ? lit + i : nullptr, inside);
+        ShadeFragment<kColourOnly>(mode, a, b, ends, inside ? &fb.At(x, y) : fb.Find(x, y), t,
+                                   kColourOnly ? nullptr : &outputs,
+                                   lit != nullptr ? lit + i : nullptr);
         if (y != yPrevious && cursor < entryLimit) {
             PipelineVertex& entry = entries[cursor];
-            entry.color = color;
+            entry.color = kColourOnly ? ends.ColorAt(t) : outputs.color;
             // Colour-only spans read nothing else of the entries.
             if (!kColourOnly) {
                 entry.normal = outputs.normal;
                 entry.position = outputs.position;
                 entry.texCoord = outputs.texCoord;
             }
-            entry.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y),
-                                      (1.0f - t) * a.windowPos.z + t * b.windowPos.z,
+            entry.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y), ends.Depth(t),
                                       (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
             yPrevious = y;
             ++cursor;
@@ -156,7 +155,7 @@ void TriangleRasterizer::FillSpanFragments()
         const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
         if (n <= 1) continue;
         // Only the pixels strictly between the two recorded edge pixels.
-        const bool mixColors = left.color != right.color;
+        const FragmentEnds ends(left, right, left.color != right.color);
         const auto parameter = [n](int i) { return static_cast<float>(i) / static_cast<float>(n); };
         if (!kColourOnly && mode.lightPerPixel) {
             fragmentT.resize(static_cast<std::size_t>(n) - 1);
@@ -164,13 +163,17 @@ void TriangleRasterizer::FillSpanFragments()
                 fragmentT[static_cast<std::size_t>(i) - 1] = parameter(i);
             LightFragments(left, right, n - 1, mode.cartoon);
         }
-        // Strictly between two pixels inside the buffer lies nothing outside it.
-        const FrameBuffer& fb = context.frameBuffer;
-        const bool inside = fb.Contains(xl, row) && fb.Contains(xr, row);
+        // Strictly between two pixels inside the buffer lies nothing outside
+        // it: the row's pixels are then found by stepping from the left end.
+        FrameBuffer& fb = context.frameBuffer;
+        Pixel* const leftEnd =
+            fb.Contains(xl, row) && fb.Contains(xr, row) ? &fb.At(xl, row) : nullptr;
         const LitFragment* lit = LitAhead<kColourOnly>(mode);
-        for (int i = 1; i < n; ++i)
-            ShadeFragment<kColourOnly>(mode, left, right, mixColors, xl + i * step, row,
-                                       parameter(i), nullptr,
-                                       lit != nullptr ? lit + i - 1 : nullptr, inside);
+        const FragmentMode rowMode = mode;  // a local copy stays in registers
+        for (int i = 1; i < n; ++i) {
+            Pixel* pixel = leftEnd != nullptr ? leftEnd + i * step : fb.Find(xl + i * step, row);
+            ShadeFragment<kColourOnly>(rowMode, left, right, ends, pixel, parameter(i), nullptr,
+                                       lit != nullptr ? lit + i - 1 : nullptr);
+        }
     }
 }

@@ -10,6 +10,7 @@
 #include "pipeline/pipeline_vertex.h"
 
 class RenderContext;
+struct Pixel;
 
 // Index of the next edge-list entry to write. Process-wide: the two chain
 // walks of a triangle share it, and the long walk resets it before and after,
@@ -35,6 +36,27 @@ struct FragmentOutputs {
     Vector3 normal;
     Color color;
     Vector4 texCoord;
+};
+
+// What a fragment reads of the two ends it is interpolated between, copied
+// once per edge walk or span row: the frame-buffer writes of the pixel loop
+// could alias the vertices, so the compiler would reload them for every pixel.
+struct FragmentEnds {
+    FragmentEnds(const PipelineVertex& a, const PipelineVertex& b, bool mixColors)
+        : colorA(a.color),
+          colorB(b.color),
+          depthA(a.windowPos.z),
+          depthB(b.windowPos.z),
+          mixColors(mixColors)
+    {
+    }
+    float Depth(float t) const { return (1.0f - t) * depthA + t * depthB; }
+    // Colours that pack alike are not interpolated: the fragment keeps a's.
+    Color ColorAt(float t) const { return mixColors ? Mix(colorA, colorB, t) : colorA; }
+
+    Color colorA, colorB;
+    float depthA, depthB;
+    bool mixColors;  // the ends' colours pack differently
 };
 
 // A fragment lit ahead of its write: per-pixel lighting runs for all the
@@ -99,8 +121,8 @@ private:
     Color faceColor;
     // Read by the triangle's walks and spans.
     FragmentMode mode;
-    LightingSetup lighting;  // what the lighting reads of the context and the material
-    bool drawSetUp = false;  // `lighting` and `mode` were gathered for the whole draw
+    LightingSetup lighting;              // what the lighting reads of the context and the material
+    bool drawSetUp = false;              // `lighting` and `mode` were gathered for the whole draw
     uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
     bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
     std::vector<float> fragmentT;        // parameters of the fragments lit ahead
@@ -115,16 +137,16 @@ private:
     Color LitColor(const PipelineVertex& corner) const;
     uint32_t PackedColor(const PipelineVertex& v) const;
     FragmentMode CurrentFragmentMode() const;
-    // ShadeFragment with the mode and the colour comparison of a and b hoisted
-    // out of the pixel loop. Returns the colour written; `outputs` (optional)
-    // receives the normal, position and texture coordinate computed. `inside`:
-    // the caller knows the pixel lies inside the frame buffer. kColourOnly: the
-    // mode neither lights per pixel nor textures, so the commonest loops drop
-    // those steps at compile time.
+    // ShadeFragment with the mode and the ends hoisted out of the pixel loop,
+    // writing to `pixel` (null outside the frame buffer). `outputs` (optional,
+    // and only without kColourOnly) receives the colour, normal, position and
+    // texture coordinate computed. kColourOnly: the mode neither lights per
+    // pixel nor textures, so the commonest loops drop those steps at compile
+    // time, and work out a colour only for fragments that pass the depth test.
     template <bool kColourOnly>
-    Color ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
-                        bool mixColors, int x, int y, float t, FragmentOutputs* outputs,
-                        const LitFragment* lit, bool inside);
+    void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
+                       const FragmentEnds& ends, Pixel* pixel, float t, FragmentOutputs* outputs,
+                       const LitFragment* lit);
     // The first fragment lit ahead, or null when the mode lights none: then
     // litFragments may be empty or shorter than the walk.
     template <bool kColourOnly>

@@ -37,24 +37,27 @@ public:
     // Alpha-blended colour write, depth untouched; outside the buffer it is dropped.
     void WritePixel(int x, int y, Color c)
     {
-        if (Contains(x, y)) WritePixelInside(x, y, c);
+        if (Contains(x, y)) Blend(At(x, y), c);
     }
     // Passes only when z is strictly nearer than the stored depth; stores z - 0.05,
     // so a later fragment must be more than 0.05 nearer to pass again.
     void WritePixelDepthTested(int x, int y, Color c, float z)
     {
-        if (Contains(x, y)) WritePixelDepthTestedInside(x, y, c, z);
+        if (Contains(x, y) && PassDepthTest(At(x, y), z)) Blend(At(x, y), c);
     }
 
-    // The same writes for a pixel the caller knows to lie inside the buffer.
-    void WritePixelInside(int x, int y, const Color& c) { Blend(pixels[Index(x, y)], c); }
-    void WritePixelDepthTestedInside(int x, int y, const Color& c, float z)
+    // The same two steps on a pixel the caller has found, so that the fragment
+    // stage works out a colour only for fragments that pass.
+    Pixel& At(int x, int y) { return pixels[Index(x, y)]; }  // inside the buffer
+    Pixel* Find(int x, int y) { return Contains(x, y) ? &At(x, y) : nullptr; }
+    static bool PassDepthTest(Pixel& p, float z)
     {
-        Pixel& p = pixels[Index(x, y)];
-        if (!(p.depth > z)) return;
+        if (!(p.depth > z)) return false;
         p.depth = z - 0.05f;
-        Blend(p, c);
+        return true;
     }
+    // The blend is always on: alpha limited to at most 1, no lower limit.
+    static void Blend(Pixel& p, const Color& c) { p.color = Mix(p.color, c, c.ClampedAlpha()); }
 
     // width x height x 3 bytes, red, green, blue, top row first.
     std::vector<uint8_t> ExportRGB() const;
@@ -65,6 +68,4 @@ private:
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                static_cast<std::size_t>(x);
     }
-    // The blend is always on: alpha limited to at most 1, no lower limit.
-    static void Blend(Pixel& p, const Color& c) { p.color = Mix(p.color, c, c.ClampedAlpha()); }
 };
