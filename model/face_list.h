@@ -41,6 +41,13 @@ struct Face {
     Vector3 normal{0.0f, 0.0f, 0.0f};  // unit, or zero for a degenerate face
 };
 
+// A face handed to FaceList::Assign: its corner count and, when the caller
+// already has the normal ComputeFaceNormals would give it, that normal.
+struct KnownFace {
+    int32_t cornerCount;
+    const float* normal;  // x, y, z, or null
+};
+
 // The model's polygons in file order. The faces view the list's own store,
 // so a list is moved, never copied.
 class FaceList {
@@ -70,11 +77,10 @@ public:
     // The list that Resize(n), SetFace of every face in order and then
     // ComputeFaceNormals(vertices) make, built in one pass over the faces and
     // without copying the corners: `store` holds every face's indices, face
-    // after face, and becomes the list's own; cornerCount(f) is face f's
-    // number of corners, and the n counts add up to store.size().
-    template <class CornerCount>
-    void Assign(int32_t n, std::vector<int32_t> store, CornerCount cornerCount,
-                const VertexArray& vertices)
+    // after face, and becomes the list's own; faceAt(f) gives face f as a
+    // KnownFace, and the n counts add up to store.size().
+    template <class FaceAt>
+    void Assign(int32_t n, std::vector<int32_t> store, FaceAt faceAt, const VertexArray& vertices)
     {
         ClearFaces();
         corners = std::move(store);
@@ -82,10 +88,14 @@ public:
         records.reserve(static_cast<std::size_t>(count));
         const int32_t* first = corners.data();
         for (int32_t f = 0; f < count; ++f) {
+            const KnownFace known = faceAt(f);
             Face& face = records.emplace_back();
-            face.cornerCount = cornerCount(f);
+            face.cornerCount = known.cornerCount;
             face.indices = CornerIndices(first, face.cornerCount);
-            SetNormal(face, vertices);
+            if (known.normal != nullptr)
+                face.normal = Vector3(known.normal[0], known.normal[1], known.normal[2]);
+            else
+                SetNormal(face, vertices);
             first += face.cornerCount;
         }
     }

@@ -36,14 +36,29 @@ void StoreVertices(const std::vector<PlyVertex>& plyVertices, VertexArray& verti
     }
 }
 
+// The reader's face normal is the one the face list would compute, unless the
+// faces were turned since or the reader left the normal unscaled: both scale
+// the same cross product of the same positions by 1 / length, and differ only
+// for a length of zero or NaN, which leaves a normal whose own squared length
+// is zero or NaN.
+const float* ReaderNormal(const PlyFace& face, bool facesFlipped)
+{
+    const float* n = face.normal;
+    return !facesFlipped && n[0] * n[0] + n[1] * n[1] + n[2] * n[2] > 0.0f ? n : nullptr;
+}
+
 // The mesh's corners are already stored face after face: the face list takes
 // them over as its own store.
 void StoreFaces(PlyMesh& mesh, const VertexArray& vertices, FaceList& faces)
 {
     const std::vector<PlyFace>& plyFaces = mesh.faces;
+    const bool flipped = mesh.facesFlipped;
     faces.Assign(
         static_cast<int32_t>(plyFaces.size()), std::move(mesh.corners),
-        [&plyFaces](int32_t f) { return int32_t{plyFaces[f].cornerCount}; }, vertices);
+        [&plyFaces, flipped](int32_t f) {
+            return KnownFace{plyFaces[f].cornerCount, ReaderNormal(plyFaces[f], flipped)};
+        },
+        vertices);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ Record TakeRecord(PlyInput& input, std::size_t n)
 }
 
 // Each vertex is one record of the groups' fixed sizes, decoded straight into
-// the mesh: a copy through a vertex on the stack stalls the loads that read it.
+// the mesh.
 template <bool kBigEndian>
 void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {

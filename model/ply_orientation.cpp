@@ -46,6 +46,7 @@ void CheckFirstFace(PlyMesh& mesh)
 
 void FlipFaces(PlyMesh& mesh)
 {
+    mesh.facesFlipped = !mesh.facesFlipped;
     for (PlyFace& face : mesh.faces) {
         for (float& c : face.normal)
             c = -c;

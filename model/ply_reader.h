@@ -33,6 +33,9 @@ struct PlyMesh {
     // Every face's cornerCount vertex indices, face after face, each within the
     // vertices: one block rather than an array per face.
     std::vector<int32_t> corners;
+    // Every face's corner order was turned (and its normal negated) after the
+    // normals were computed.
+    bool facesFlipped = false;
 
     int32_t* Corners(const PlyFace& face) { return corners.data() + face.firstCorner; }
     const int32_t* Corners(const PlyFace& face) const { return corners.data() + face.firstCorner; }

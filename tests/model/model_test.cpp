@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/ply_reader.h"
@@ -38,6 +39,13 @@ TEST(VertexArray, TexCoordOnlyMaskPutsTexCoordAtOffset0)
     EXPECT_FALSE(array.SetAttribute(uv, ATTRIB_POSITION, 0));
 }
 
+bool SameBits(const Vector3& a, const Vector3& b)
+{
+    const float af[4] = {a.x, a.y, a.z, a.w};
+    const float bf[4] = {b.x, b.y, b.z, b.w};
+    return std::memcmp(af, bf, sizeof af) == 0;
+}
+
 // Polygons of every kind a file may hold: a quad, faces too short for a
 // normal, a degenerate one and one with an index outside the vertices.
 const std::vector<std::vector<int32_t>> kPolygons = {{0, 1, 2}, {}, {2, 3}, {3, 2, 0, 1},
@@ -67,7 +75,8 @@ TEST(FaceList, AssignMatchesFacesSetOneByOne)
     oneByOne.ComputeFaceNormals(vertices);
     FaceList assigned;
     assigned.Assign(
-        count, store, [](int32_t f) { return static_cast<int32_t>(kPolygons[f].size()); },
+        count, store,
+        [](int32_t f) { return KnownFace{static_cast<int32_t>(kPolygons[f].size()), nullptr}; },
         vertices);
     ASSERT_EQ(assigned.count, count);
     ASSERT_EQ(assigned.records.size(), kPolygons.size());
@@ -76,9 +85,7 @@ TEST(FaceList, AssignMatchesFacesSetOneByOne)
         const Face& b = oneByOne.records[f];
         EXPECT_EQ(a.cornerCount, b.cornerCount) << "face " << f;
         EXPECT_EQ(a.indices, b.indices) << "face " << f;
-        const float an[4] = {a.normal.x, a.normal.y, a.normal.z, a.normal.w};
-        const float bn[4] = {b.normal.x, b.normal.y, b.normal.z, b.normal.w};
-        EXPECT_EQ(std::memcmp(an, bn, sizeof an), 0) << "face " << f;
+        EXPECT_TRUE(SameBits(a.normal, b.normal)) << "face " << f;
     }
     EXPECT_NE(assigned.GetFaceNormal(0).z, 0.0f);
     EXPECT_EQ(assigned.GetFaceNormal(5).Length(), 0.0f);
@@ -151,6 +158,51 @@ TEST(Model, EveryColourByteIsPackedExactly)
         ASSERT_TRUE(model.vertices.GetAttribute(&color, ATTRIB_COLOR, b));
         EXPECT_EQ(color, 0xFF000000u | uint32_t(b) << 16 | uint32_t(255 - b) << 8 | uint32_t(b / 2))
             << "byte " << b;
+    }
+}
+
+// A cube of triangles wound counter-clockwise seen from outside, or the other
+// way round, which the reader turns; then a triangle too small for its normal
+// to be scaled to unit length, and one of no area.
+std::string CubeFile(bool clockwise)
+{
+    const std::vector<std::vector<int32_t>> quads = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
+                                                     {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    std::vector<std::vector<int32_t>> faces;
+    for (const auto& q : quads) {
+        faces.push_back({q[0], q[1], q[2]});
+        faces.push_back({q[0], q[2], q[3]});
+    }
+    if (clockwise)
+        for (auto& face : faces)
+            std::swap(face[0], face[2]);
+    faces.push_back({8, 9, 10});
+    faces.push_back({8, 9, 11});
+    std::string text =
+        "ply\nformat ascii 1.0\nelement vertex 12\nproperty float x\nproperty float y\n"
+        "property float z\nelement face 14\nproperty list uchar int vertex_indices\nend_header\n"
+        "-1 -1 -1\n1 -1 -1\n1 1 -1\n-1 1 -1\n-1 -1 1\n1 -1 1\n1 1 1\n-1 1 1\n"
+        "0 0 0\n3e-23 0 0\n0 3e-23 0\n6e-23 0 0\n";
+    for (const auto& face : faces)
+        text += "3 " + std::to_string(face[0]) + " " + std::to_string(face[1]) + " " +
+                std::to_string(face[2]) + "\n";
+    return text;
+}
+
+// The model keeps the reader's face normals only where they are the ones the
+// face list computes: recomputing them all changes no bit.
+TEST(Model, FaceNormalsAreTheOnesTheFaceListComputes)
+{
+    for (const bool clockwise : {false, true}) {
+        Model model(WriteTestFile("cube.ply", CubeFile(clockwise)));
+        ASSERT_EQ(model.faces.count, 14);
+        std::vector<Vector3> loaded;
+        for (const Face& face : model.faces.records)
+            loaded.push_back(face.normal);
+        model.faces.ComputeFaceNormals(model.vertices);
+        for (int32_t f = 0; f < model.faces.count; ++f)
+            EXPECT_TRUE(SameBits(loaded[f], model.faces.records[f].normal))
+                << "face " << f << ", clockwise " << clockwise;
     }
 }
 
