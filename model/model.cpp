@@ -36,11 +36,9 @@ void StoreVertices(const std::vector<PlyVertex>& plyVertices, VertexArray& verti
     }
 }
 
-// The reader's face normal is the one the face list would compute, unless the
-// faces were turned since or the reader left the normal unscaled: both scale
-// the same cross product of the same positions by 1 / length, and differ only
-// for a length of zero or NaN, which leaves a normal whose own squared length
-// is zero or NaN.
+// The reader's face normal is the one the face list would compute when the
+// faces were not turned since and the reader scaled it to unit length: only a
+// zero or NaN length leaves it unscaled, with a squared length of zero or NaN.
 const float* ReaderNormal(const PlyFace& face, bool facesFlipped)
 {
     const float* n = face.normal;

@@ -69,7 +69,8 @@ int PlyGroupBytes(PlySlot slot)
 void StartPlyBody(const PlyHeader& header, int64_t bytesLeft, PlyMesh& mesh)
 {
     CheckPlyBodySize(header, bytesLeft);
-    if (bytesLeft < 0) return;  // the counts are known to fit the file
+    if (bytesLeft < 0) return;
+    // The counts are known to fit the file.
     mesh.vertices.reserve(static_cast<std::size_t>(header.vertexCount));
     mesh.faces.reserve(static_cast<std::size_t>(header.faceCount));
     mesh.corners.reserve(3 * static_cast<std::size_t>(header.faceCount));
