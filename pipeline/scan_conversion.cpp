@@ -6,6 +6,18 @@
 
 int edgeCursor = 0;
 
+namespace {
+
+// Whether two colours differ at 8-bit precision. Equal floats pack alike
+// (flat shading gives a row's two ends one colour), so they are not packed.
+bool PackDifferently(const Color& a, const Color& b)
+{
+    if (a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a) return false;
+    return a != b;
+}
+
+}  // namespace
+
 void TriangleRasterizer::PrepareEdges()
 {
     // The walks compare corner colours at 8-bit precision: packed once per
@@ -155,7 +167,7 @@ void TriangleRasterizer::FillSpanFragments()
         const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
         if (n <= 1) continue;
         // Only the pixels strictly between the two recorded edge pixels.
-        const FragmentEnds ends(left, right, left.color != right.color);
+        const FragmentEnds ends(left, right, PackDifferently(left.color, right.color));
         const auto parameter = [n](int i) { return static_cast<float>(i) / static_cast<float>(n); };
         if (!kColourOnly && mode.lightPerPixel) {
             fragmentT.resize(static_cast<std::size_t>(n) - 1);
