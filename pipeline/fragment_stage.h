@@ -37,6 +37,13 @@ inline bool Admitted(const FragmentMode& mode, Pixel* pixel, float z)
     return pixel != nullptr && (!mode.depthTest || FrameBuffer::PassDepthTest(*pixel, z));
 }
 
+// Admitted without storing the depth: what Admitted will answer, as long as
+// nothing writes the pixel in between.
+inline bool WouldBeAdmitted(const FragmentMode& mode, const Pixel* pixel, float z)
+{
+    return pixel != nullptr && (!mode.depthTest || FrameBuffer::WouldPassDepthTest(*pixel, z));
+}
+
 template <bool kColourOnly>
 inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
                                               const PipelineVertex& b, const FragmentEnds& ends,

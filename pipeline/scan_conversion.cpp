@@ -16,6 +16,48 @@ bool PackDifferently(const Color& a, const Color& b)
     return a != b;
 }
 
+// Bresenham's walk from one pixel to another: one pixel per step along the
+// major axis (x when dy < dx), the minor axis stepping when the decision
+// value is not negative.
+class EdgeSteps {
+public:
+    EdgeSteps(int xa, int ya, int xb, int yb) : x(xa), y(ya)
+    {
+        int dx = xb - xa, dy = yb - ya, sx = 1, sy = 1;
+        if (dx < 0) {
+            dx = -dx;
+            sx = -1;
+        }
+        if (dy < 0) {
+            dy = -dy;
+            sy = -1;
+        }
+        const bool xMajor = dy < dx;
+        steps = xMajor ? dx : dy;
+        const int across = xMajor ? dy : dx;
+        e = 2 * across - steps;
+        eMinor = 2 * (across - steps);
+        eMajor = 2 * across;
+        majorX = xMajor ? sx : 0;
+        majorY = xMajor ? 0 : sy;
+        minorX = xMajor ? 0 : sx;
+        minorY = xMajor ? sy : 0;
+    }
+    void Next()
+    {
+        const bool stepMinor = e >= 0;
+        e += stepMinor ? eMinor : eMajor;
+        x += majorX + (stepMinor ? minorX : 0);
+        y += majorY + (stepMinor ? minorY : 0);
+    }
+
+    int x, y;   // the current pixel
+    int steps;  // pixels after the first
+
+private:
+    int e, eMinor, eMajor, majorX, majorY, minorX, minorY;
+};
+
 }  // namespace
 
 void TriangleRasterizer::PrepareEdges()
@@ -58,6 +100,18 @@ uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
     return v.color.ToARGB();
 }
 
+// Per-pixel lighting is the costliest step, and most fragments of a dense
+// mesh fail the depth test: ahead of the pixel loop, only the fragments whose
+// colour is used are lit, those that will reach their pixel or be recorded in
+// an edge list. (A walk or a row visits each pixel once, so nothing writes a
+// pixel between this look and the fragment's own write.)
+void TriangleRasterizer::ReserveFragments(int count)
+{
+    const std::size_t size = static_cast<std::size_t>(count);
+    if (fragmentT.size() < size) fragmentT.resize(size);
+    if (litPlaces.size() < size) litPlaces.resize(size);
+}
+
 void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
 {
     if (mode.lightPerPixel || mode.texturing)
@@ -85,71 +139,67 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     }
     const int xa = static_cast<int>(a.windowPos.x), ya = static_cast<int>(a.windowPos.y);
     const int xb = static_cast<int>(b.windowPos.x), yb = static_cast<int>(b.windowPos.y);
-    int dx = xb - xa, dy = yb - ya, sx = 1, sy = 1;
-    if (dx < 0) {
-        dx = -dx;
-        sx = -1;
-    }
-    if (dy < 0) {
-        dy = -dy;
-        sy = -1;
-    }
-
-    // Bresenham: one pixel per step along the major axis (x when dy < dx),
-    // the minor axis stepping when the decision value is not negative.
-    int x = xa, y = ya, yPrevious = ya;
+    EdgeSteps pixel(xa, ya, xb, yb);
+    const int steps = pixel.steps;
     const FragmentEnds ends(a, b, PackedColor(a) != PackedColor(b));
     FragmentOutputs outputs;
-    const bool xMajor = dy < dx;
-    const int steps = xMajor ? dx : dy;
-    const int across = xMajor ? dy : dx;
-    int e = 2 * across - steps;
     // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
     const auto parameter = [steps](int i) {
         return steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
     };
-    if (!kColourOnly && mode.lightPerPixel) {
-        fragmentT.resize(static_cast<std::size_t>(steps) + 1);
-        for (int i = 0; i <= steps; ++i)
-            fragmentT[static_cast<std::size_t>(i)] = parameter(i);
-        LightFragments(a, b, steps + 1, mode.cartoon);
-    }
     // Bresenham keeps to the box of the two ends: with both inside the frame
     // buffer, every pixel is.
     FrameBuffer& fb = context.frameBuffer;
     const bool inside = fb.Contains(xa, ya) && fb.Contains(xb, yb);
-    const LitFragment* lit = LitAhead<kColourOnly>(mode);
+    const auto pixelAt = [&](int x, int y) { return inside ? &fb.At(x, y) : fb.Find(x, y); };
     // The cursor and the list's entries in locals, so that the compiler need
     // not reload them after every write.
     PipelineVertex* const entries = edges != nullptr ? edges->data() : nullptr;
     const int entryLimit = edges != nullptr ? edgeRows : 0;
-    int cursor = edgeCursor;
-    // One step along the major axis, and the extra step across it.
-    const int majorX = xMajor ? sx : 0, majorY = xMajor ? 0 : sy;
-    const int minorX = xMajor ? 0 : sx, minorY = xMajor ? sy : 0;
-    for (int i = 0; i <= steps; ++i) {
-        const float t = parameter(i);
-        ShadeFragment<kColourOnly>(mode, a, b, ends, inside ? &fb.At(x, y) : fb.Find(x, y), t,
-                                   kColourOnly ? nullptr : &outputs,
-                                   lit != nullptr ? lit + i : nullptr);
-        if (y != yPrevious && cursor < entryLimit) {
-            PipelineVertex& entry = entries[cursor];
-            entry.color = kColourOnly ? ends.ColorAt(t) : outputs.color;
-            // Colour-only spans read nothing else of the entries.
-            if (!kColourOnly) {
-                entry.normal = outputs.normal;
-                entry.position = outputs.position;
-                entry.texCoord = outputs.texCoord;
-            }
-            entry.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y), ends.Depth(t),
-                                      (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
-            yPrevious = y;
-            ++cursor;
+    int cursor = edgeCursor, yPrevious = ya;
+    // A fragment is recorded on the first pixel of each new row, while the
+    // list has room.
+    const auto records = [entryLimit](int y, int& previous, int& position) {
+        if (y == previous || position >= entryLimit) return false;
+        previous = y;
+        ++position;
+        return true;
+    };
+    const bool lightAhead = !kColourOnly && mode.lightPerPixel;
+    if (lightAhead) {
+        // Which fragments are written or recorded, walked ahead on a copy.
+        ReserveFragments(steps + 1);
+        EdgeSteps ahead = pixel;
+        int previous = yPrevious, position = cursor, used = 0;
+        for (int i = 0; i <= steps; ++i, ahead.Next()) {
+            const float t = parameter(i);
+            const bool recorded = records(ahead.y, previous, position);
+            const bool isUsed =
+                recorded || WouldBeAdmitted(mode, pixelAt(ahead.x, ahead.y), ends.Depth(t));
+            fragmentT[static_cast<std::size_t>(used)] = t;
+            litPlaces[static_cast<std::size_t>(i)] = isUsed ? used++ : -1;
         }
-        const bool stepMinor = e >= 0;
-        e += stepMinor ? 2 * (across - steps) : 2 * across;
-        x += majorX + (stepMinor ? minorX : 0);
-        y += majorY + (stepMinor ? minorY : 0);
+        LightFragments(a, b, used, mode.cartoon);
+    }
+    for (int i = 0; i <= steps; ++i, pixel.Next()) {
+        const float t = parameter(i);
+        // Not lit ahead: neither written nor recorded.
+        const int place = lightAhead ? litPlaces[static_cast<std::size_t>(i)] : 0;
+        if (place >= 0)
+            ShadeFragment<kColourOnly>(
+                mode, a, b, ends, pixelAt(pixel.x, pixel.y), t, kColourOnly ? nullptr : &outputs,
+                lightAhead ? &litFragments[static_cast<std::size_t>(place)] : nullptr);
+        if (!records(pixel.y, yPrevious, cursor)) continue;
+        PipelineVertex& entry = entries[cursor - 1];
+        entry.color = kColourOnly ? ends.ColorAt(t) : outputs.color;
+        // Colour-only spans read nothing else of the entries.
+        if (!kColourOnly) {
+            entry.normal = outputs.normal;
+            entry.position = outputs.position;
+            entry.texCoord = outputs.texCoord;
+        }
+        entry.windowPos = Vector4(static_cast<float>(pixel.x), static_cast<float>(pixel.y),
+                                  ends.Depth(t), (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
     }
     edgeCursor = list == 2 ? 0 : cursor;
 }
@@ -169,23 +219,33 @@ void TriangleRasterizer::FillSpanFragments()
         // Only the pixels strictly between the two recorded edge pixels.
         const FragmentEnds ends(left, right, PackDifferently(left.color, right.color));
         const auto parameter = [n](int i) { return static_cast<float>(i) / static_cast<float>(n); };
-        if (!kColourOnly && mode.lightPerPixel) {
-            fragmentT.resize(static_cast<std::size_t>(n) - 1);
-            for (int i = 1; i < n; ++i)
-                fragmentT[static_cast<std::size_t>(i) - 1] = parameter(i);
-            LightFragments(left, right, n - 1, mode.cartoon);
-        }
         // Strictly between two pixels inside the buffer lies nothing outside
         // it: the row's pixels are then found by stepping from the left end.
         FrameBuffer& fb = context.frameBuffer;
         Pixel* const leftEnd =
             fb.Contains(xl, row) && fb.Contains(xr, row) ? &fb.At(xl, row) : nullptr;
-        const LitFragment* lit = LitAhead<kColourOnly>(mode);
+        const auto pixelOf = [&](int i) {
+            return leftEnd != nullptr ? leftEnd + i * step : fb.Find(xl + i * step, row);
+        };
         const FragmentMode rowMode = mode;  // a local copy stays in registers
+        const bool lightAhead = !kColourOnly && mode.lightPerPixel;
+        if (lightAhead) {
+            ReserveFragments(n - 1);
+            int used = 0;
+            for (int i = 1; i < n; ++i) {
+                const float t = parameter(i);
+                fragmentT[static_cast<std::size_t>(used)] = t;
+                litPlaces[static_cast<std::size_t>(i) - 1] =
+                    WouldBeAdmitted(rowMode, pixelOf(i), ends.Depth(t)) ? used++ : -1;
+            }
+            LightFragments(left, right, used, mode.cartoon);
+        }
         for (int i = 1; i < n; ++i) {
-            Pixel* pixel = leftEnd != nullptr ? leftEnd + i * step : fb.Find(xl + i * step, row);
-            ShadeFragment<kColourOnly>(rowMode, left, right, ends, pixel, parameter(i), nullptr,
-                                       lit != nullptr ? lit + i - 1 : nullptr);
+            const int place = lightAhead ? litPlaces[static_cast<std::size_t>(i) - 1] : 0;
+            if (place < 0) continue;  // not written
+            ShadeFragment<kColourOnly>(
+                rowMode, left, right, ends, pixelOf(i), parameter(i), nullptr,
+                lightAhead ? &litFragments[static_cast<std::size_t>(place)] : nullptr);
         }
     }
 }

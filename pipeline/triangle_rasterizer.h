@@ -127,6 +127,7 @@ private:
     bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
     std::vector<float> fragmentT;        // parameters of the fragments lit ahead
     std::vector<LitFragment> litFragments;
+    std::vector<int> litPlaces;  // per fragment of a walk or row: its place in litFragments, or -1
     // One batch's colours, kept here so that a batch constructs none.
     std::array<Color, PointBatch::kSize> batchColors;
 
@@ -157,6 +158,8 @@ private:
     // Per-pixel lighting of the fragments between a and b at fragmentT[0 ..
     // count - 1], into litFragments.
     void LightFragments(const PipelineVertex& a, const PipelineVertex& b, int count, bool cartoon);
+    // Room in fragmentT and litPlaces for `count` fragments.
+    void ReserveFragments(int count);
     template <bool kColourOnly>
     void WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b, int list);
     template <bool kColourOnly>

@@ -50,9 +50,10 @@ public:
     // stage works out a colour only for fragments that pass.
     Pixel& At(int x, int y) { return pixels[Index(x, y)]; }  // inside the buffer
     Pixel* Find(int x, int y) { return Contains(x, y) ? &At(x, y) : nullptr; }
+    static bool WouldPassDepthTest(const Pixel& p, float z) { return p.depth > z; }
     static bool PassDepthTest(Pixel& p, float z)
     {
-        if (!(p.depth > z)) return false;
+        if (!WouldPassDepthTest(p, z)) return false;
         p.depth = z - 0.05f;
         return true;
     }
