@@ -215,6 +215,8 @@ void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context
             lit.g[k] = (md.g * band + ms.g * highlight) * outline;
             lit.b[k] = (md.b * band + ms.b * highlight) * outline;
         }
+        // The first p.count entries of `lit` are written above; no more are read.
+        // cppcheck-suppress uninitvar
         AddWhereReached(p, t, lit, sum);
     }
     for (int k = 0; k < p.count; ++k)

@@ -16,8 +16,7 @@ namespace {
 template <bool kBigEndian>
 uint32_t Load32(const uint8_t* b)
 {
-    if (kBigEndian)
-        return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
+    if (kBigEndian) return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
     return uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0];
 }
 

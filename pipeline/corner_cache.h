@@ -37,10 +37,10 @@ private:
 
 // A corner as the triangle stage leaves it for scan conversion.
 struct TransformedCorner {
-    PipelineVertex vertex;  // world position and normal, window position; colour once shaded
-    uint32_t packedColor;   // once shaded, vertex.color.ToARGB(), which the edge walks compare
-    float projected[3];     // clip x and y divided by w, clip z: what rejection tests
-    bool withinBand;        // false: the corner drops every triangle it belongs to
+    PipelineVertex vertex;     // world position and normal, window position; colour once shaded
+    uint32_t packedColor = 0;  // once shaded, vertex.color.ToARGB(), which the edge walks compare
+    float projected[3];        // clip x and y divided by w, clip z: what rejection tests
+    bool withinBand;           // false: the corner drops every triangle it belongs to
 };
 
 // Everything the triangle stage computes for a corner depends only on the

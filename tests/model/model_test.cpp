@@ -48,7 +48,7 @@ bool SameBits(const Vector3& a, const Vector3& b)
 
 // Polygons of every kind a file may hold: a quad, faces too short for a
 // normal, a degenerate one and one with an index outside the vertices.
-const std::vector<std::vector<int32_t>> kPolygons = {{0, 1, 2}, {}, {2, 3}, {3, 2, 0, 1},
+const std::vector<std::vector<int32_t>> kPolygons = {{0, 1, 2}, {},        {2, 3},   {3, 2, 0, 1},
                                                      {1, 1, 1}, {0, 9, 2}, {2, 1, 0}};
 
 VertexArray FourPositions()
@@ -76,7 +76,9 @@ TEST(FaceList, AssignMatchesFacesSetOneByOne)
     FaceList assigned;
     assigned.Assign(
         count, store,
-        [](int32_t f) { return KnownFace{static_cast<int32_t>(kPolygons[f].size()), nullptr}; },
+        [](int32_t f) {
+            return KnownFace{static_cast<int32_t>(kPolygons[f].size()), nullptr};
+        },
         vertices);
     ASSERT_EQ(assigned.count, count);
     ASSERT_EQ(assigned.records.size(), kPolygons.size());
