@@ -36,7 +36,8 @@ TEST(VertexArray, TexCoordOnlyMaskPutsTexCoordAtOffset0)
     std::memcpy(stored, &array.data[8 * 3], sizeof stored);
     EXPECT_EQ(stored[0], 0.5f);
     EXPECT_EQ(stored[1], 0.75f);
-    EXPECT_FALSE(array.SetAttribute(uv, ATTRIB_POSITION, 0));
+    const float position[3] = {1.0f, 2.0f, 3.0f};
+    EXPECT_FALSE(array.SetAttribute(position, ATTRIB_POSITION, 0));
 }
 
 bool SameBits(const Vector3& a, const Vector3& b)

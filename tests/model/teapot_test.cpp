@@ -52,8 +52,8 @@ std::vector<Triangle> Triangles(const Model& model)
     for (const Face& face : model.faces.records) {
         Triangle t;
         for (int c = 0; c < 3; ++c) {
-            float p[3];
-            model.vertices.GetAttribute(p, ATTRIB_POSITION, face.indices[c]);
+            float p[3] = {};
+            EXPECT_TRUE(model.vertices.GetAttribute(p, ATTRIB_POSITION, face.indices[c]));
             t.p[c] = {p[0], p[1], p[2]};
         }
         triangles.push_back(t);
