@@ -23,19 +23,45 @@ public:
 // The matrix that applies `first`, then `second`: the product second x first.
 Matrix4 Multiply(const Matrix4& first, const Matrix4& second);
 
+// A matrix laid out by columns, for transforming many vectors by one matrix:
+// each row's products are summed left to right, as written out by rows, but
+// the four rows are worked on together from whole columns.
+class MatrixColumns {
+public:
+    explicit MatrixColumns(const Matrix4& m)
+    {
+        for (int row = 0; row < 4; ++row)
+            for (int col = 0; col < 4; ++col)
+                column[col][row] = m(row, col);
+    }
+
+    Vector4 Transform(const Vector4& v) const
+    {
+        float r[4];
+        for (int row = 0; row < 4; ++row)
+            r[row] = column[0][row] * v.x + column[1][row] * v.y + column[2][row] * v.z +
+                     column[3][row] * v.w;
+        return {r[0], r[1], r[2], r[3]};
+    }
+    // Upper-left 3 x 3 block only: directions ignore translation. Not renormalised.
+    Vector3 TransformDirection(const Vector3& v) const
+    {
+        float r[4];
+        for (int row = 0; row < 4; ++row)
+            r[row] = column[0][row] * v.x + column[1][row] * v.y + column[2][row] * v.z;
+        return {r[0], r[1], r[2]};
+    }
+
+private:
+    float column[4][4];
+};
+
 inline Vector4 Transform(const Vector4& v, const Matrix4& m)
 {
-    const float* a = m.m;
-    return {a[0] * v.x + a[1] * v.y + a[2] * v.z + a[3] * v.w,
-            a[4] * v.x + a[5] * v.y + a[6] * v.z + a[7] * v.w,
-            a[8] * v.x + a[9] * v.y + a[10] * v.z + a[11] * v.w,
-            a[12] * v.x + a[13] * v.y + a[14] * v.z + a[15] * v.w};
+    return MatrixColumns(m).Transform(v);
 }
 
-// Upper-left 3 x 3 block only: directions ignore translation. Not renormalised.
 inline Vector3 TransformDirection(const Vector3& v, const Matrix4& m)
 {
-    const float* a = m.m;
-    return {a[0] * v.x + a[1] * v.y + a[2] * v.z, a[4] * v.x + a[5] * v.y + a[6] * v.z,
-            a[8] * v.x + a[9] * v.y + a[10] * v.z};
+    return MatrixColumns(m).TransformDirection(v);
 }

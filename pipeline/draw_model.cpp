@@ -84,5 +84,13 @@ void TriangleRasterizer::BeginDraw()
 {
     lighting = LightingSetup(context, material);
     mode = CurrentFragmentMode();
+    matrices = DrawMatrices(context);
     drawSetUp = true;
+}
+
+DrawMatrices::DrawMatrices(const RenderContext& context)
+    : model(context.modelMatrix),
+      modelViewProjection(context.modelViewProjectionMatrix),
+      viewport(context.viewportMatrix)
+{
 }

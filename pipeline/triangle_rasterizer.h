@@ -5,6 +5,7 @@
 
 #include "lighting/lighting_setup.h"
 #include "lighting/material.h"
+#include "math/matrix4.h"
 #include "math/vector4.h"
 #include "pipeline/corner_cache.h"
 #include "pipeline/pipeline_vertex.h"
@@ -36,6 +37,16 @@ struct FragmentOutputs {
     Vector3 normal;
     Color color;
     Vector4 texCoord;
+};
+
+// The context's matrices by columns, for the many corners and faces of a
+// draw (gathered once per draw, or per triangle outside one).
+struct DrawMatrices {
+    DrawMatrices() = default;
+    explicit DrawMatrices(const RenderContext& context);
+    MatrixColumns model{Matrix4()};
+    MatrixColumns modelViewProjection{Matrix4()};
+    MatrixColumns viewport{Matrix4()};
 };
 
 // What a fragment reads of the two ends it is interpolated between, copied
@@ -89,8 +100,8 @@ public:
     void LoadTriangle(const int32_t vertex[3], Vector3 faceNormal, const CornerFetch& fetch,
                       CornerCache& cache);
     // Called by DrawModel before its first face: what the lighting reads of
-    // the context and the material, and the fragment mode, are gathered once
-    // for the whole draw.
+    // the context and the material, the fragment mode and the matrices are
+    // gathered once for the whole draw.
     void BeginDraw();
 
     // Triangle stage.
@@ -121,8 +132,9 @@ private:
     Color faceColor;
     // Read by the triangle's walks and spans.
     FragmentMode mode;
-    LightingSetup lighting;              // what the lighting reads of the context and the material
-    bool drawSetUp = false;              // `lighting` and `mode` were gathered for the whole draw
+    LightingSetup lighting;  // what the lighting reads of the context and the material
+    DrawMatrices matrices;
+    bool drawSetUp = false;  // `lighting`, `mode` and `matrices` were gathered for the whole draw
     uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
     bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
     std::vector<float> fragmentT;        // parameters of the fragments lit ahead

@@ -44,8 +44,9 @@ void TriangleRasterizer::DrawTriangle()
 {
     const RenderContext& c = context;
     const bool lighting = c.IsEnabled(RC_LIGHTING);
-    centroid = Transform(centroid, c.modelMatrix);
-    faceNormal = TransformDirection(faceNormal, c.modelMatrix);
+    if (!drawSetUp) matrices = DrawMatrices(c);
+    centroid = matrices.model.Transform(centroid);
+    faceNormal = matrices.model.TransformDirection(faceNormal);
     if (c.frontFace == RC_CW) faceNormal = faceNormal * -1.0f;
     if (lighting && c.IsEnabled(RC_NORMALIZE)) faceNormal.Normalize();
     const Vector3 toEye = Vector3(c.camera.eye) - Vector3(centroid);
@@ -74,7 +75,7 @@ TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corn
     TransformedCorner t;
     PipelineVertex& v = t.vertex;
     v = corner;
-    Vector4 windowPos = Transform(corner.position, c.modelViewProjectionMatrix);
+    Vector4 windowPos = matrices.modelViewProjection.Transform(corner.position);
     windowPos.DivideByW();
     t.projected[0] = windowPos.x;
     t.projected[1] = windowPos.y;
@@ -82,14 +83,14 @@ TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corn
 
     const bool lighting = c.IsEnabled(RC_LIGHTING);
     if (lighting) {
-        v.normal = TransformDirection(v.normal, c.modelMatrix);
+        v.normal = matrices.model.TransformDirection(v.normal);
         if (c.frontFace == RC_CW) v.normal = v.normal * -1.0f;
         if (c.IsEnabled(RC_NORMALIZE)) v.normal.Normalize();
     }
-    v.position = Transform(v.position, c.modelMatrix);
+    v.position = matrices.model.Transform(v.position);
     const float clipW = windowPos.w;
     windowPos.w = 1.0f;
-    v.windowPos = Transform(windowPos, c.viewportMatrix);
+    v.windowPos = matrices.viewport.Transform(windowPos);
     t.withinBand = WithinWindowBand(v.windowPos.x) && WithinWindowBand(v.windowPos.y);
     if (t.withinBand) {
         v.windowPos.x = SnapCoordinate(v.windowPos.x);
@@ -153,6 +154,7 @@ bool TriangleRasterizer::HiddenByDepth(const TransformedCorner* const corners[3]
 void TriangleRasterizer::RasterizeTriangle()
 {
     const RenderContext& c = context;
+    if (!drawSetUp) matrices = DrawMatrices(c);
     TransformedCorner direct[3];
     const TransformedCorner* corners[3];
     bool someDepthInside = false, someXInside = false, someYInside = false;
