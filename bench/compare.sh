@@ -28,7 +28,7 @@ fi
 
 peer() {
     LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe LP_NUM_THREADS=1 \
-        xvfb-run -a -s "-screen 0 1024x768x24" "$build/gl_peer" "$@"
+        tools/with-xvfb.sh "$build/gl_peer" "$@"
 }
 
 # median COMMAND...: the median milliseconds from the command's summary.

@@ -17,7 +17,7 @@ fail() {
 expect() {
     local want=$1 message=$2 got=0
     shift 2
-    xvfb-run -a -s "-screen 0 1024x768x24" "$peer" "$@" >"$work/out" 2>"$work/err" || got=$?
+    tools/with-xvfb.sh "$peer" "$@" >"$work/out" 2>"$work/err" || got=$?
     [ "$got" -eq "$want" ] || fail "gl_peer $* exited $got, not $want; stderr: $(cat "$work/err")"
     [ -z "$message" ] || grep -qF -- "$message" "$work/err" || fail "gl_peer $*: no '$message' in: $(cat "$work/err")"
 }

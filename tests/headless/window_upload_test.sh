@@ -12,7 +12,7 @@ run 0 "$mesh" --out "$work/headless.ppm"
 # Only the window program gets the preload, not Xvfb. The inner script takes
 # its values as arguments, hence the single quotes.
 # shellcheck disable=SC2016
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+tools/with-xvfb.sh bash -c '
     LD_PRELOAD="$1" ZBUFFER_UPLOAD_FILE="$2" "$3" "$4" >/dev/null &
     pid=$!
     for _ in $(seq 300); do [ -e "$2" ] && break; sleep 0.1; done
