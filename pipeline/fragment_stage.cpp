@@ -27,9 +27,10 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
         LightFragments(a, b, 1, fragmentMode.cartoon);
     }
     FragmentOutputs outputs;
+    // Without per-pixel lighting litFragments may be empty: nothing is lit ahead.
     ShadeFragment<false>(fragmentMode, a, b, FragmentEnds(a, b, a.color != b.color),
                          context.frameBuffer.Find(x, y), t, &outputs,
-                         LitAhead<false>(fragmentMode));
+                         fragmentMode.lightPerPixel ? litFragments.data() : nullptr);
     // Handed back whether or not the write took place; what no step computed
     // keeps its default.
     if (outNormal) *outNormal = outputs.normal;

@@ -160,13 +160,6 @@ private:
     void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
                        const FragmentEnds& ends, Pixel* pixel, float t, FragmentOutputs* outputs,
                        const LitFragment* lit);
-    // The first fragment lit ahead, or null when the mode lights none: then
-    // litFragments may be empty or shorter than the walk.
-    template <bool kColourOnly>
-    const LitFragment* LitAhead(const FragmentMode& mode) const
-    {
-        return !kColourOnly && mode.lightPerPixel ? litFragments.data() : nullptr;
-    }
     // Per-pixel lighting of the fragments between a and b at fragmentT[0 ..
     // count - 1], into litFragments.
     void LightFragments(const PipelineVertex& a, const PipelineVertex& b, int count, bool cartoon);
