@@ -100,11 +100,6 @@ uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
     return v.color.ToARGB();
 }
 
-// Per-pixel lighting is the costliest step, and most fragments of a dense
-// mesh fail the depth test: ahead of the pixel loop, only the fragments whose
-// colour is used are lit, those that will reach their pixel or be recorded in
-// an edge list. (A walk or a row visits each pixel once, so nothing writes a
-// pixel between this look and the fragment's own write.)
 void TriangleRasterizer::ReserveFragments(int count)
 {
     const std::size_t size = static_cast<std::size_t>(count);
@@ -165,6 +160,11 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
         ++position;
         return true;
     };
+    // Per-pixel lighting is the costliest step, and most fragments of a dense
+    // mesh fail the depth test: ahead of the pixel loop, only the fragments
+    // whose colour is used are lit, those that will reach their pixel or be
+    // recorded in the edge list. (A walk or a row visits each pixel once, so
+    // nothing writes a pixel between this look and the fragment's own write.)
     const bool lightAhead = !kColourOnly && mode.lightPerPixel;
     if (lightAhead) {
         // Which fragments are written or recorded, walked ahead on a copy.
@@ -229,7 +229,7 @@ void TriangleRasterizer::FillSpanFragments()
         };
         const FragmentMode rowMode = mode;  // a local copy stays in registers
         const bool lightAhead = !kColourOnly && mode.lightPerPixel;
-        if (lightAhead) {
+        if (lightAhead) {  // only the fragments that will be written, as for walks
             ReserveFragments(n - 1);
             int used = 0;
             for (int i = 1; i < n; ++i) {

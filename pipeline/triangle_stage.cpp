@@ -144,9 +144,8 @@ bool TriangleRasterizer::HiddenByDepth(const TransformedCorner* const corners[3]
     const int top = std::max(static_cast<int>(std::min({a.y, b.y, c.y})), 0);
     const int bottom = std::min(static_cast<int>(std::max({a.y, b.y, c.y})), fb.height - 1);
     for (int y = top; y <= bottom; ++y) {
-        const Pixel* row = fb.pixels.data() + static_cast<std::size_t>(y) * fb.width;
         for (int x = left; x <= right; ++x)
-            if (!(row[x].depth <= floor)) return false;
+            if (!(fb.At(x, y).depth <= floor)) return false;
     }
     return true;
 }

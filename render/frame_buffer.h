@@ -43,12 +43,15 @@ public:
     // so a later fragment must be more than 0.05 nearer to pass again.
     void WritePixelDepthTested(int x, int y, Color c, float z)
     {
-        if (Contains(x, y) && PassDepthTest(At(x, y), z)) Blend(At(x, y), c);
+        if (!Contains(x, y)) return;
+        Pixel& p = At(x, y);
+        if (PassDepthTest(p, z)) Blend(p, c);
     }
 
     // The same two steps on a pixel the caller has found, so that the fragment
     // stage works out a colour only for fragments that pass.
     Pixel& At(int x, int y) { return pixels[Index(x, y)]; }  // inside the buffer
+    const Pixel& At(int x, int y) const { return pixels[Index(x, y)]; }
     Pixel* Find(int x, int y) { return Contains(x, y) ? &At(x, y) : nullptr; }
     static bool WouldPassDepthTest(const Pixel& p, float z) { return p.depth > z; }
     static bool PassDepthTest(Pixel& p, float z)
