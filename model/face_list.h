@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "math/vector4.h"
+#include "model/page_prefault.h"
 
 class VertexArray;
 
@@ -86,6 +87,7 @@ public:
         corners = std::move(store);
         count = n > 0 ? n : 0;
         records.reserve(static_cast<std::size_t>(count));
+        PrefaultCapacity(records);
         const int32_t* first = corners.data();
         for (int32_t f = 0; f < count; ++f) {
             const KnownFace known = faceAt(f);

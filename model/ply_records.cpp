@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/page_prefault.h"
 #include "model/ply_error.h"
 
 namespace {
@@ -74,4 +75,7 @@ void StartPlyBody(const PlyHeader& header, int64_t bytesLeft, PlyMesh& mesh)
     mesh.vertices.reserve(static_cast<std::size_t>(header.vertexCount));
     mesh.faces.reserve(static_cast<std::size_t>(header.faceCount));
     mesh.corners.reserve(3 * static_cast<std::size_t>(header.faceCount));
+    PrefaultCapacity(mesh.vertices);
+    PrefaultCapacity(mesh.faces);
+    PrefaultCapacity(mesh.corners);
 }

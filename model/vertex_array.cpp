@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "model/page_prefault.h"
+
 void VertexArray::Configure(const void* initialData, int32_t mask, int32_t strideBytes,
                             int32_t vertexCount)
 {
@@ -10,6 +12,9 @@ void VertexArray::Configure(const void* initialData, int32_t mask, int32_t strid
     count = vertexCount;
     const std::size_t bytes = static_cast<std::size_t>(vertexCount > 0 ? vertexCount : 0) *
                               static_cast<std::size_t>(strideBytes > 0 ? strideBytes : 0);
+    data.clear();
+    data.reserve(bytes);
+    PrefaultCapacity(data);
     data.assign(bytes, 0);
     if (initialData != nullptr && bytes > 0) std::memcpy(data.data(), initialData, bytes);
 }
