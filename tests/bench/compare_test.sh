@@ -5,7 +5,7 @@
 # Usage: compare_test.sh BUILD
 set -euo pipefail
 build=$1
-out=$(NO_BUILD=1 TEAPOT_FRAMES=3 BIG_FRAMES=1 "$(dirname "$0")/../../bench/compare.sh" "$build")
+out=$(NO_BUILD=1 TEAPOT_FRAMES=3 BIG_FRAMES=1 ROUNDS=2 "$(dirname "$0")/../../bench/compare.sh" "$build")
 echo "$out"
 
 fail() {
@@ -14,6 +14,7 @@ fail() {
 }
 
 grep -q "^renderer: llvmpipe" <<<"$out" || fail "no llvmpipe renderer line"
+grep -q "the median of 2 runs of each, taken in turn$" <<<"$out" || fail "no rounds in the heading"
 n='[0-9]+\.[0-9]+'
 for row in "teapot +gouraud +$n +$n +$n +1\.00" "teapot +flat +$n +$n +$n +$n" \
     "teapot +phong +$n +- +- +$n" "teapot +cartoon +$n +- +- +$n" \
