@@ -36,28 +36,26 @@ public:
         steps = xMajor ? dx : dy;
         const int across = xMajor ? dy : dx;
         e = 2 * across - steps;
+        eMinor = 2 * (across - steps);
         eMajor = 2 * across;
-        eMinorExtra = -2 * steps;
         majorX = xMajor ? sx : 0;
         majorY = xMajor ? 0 : sy;
         minorX = xMajor ? 0 : sx;
         minorY = xMajor ? sy : 0;
     }
-    // Without branches: whether a step moves along the minor axis follows
-    // no pattern that the processor could predict.
     void Next()
     {
-        const int minor = -static_cast<int>(e >= 0);  // all ones on a minor step
-        e += eMajor + (minor & eMinorExtra);
-        x += majorX + (minor & minorX);
-        y += majorY + (minor & minorY);
+        const bool stepMinor = e >= 0;
+        e += stepMinor ? eMinor : eMajor;
+        x += majorX + (stepMinor ? minorX : 0);
+        y += majorY + (stepMinor ? minorY : 0);
     }
 
     int x, y;   // the current pixel
     int steps;  // pixels after the first
 
 private:
-    int e, eMajor, eMinorExtra, majorX, majorY, minorX, minorY;
+    int e, eMinor, eMajor, majorX, majorY, minorX, minorY;
 };
 
 }  // namespace
