@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # `make bench-compare`: times zbuffer-render --bench and gl_peer (the same
 # scene drawn by Mesa's llvmpipe on one thread) on the same meshes and modes,
-# and prints one table of median frame times. Each row runs both programs
-# ROUNDS times, taking turns, and shows the median of their runs' medians: a
-# machine whose speed drifts from second to second then favours neither.
+# and prints one table of median frame times. Both programs run every row
+# ROUNDS times, taking turns, round after round, and the table shows the
+# median of their runs' medians: a machine whose speed drifts from second to
+# second then favours neither program and no row.
 # Usage: bench/compare.sh [BUILD]      (BUILD defaults to build)
 # TEAPOT_FRAMES (200) and BIG_FRAMES (20) set the timed frames of a run,
 # ROUNDS (5) the runs of each program per row; NO_BUILD=1 uses the programs
@@ -52,41 +53,56 @@ ratio() {
     awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'
 }
 
-# row NAME MESH FRAMES MODE: one line of the table. llvmpipe draws only flat and
-# gouraud; every mode is also set against the mesh's gouraud row, run first.
-row() {
-    local name=$1 mesh=$2 frames=$3 mode=$4 zb gl="-" vs_gl="-" paired=0 r value
-    local zbs=() gls=()
-    [ "$mode" != gouraud ] && [ "$mode" != flat ] || paired=1
-    for ((r = 0; r < rounds; r++)); do
-        # Odd rounds start with llvmpipe, even ones with zbuffer.
-        if ((paired && r % 2 == 1)); then
-            value=$(median peer "$mesh" --frames "$frames" --shade "$mode")
-            gls+=("$value")
-        fi
-        value=$(median "$build/zbuffer-render" "$mesh" --frames "$frames" --shade "$mode" --bench)
-        zbs+=("$value")
-        if ((paired && r % 2 == 0)); then
-            value=$(median peer "$mesh" --frames "$frames" --shade "$mode")
-            gls+=("$value")
-        fi
-    done
-    zb=$(middle "${zbs[@]}")
-    if ((paired)); then
-        gl=$(middle "${gls[@]}")
-        vs_gl=$(ratio "$zb" "$gl")
+# The table's rows: name, mesh, frames per run and mode. llvmpipe draws only
+# flat and gouraud; every mode is also set against its mesh's gouraud row.
+names=(teapot teapot teapot teapot teapot-999k)
+meshes=(data/teapot.ply data/teapot.ply data/teapot.ply data/teapot.ply "$big")
+frames=("$teapot_frames" "$teapot_frames" "$teapot_frames" "$teapot_frames" "$big_frames")
+modes=(gouraud flat phong cartoon gouraud)
+zb_runs=() gl_runs=()  # per row, the runs' medians so far
+
+paired() { [ "${modes[$1]}" = gouraud ] || [ "${modes[$1]}" = flat ]; }
+
+# run_row ROW ROUND: one run of each program on the row; odd rounds start
+# with llvmpipe, even ones with zbuffer.
+run_row() {
+    local i=$1 r=$2 value
+    local args=("${meshes[$i]}" --frames "${frames[$i]}" --shade "${modes[$i]}")
+    if paired "$i" && ((r % 2 == 1)); then
+        value=$(median peer "${args[@]}")
+        gl_runs[i]+=" $value"
     fi
-    [ "$mode" != gouraud ] || gouraud=$zb
-    printf "%-12s %-8s %11s %12s %18s %17s\n" "$name" "$mode" "$zb" "$gl" "$vs_gl" \
-        "$(ratio "$zb" "$gouraud")"
+    value=$(median "$build/zbuffer-render" "${args[@]}" --bench)
+    zb_runs[i]+=" $value"
+    if paired "$i" && ((r % 2 == 0)); then
+        value=$(median peer "${args[@]}")
+        gl_runs[i]+=" $value"
+    fi
 }
 
 peer data/teapot.ply --frames 1 | grep '^renderer:'
 echo "median ms per frame (clear + draw; llvmpipe also glFinish): $teapot_frames frames per teapot run," \
     "$big_frames per big-teapot run; the median of $rounds runs of each, taken in turn"
+
+# Every round runs every row, so that a change in the machine's speed
+# touches all rows alike.
+for ((r = 0; r < rounds; r++)); do
+    for i in "${!modes[@]}"; do
+        run_row "$i" "$r"
+    done
+done
+
 printf "%-12s %-8s %11s %12s %18s %17s\n" mesh mode zbuffer llvmpipe "zbuffer/llvmpipe" \
     "zbuffer/gouraud"
-for mode in gouraud flat phong cartoon; do
-    row teapot data/teapot.ply "$teapot_frames" "$mode"
+for i in "${!modes[@]}"; do
+    # shellcheck disable=SC2086  # the runs are words
+    zb=$(middle ${zb_runs[i]}) gl="-" vs_gl="-"
+    if paired "$i"; then
+        # shellcheck disable=SC2086
+        gl=$(middle ${gl_runs[i]})
+        vs_gl=$(ratio "$zb" "$gl")
+    fi
+    [ "${modes[$i]}" != gouraud ] || gouraud=$zb
+    printf "%-12s %-8s %11s %12s %18s %17s\n" "${names[$i]}" "${modes[$i]}" "$zb" "$gl" "$vs_gl" \
+        "$(ratio "$zb" "$gouraud")"
 done
-row teapot-999k "$big" "$big_frames" gouraud
