@@ -95,10 +95,17 @@ struct LightTerms {
     int32_t reached[kBatch];  // 1 where the light is not shadowed at the point
 };
 
-// Left uninitialised unless asked (`ColourSums sum{}`): a light's terms are
-// written for the batch's points before they are read.
+// Left uninitialised: a batch's points are written before they are read.
 struct ColourSums {
     float r[kBatch], g[kBatch], b[kBatch];
+
+    // Only the batch's points: zeroing all kBatch places (`ColourSums sum{}`)
+    // compiles to a string store that costs more than lighting a few points.
+    void SetToZero(int count)
+    {
+        for (int k = 0; k < count; ++k)
+            r[k] = g[k] = b[k] = 0.0f;
+    }
 };
 
 void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d)
@@ -159,7 +166,8 @@ void LightPoints(const LightingSetup& setup, const RenderContext& context, const
 {
     Directions v, l;
     DirectionsTowards(setup.eye, p, v);
-    ColourSums sum{};
+    ColourSums sum;
+    sum.SetToZero(p.count);
     for (int i = 0; i < setup.sourceCount; ++i) {
         const LightingSetup::Source& source = setup.sources[i];
         const Light& light = *source.light;
@@ -196,7 +204,8 @@ void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context
 {
     Directions v, l;
     DirectionsTowards(setup.eye, p, v);
-    ColourSums sum{};
+    ColourSums sum;
+    sum.SetToZero(p.count);
     const Color& md = setup.materialDiffuse;
     const Color& ms = setup.materialSpecular;
     for (int i = 0; i < setup.sourceCount; ++i) {
