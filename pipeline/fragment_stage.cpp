@@ -39,6 +39,25 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
     if (outTexCoord) *outTexCoord = outputs.texCoord;
 }
 
+void TriangleRasterizer::InterpolateSurface(const PipelineVertex& a, const PipelineVertex& b,
+                                            float t, float& nx, float& ny, float& nz, float& px,
+                                            float& py, float& pz)
+{
+    const float s = 1.0f - t;
+    const float x = s * a.normal.x + t * b.normal.x;
+    const float y = s * a.normal.y + t * b.normal.y;
+    const float z = s * a.normal.z + t * b.normal.z;
+    const float len = std::sqrt(x * x + y * y + z * z);
+    const float r = 1.0f / len;
+    const float ux = x * r, uy = y * r, uz = z * r;  // before the choice: no branches
+    nx = len == 0.0f ? 0.0f : ux;
+    ny = len == 0.0f ? 0.0f : uy;
+    nz = len == 0.0f ? 0.0f : uz;
+    px = s * a.position.x + t * b.position.x;
+    py = s * a.position.y + t * b.position.y;
+    pz = s * a.position.z + t * b.position.z;
+}
+
 void TriangleRasterizer::LightFragments(const PipelineVertex& a, const PipelineVertex& b, int count,
                                         bool cartoon)
 {
@@ -46,23 +65,9 @@ void TriangleRasterizer::LightFragments(const PipelineVertex& a, const PipelineV
     for (int first = 0; first < count; first += PointBatch::kSize) {
         PointBatch p;
         p.count = count - first < PointBatch::kSize ? count - first : PointBatch::kSize;
-        // Normal and position interpolated as (1 - t) a + t b; the normal then
-        // normalised as Vector3::Normalize does (a zero vector stays zero).
-        for (int k = 0; k < p.count; ++k) {
-            const float t = fragmentT[first + k], s = 1.0f - t;
-            const float nx = s * a.normal.x + t * b.normal.x;
-            const float ny = s * a.normal.y + t * b.normal.y;
-            const float nz = s * a.normal.z + t * b.normal.z;
-            const float len = std::sqrt(nx * nx + ny * ny + nz * nz);
-            const float r = 1.0f / len;
-            const float ux = nx * r, uy = ny * r, uz = nz * r;  // before the choice: no branches
-            p.nx[k] = len == 0.0f ? 0.0f : ux;
-            p.ny[k] = len == 0.0f ? 0.0f : uy;
-            p.nz[k] = len == 0.0f ? 0.0f : uz;
-            p.px[k] = s * a.position.x + t * b.position.x;
-            p.py[k] = s * a.position.y + t * b.position.y;
-            p.pz[k] = s * a.position.z + t * b.position.z;
-        }
+        for (int k = 0; k < p.count; ++k)
+            InterpolateSurface(a, b, fragmentT[first + k], p.nx[k], p.ny[k], p.nz[k], p.px[k],
+                               p.py[k], p.pz[k]);
         if (cartoon)
             LightPointsCartoon(lighting, context, p, batchColors.data());
         else

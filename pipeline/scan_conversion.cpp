@@ -162,33 +162,40 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     };
     // Per-pixel lighting is the costliest step, and most fragments of a dense
     // mesh fail the depth test: ahead of the pixel loop, only the fragments
-    // whose colour is used are lit, those that will reach their pixel or be
-    // recorded in the edge list. (A walk or a row visits each pixel once, so
-    // nothing writes a pixel between this look and the fragment's own write.)
+    // that will reach their pixel are lit. Those recorded in the edge list
+    // without being written need only their normal and position: spans that
+    // light per pixel light their own fragments and never read their ends'
+    // colours. (A walk visits each pixel once, so nothing writes a pixel
+    // between this look and the fragment's own write.)
     const bool lightAhead = !kColourOnly && mode.lightPerPixel;
     if (lightAhead) {
         // Which fragments are written or recorded, walked ahead on a copy.
         ReserveFragments(steps + 1);
         EdgeSteps ahead = pixel;
-        int previous = yPrevious, position = cursor, used = 0;
+        int previous = yPrevious, position = cursor, lit = 0;
         for (int i = 0; i <= steps; ++i, ahead.Next()) {
             const float t = parameter(i);
             const bool recorded = records(ahead.y, previous, position);
-            const bool isUsed =
-                recorded || WouldBeAdmitted(mode, pixelAt(ahead.x, ahead.y), ends.Depth(t));
-            fragmentT[static_cast<std::size_t>(used)] = t;
-            litPlaces[static_cast<std::size_t>(i)] = isUsed ? used++ : -1;
+            const bool written = WouldBeAdmitted(mode, pixelAt(ahead.x, ahead.y), ends.Depth(t));
+            fragmentT[static_cast<std::size_t>(lit)] = t;
+            litPlaces[static_cast<std::size_t>(i)] = written ? lit++ : recorded ? kSurfaceOnly : -1;
         }
-        LightFragments(a, b, used, mode.cartoon);
+        LightFragments(a, b, lit, mode.cartoon);
     }
     for (int i = 0; i <= steps; ++i, pixel.Next()) {
         const float t = parameter(i);
         // Not lit ahead: neither written nor recorded.
         const int place = lightAhead ? litPlaces[static_cast<std::size_t>(i)] : 0;
-        if (place >= 0)
+        LitFragment surface;
+        if (place == kSurfaceOnly)
+            InterpolateSurface(a, b, t, surface.normal[0], surface.normal[1], surface.normal[2],
+                               surface.position[0], surface.position[1], surface.position[2]);
+        if (place != -1)
             ShadeFragment<kColourOnly>(
                 mode, a, b, ends, pixelAt(pixel.x, pixel.y), t, kColourOnly ? nullptr : &outputs,
-                lightAhead ? &litFragments[static_cast<std::size_t>(place)] : nullptr);
+                !lightAhead             ? nullptr
+                : place == kSurfaceOnly ? &surface
+                                        : &litFragments[static_cast<std::size_t>(place)]);
         if (!records(pixel.y, yPrevious, cursor)) continue;
         PipelineVertex& entry = entries[cursor - 1];
         entry.color = kColourOnly ? ends.ColorAt(t) : outputs.color;

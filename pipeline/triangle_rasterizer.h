@@ -139,7 +139,10 @@ private:
     bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
     std::vector<float> fragmentT;        // parameters of the fragments lit ahead
     std::vector<LitFragment> litFragments;
-    std::vector<int> litPlaces;  // per fragment of a walk or row: its place in litFragments, or -1
+    // Per fragment of a walk or row: its place in litFragments; kSurfaceOnly
+    // when it is recorded but not written; -1 when it is neither.
+    std::vector<int> litPlaces;
+    static constexpr int kSurfaceOnly = -2;
     // One batch's colours, kept here so that a batch constructs none.
     std::array<Color, PointBatch::kSize> batchColors;
 
@@ -163,6 +166,13 @@ private:
     // Per-pixel lighting of the fragments between a and b at fragmentT[0 ..
     // count - 1], into litFragments.
     void LightFragments(const PipelineVertex& a, const PipelineVertex& b, int count, bool cartoon);
+    // Normal and position of the fragment at t, interpolated as (1 - t) a +
+    // t b; the normal then normalised as Vector3::Normalize does (a zero
+    // vector stays zero). What LightFragments lights, and all that a recorded
+    // fragment needs when it is not written.
+    static void InterpolateSurface(const PipelineVertex& a, const PipelineVertex& b, float t,
+                                   float& nx, float& ny, float& nz, float& px, float& py,
+                                   float& pz);
     // Room in fragmentT and litPlaces for `count` fragments.
     void ReserveFragments(int count);
     template <bool kColourOnly>
