@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
@@ -169,3 +171,42 @@ TEST_F(ScanConversionTest, ColoursAndDepthInterpolateLinearlyAlongAnEdge)
 }
 
 }  // namespace
+
+// Per-pixel lighting lights only the walk fragments it writes; a fragment
+// recorded in the edge list but hidden still hands its entry the normal and
+// position the span will interpolate, exactly as when it is written.
+TEST_F(ScanConversionTest, HiddenRecordedFragmentsKeepTheirNormalAndPosition)
+{
+    context.Enable(RC_LIGHTING);
+    context.Enable(RC_LIGHT0);
+    context.shadeModel = RC_PHONG;
+    Place(0, 2, 1);
+    Place(1, 9, 3);
+    Place(2, 4, 9);
+    const Vector3 normals[3] = {{0, 0, 2}, {1, 0, 1}, {0, -3, 1}};
+    for (int k = 0; k < 3; ++k) {
+        rasterizer.vertices[k].normal = normals[k];
+        rasterizer.vertices[k].position = Vector4(static_cast<float>(k), 0.5f * k, -1.0f * k, 1);
+    }
+    const auto entries = [this] {
+        std::vector<std::array<float, 6>> recorded;
+        for (const auto* list : {&rasterizer.chainEdges, &rasterizer.longEdges})
+            for (int k = 0; k < rasterizer.edgeRows; ++k) {
+                const PipelineVertex& e = (*list)[static_cast<std::size_t>(k)];
+                recorded.push_back(
+                    {e.normal.x, e.normal.y, e.normal.z, e.position.x, e.position.y, e.position.z});
+            }
+        return recorded;
+    };
+    Scan(false);  // every fragment written
+    const auto written = entries();
+    ASSERT_FALSE(Lit().empty());
+    context.SetFrameBuffer(FrameBuffer(12, 12, Color(0, 0, 0, 1)));
+    for (Pixel& p : context.frameBuffer.pixels)
+        p.depth = -100.0f;  // nearer than every fragment
+    rasterizer.chainEdges.assign(rasterizer.chainEdges.size(), PipelineVertex());
+    rasterizer.longEdges.assign(rasterizer.longEdges.size(), PipelineVertex());
+    Scan(false);  // none written, all recorded
+    EXPECT_TRUE(Lit().empty());
+    EXPECT_EQ(entries(), written);
+}
