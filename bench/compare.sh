@@ -15,6 +15,10 @@ build=${1:-build}
 teapot_frames=${TEAPOT_FRAMES:-200}
 big_frames=${BIG_FRAMES:-20}
 rounds=${ROUNDS:-5}
+for count in "$teapot_frames" "$big_frames" "$rounds"; do
+    [[ $count =~ ^[1-9][0-9]{0,5}$ ]] ||
+        { echo "bench-compare: TEAPOT_FRAMES, BIG_FRAMES and ROUNDS must be whole numbers from 1 to 999999" >&2; exit 2; }
+done
 
 if [ "${NO_BUILD:-0}" != 1 ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null

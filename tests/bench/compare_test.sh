@@ -26,3 +26,12 @@ awk '$2 == "gouraud" || $2 == "flat" {
          if ($5 != want) { print $1 " " $2 ": ratio " $5 " is not " want; bad = 1 }
      }
      END { exit bad }' <<<"$out" || fail "a zbuffer/llvmpipe ratio is not the quotient of the medians"
+
+# A count that is not a whole number of at least 1 is refused before anything runs.
+for bad in "ROUNDS=0" "ROUNDS=two" "TEAPOT_FRAMES=-3" "BIG_FRAMES=1e3"; do
+    status=0
+    err=$(env NO_BUILD=1 "$bad" "$(dirname "$0")/../../bench/compare.sh" "$build" 2>&1 >/dev/null) ||
+        status=$?
+    [ "$status" = 2 ] || fail "$bad: status $status, not 2"
+    grep -q "must be whole numbers" <<<"$err" || fail "$bad: no message, got: $err"
+done
