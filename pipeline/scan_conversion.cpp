@@ -184,18 +184,18 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     }
     for (int i = 0; i <= steps; ++i, pixel.Next()) {
         const float t = parameter(i);
-        // Not lit ahead: neither written nor recorded.
         const int place = lightAhead ? litPlaces[static_cast<std::size_t>(i)] : 0;
-        LitFragment surface;
-        if (place == kSurfaceOnly)
+        const LitFragment* lit = nullptr;
+        if (lightAhead && place >= 0) lit = &litFragments[static_cast<std::size_t>(place)];
+        LitFragment surface;  // recorded but hidden: its surface alone
+        if (place == kSurfaceOnly) {
             InterpolateSurface(a, b, t, surface.normal[0], surface.normal[1], surface.normal[2],
                                surface.position[0], surface.position[1], surface.position[2]);
-        if (place != -1)
-            ShadeFragment<kColourOnly>(
-                mode, a, b, ends, pixelAt(pixel.x, pixel.y), t, kColourOnly ? nullptr : &outputs,
-                !lightAhead             ? nullptr
-                : place == kSurfaceOnly ? &surface
-                                        : &litFragments[static_cast<std::size_t>(place)]);
+            lit = &surface;
+        }
+        if (place != -1)  // -1: neither written nor recorded
+            ShadeFragment<kColourOnly>(mode, a, b, ends, pixelAt(pixel.x, pixel.y), t,
+                                       kColourOnly ? nullptr : &outputs, lit);
         if (!records(pixel.y, yPrevious, cursor)) continue;
         PipelineVertex& entry = entries[cursor - 1];
         entry.color = kColourOnly ? ends.ColorAt(t) : outputs.color;
