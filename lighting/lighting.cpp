@@ -112,15 +112,11 @@ void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d
 {
     const float tx = target.x, ty = target.y, tz = target.z;
     for (int k = 0; k < p.count; ++k) {
-        const float x = tx - p.px[k], y = ty - p.py[k], z = tz - p.pz[k];
-        const float len = std::sqrt(x * x + y * y + z * z);
-        const float r = 1.0f / len;
-        // Computed before the choice, so the loop has no branches to vectorise.
-        const float ux = x * r, uy = y * r, uz = z * r;
-        d.x[k] = len == 0.0f ? 0.0f : ux;
-        d.y[k] = len == 0.0f ? 0.0f : uy;
-        d.z[k] = len == 0.0f ? 0.0f : uz;
-        d.length[k] = len;
+        float x = tx - p.px[k], y = ty - p.py[k], z = tz - p.pz[k];
+        d.length[k] = NormalizeOrZero(x, y, z);
+        d.x[k] = x;
+        d.y[k] = y;
+        d.z[k] = z;
     }
 }
 

@@ -74,6 +74,20 @@ public:
     Vector3 operator*(float s) const { return {x * s, y * s, z * s}; }
 };
 
+// Vector3::Normalize on three loose floats: a zero vector stays zero, and the
+// length it had is returned. Without a branch, so that a loop over many
+// vectors works on several per instruction.
+inline float NormalizeOrZero(float& x, float& y, float& z)
+{
+    const float len = std::sqrt(x * x + y * y + z * z);
+    const float r = 1.0f / len;
+    const float ux = x * r, uy = y * r, uz = z * r;  // before the choice
+    x = len == 0.0f ? 0.0f : ux;
+    y = len == 0.0f ? 0.0f : uy;
+    z = len == 0.0f ? 0.0f : uz;
+    return len;
+}
+
 // Mirror image of l about n, 2 (n . l) n - l; neither argument is normalised.
 inline Vector3 Reflect(const Vector3& n, const Vector3& l)
 {

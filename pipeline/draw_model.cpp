@@ -53,6 +53,7 @@ void RenderContext::DrawModel()
             rasterizer.DrawTriangle();
         }
     }
+    rasterizer.EndDraw();
 }
 
 void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], Vector3 normal,

@@ -44,36 +44,73 @@ inline bool WouldBeAdmitted(const FragmentMode& mode, const Pixel* pixel, float 
     return pixel != nullptr && (!mode.depthTest || FrameBuffer::WouldPassDepthTest(*pixel, z));
 }
 
+// Normal and position of the fragment at t, interpolated as (1 - t) a + t b;
+// the normal is not normalised.
+inline void TriangleRasterizer::InterpolateSurface(const PipelineVertex& a, const PipelineVertex& b,
+                                                   float t, float normal[3], float position[3])
+{
+    const float s = 1.0f - t;
+    normal[0] = s * a.normal.x + t * b.normal.x;
+    normal[1] = s * a.normal.y + t * b.normal.y;
+    normal[2] = s * a.normal.z + t * b.normal.z;
+    position[0] = s * a.position.x + t * b.position.x;
+    position[1] = s * a.position.y + t * b.position.y;
+    position[2] = s * a.position.z + t * b.position.z;
+}
+
+// The colour a lit or interpolated colour becomes on a textured fragment.
+inline Color TexturedColor(const FragmentMode& mode, const Color& color, const Color& texel)
+{
+    return mode.replace ? texel : color * texel;
+}
+
 template <bool kColourOnly>
 inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
                                               const PipelineVertex& b, const FragmentEnds& ends,
-                                              Pixel* pixel, float t, FragmentOutputs* outputs,
-                                              const LitFragment* lit)
+                                              Pixel* pixel, float t, FragmentOutputs* outputs)
 {
     const float z = ends.Depth(t);
+    const bool written = Admitted(mode, pixel, z);
     if (kColourOnly) {
-        if (Admitted(mode, pixel, z)) FrameBuffer::Blend(*pixel, ends.ColorAt(t));
+        if (written) FrameBuffer::Blend(*pixel, ends.ColorAt(t));
         return;
     }
-    Color color;
-    if (mode.lightPerPixel) {
-        // Lit ahead (LightFragments); the interpolated colour would be
-        // discarded, so it is not computed.
-        color = lit->color;
-        if (outputs) {
-            outputs->normal = Vector3(lit->normal[0], lit->normal[1], lit->normal[2]);
-            outputs->position = Vector4(lit->position[0], lit->position[1], lit->position[2], 1.0f);
-        }
-    } else {
-        color = ends.ColorAt(t);
-    }
+    if (!written && outputs == nullptr) return;  // nothing to write or hand back
+    Color texel;
     if (mode.texturing) {
         const float tp = fragment::PerspectiveParameter(t, a.windowPos.w, b.windowPos.w);
         const Vector4 texCoord = fragment::Lerp(a.texCoord, b.texCoord, tp);
-        const Color texel = context.texture->Sample(texCoord.x, texCoord.y);
-        color = mode.replace ? texel : color * texel;
+        texel = context.texture->Sample(texCoord.x, texCoord.y);
         if (outputs) outputs->texCoord = texCoord;
     }
-    if (outputs) outputs->color = color;
-    if (Admitted(mode, pixel, z)) FrameBuffer::Blend(*pixel, color);
+    if (!mode.lightPerPixel) {
+        const Color color =
+            mode.texturing ? TexturedColor(mode, ends.ColorAt(t), texel) : ends.ColorAt(t);
+        if (outputs) outputs->color = color;
+        if (written) FrameBuffer::Blend(*pixel, color);
+        return;
+    }
+    // Lit per pixel: a recorded fragment hands back its surface, and a
+    // written one waits in the queue for its colour.
+    if (outputs) {
+        float n[3], p[3];
+        InterpolateSurface(a, b, t, n, p);
+        NormalizeOrZero(n[0], n[1], n[2]);
+        outputs->normal = Vector3(n[0], n[1], n[2]);
+        outputs->position = Vector4(p[0], p[1], p[2], 1.0f);
+    }
+    if (!written) return;
+    const int k = queued.count;
+    float n[3], p[3];
+    InterpolateSurface(a, b, t, n, p);  // the queue normalises a batch's normals at once
+    queued.nx[k] = n[0];
+    queued.ny[k] = n[1];
+    queued.nz[k] = n[2];
+    queued.px[k] = p[0];
+    queued.py[k] = p[1];
+    queued.pz[k] = p[2];
+    queuedPixels[k] = pixel;
+    queuedTexels[k] = texel;
+    queued.count = k + 1;
+    if (queued.count == PointBatch::kSize) LightQueuedFragments();
 }

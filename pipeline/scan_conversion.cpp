@@ -100,19 +100,13 @@ uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
     return v.color.ToARGB();
 }
 
-void TriangleRasterizer::ReserveFragments(int count)
-{
-    const std::size_t size = static_cast<std::size_t>(count);
-    if (fragmentT.size() < size) fragmentT.resize(size);
-    if (litPlaces.size() < size) litPlaces.resize(size);
-}
-
 void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
 {
     if (mode.lightPerPixel || mode.texturing)
         WalkEdgeFragments<false>(a, b, list);
     else
         WalkEdgeFragments<true>(a, b, list);
+    if (!drawSetUp) LightQueuedFragments();  // a caller outside a draw may read the pixels now
 }
 
 void TriangleRasterizer::FillSpans()
@@ -121,6 +115,7 @@ void TriangleRasterizer::FillSpans()
         FillSpanFragments<false>();
     else
         FillSpanFragments<true>();
+    if (!drawSetUp) LightQueuedFragments();
 }
 
 template <bool kColourOnly>
@@ -160,43 +155,18 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
         ++position;
         return true;
     };
-    // Per-pixel lighting is the costliest step, and most fragments of a dense
-    // mesh fail the depth test: ahead of the pixel loop, only the fragments
-    // that will reach their pixel are lit. Those recorded in the edge list
-    // without being written need only their normal and position: spans that
-    // light per pixel light their own fragments and never read their ends'
-    // colours. (A walk visits each pixel once, so nothing writes a pixel
-    // between this look and the fragment's own write.)
-    const bool lightAhead = !kColourOnly && mode.lightPerPixel;
-    if (lightAhead) {
-        // Which fragments are written or recorded, walked ahead on a copy.
-        ReserveFragments(steps + 1);
-        EdgeSteps ahead = pixel;
-        int previous = yPrevious, position = cursor, lit = 0;
-        for (int i = 0; i <= steps; ++i, ahead.Next()) {
-            const float t = parameter(i);
-            const bool recorded = records(ahead.y, previous, position);
-            const bool written = WouldBeAdmitted(mode, pixelAt(ahead.x, ahead.y), ends.Depth(t));
-            fragmentT[static_cast<std::size_t>(lit)] = t;
-            litPlaces[static_cast<std::size_t>(i)] = written ? lit++ : recorded ? kSurfaceOnly : -1;
-        }
-        LightFragments(a, b, lit, mode.cartoon);
-    }
     for (int i = 0; i <= steps; ++i, pixel.Next()) {
         const float t = parameter(i);
-        const int place = lightAhead ? litPlaces[static_cast<std::size_t>(i)] : 0;
-        const LitFragment* lit = nullptr;
-        if (lightAhead && place >= 0) lit = &litFragments[static_cast<std::size_t>(place)];
-        LitFragment surface;  // recorded but hidden: its surface alone
-        if (place == kSurfaceOnly) {
-            InterpolateSurface(a, b, t, surface.normal[0], surface.normal[1], surface.normal[2],
-                               surface.position[0], surface.position[1], surface.position[2]);
-            lit = &surface;
+        Pixel* const target = pixelAt(pixel.x, pixel.y);
+        if (kColourOnly) {
+            ShadeFragment<true>(mode, a, b, ends, target, t, nullptr);
+            if (!records(pixel.y, yPrevious, cursor)) continue;
+        } else {
+            // What an entry keeps is worked out only for a recorded fragment.
+            const bool recorded = records(pixel.y, yPrevious, cursor);
+            ShadeFragment<false>(mode, a, b, ends, target, t, recorded ? &outputs : nullptr);
+            if (!recorded) continue;
         }
-        if (place != -1)  // -1: neither written nor recorded
-            ShadeFragment<kColourOnly>(mode, a, b, ends, pixelAt(pixel.x, pixel.y), t,
-                                       kColourOnly ? nullptr : &outputs, lit);
-        if (!records(pixel.y, yPrevious, cursor)) continue;
         PipelineVertex& entry = entries[cursor - 1];
         entry.color = kColourOnly ? ends.ColorAt(t) : outputs.color;
         // Colour-only spans read nothing else of the entries.
@@ -235,24 +205,8 @@ void TriangleRasterizer::FillSpanFragments()
             return leftEnd != nullptr ? leftEnd + i * step : fb.Find(xl + i * step, row);
         };
         const FragmentMode rowMode = mode;  // a local copy stays in registers
-        const bool lightAhead = !kColourOnly && mode.lightPerPixel;
-        if (lightAhead) {  // only the fragments that will be written, as for walks
-            ReserveFragments(n - 1);
-            int used = 0;
-            for (int i = 1; i < n; ++i) {
-                const float t = parameter(i);
-                fragmentT[static_cast<std::size_t>(used)] = t;
-                litPlaces[static_cast<std::size_t>(i) - 1] =
-                    WouldBeAdmitted(rowMode, pixelOf(i), ends.Depth(t)) ? used++ : -1;
-            }
-            LightFragments(left, right, used, mode.cartoon);
-        }
-        for (int i = 1; i < n; ++i) {
-            const int place = lightAhead ? litPlaces[static_cast<std::size_t>(i) - 1] : 0;
-            if (place < 0) continue;  // not written
-            ShadeFragment<kColourOnly>(
-                rowMode, left, right, ends, pixelOf(i), parameter(i), nullptr,
-                lightAhead ? &litFragments[static_cast<std::size_t>(place)] : nullptr);
-        }
+        for (int i = 1; i < n; ++i)
+            ShadeFragment<kColourOnly>(rowMode, left, right, ends, pixelOf(i), parameter(i),
+                                       nullptr);
     }
 }

@@ -70,14 +70,6 @@ struct FragmentEnds {
     bool mixColors;  // the ends' colours pack differently
 };
 
-// A fragment lit ahead of its write: per-pixel lighting runs for all the
-// fragments of an edge walk or span row at once, before they are written.
-struct LitFragment {
-    Color color;
-    float normal[3];    // interpolated and normalised
-    float position[3];  // interpolated world position
-};
-
 // Draws one face at a time for the context it was made for: the triangle
 // stage, scan conversion, the fragment stage and the lighting equations.
 class TriangleRasterizer {
@@ -103,6 +95,9 @@ public:
     // the context and the material, the fragment mode and the matrices are
     // gathered once for the whole draw.
     void BeginDraw();
+    // Called by DrawModel after its last face: the fragments still waiting
+    // for their lighting are lit and written.
+    void EndDraw() { LightQueuedFragments(); }
 
     // Triangle stage.
     void DrawTriangle();
@@ -137,12 +132,13 @@ private:
     bool drawSetUp = false;  // `lighting`, `mode` and `matrices` were gathered for the whole draw
     uint32_t cornerARGB[3] = {0, 0, 0};  // packed colours of the sorted corners
     bool cornerARGBKnown = false;        // set ahead of PrepareEdges by RasterizeTriangle
-    std::vector<float> fragmentT;        // parameters of the fragments lit ahead
-    std::vector<LitFragment> litFragments;
-    // Per fragment of a walk or row: its place in litFragments; kSurfaceOnly
-    // when it is recorded but not written; -1 when it is neither.
-    std::vector<int> litPlaces;
-    static constexpr int kSurfaceOnly = -2;
+    // Written fragments waiting for per-pixel lighting, lit a batch at a
+    // time (LightQueuedFragments) and blended into their pixels in the order
+    // they were written. Nothing reads a pixel's colour during a draw, so the
+    // frame buffer ends as if each were lit on the spot.
+    PointBatch queued;
+    Pixel* queuedPixels[PointBatch::kSize] = {};
+    Color queuedTexels[PointBatch::kSize];  // when texturing: what the lit colour is combined with
     // One batch's colours, kept here so that a batch constructs none.
     std::array<Color, PointBatch::kSize> batchColors;
 
@@ -155,26 +151,22 @@ private:
     FragmentMode CurrentFragmentMode() const;
     // ShadeFragment with the mode and the ends hoisted out of the pixel loop,
     // writing to `pixel` (null outside the frame buffer). `outputs` (optional,
-    // and only without kColourOnly) receives the colour, normal, position and
-    // texture coordinate computed. kColourOnly: the mode neither lights per
-    // pixel nor textures, so the commonest loops drop those steps at compile
-    // time, and work out a colour only for fragments that pass the depth test.
+    // and only without kColourOnly) receives the normal, position, texture
+    // coordinate and, unless the fragment is lit per pixel, the colour.
+    // kColourOnly: the mode neither lights per pixel nor textures, so the
+    // commonest loops drop those steps at compile time, and work out a colour
+    // only for fragments that pass the depth test.
     template <bool kColourOnly>
     void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
-                       const FragmentEnds& ends, Pixel* pixel, float t, FragmentOutputs* outputs,
-                       const LitFragment* lit);
-    // Per-pixel lighting of the fragments between a and b at fragmentT[0 ..
-    // count - 1], into litFragments.
-    void LightFragments(const PipelineVertex& a, const PipelineVertex& b, int count, bool cartoon);
+                       const FragmentEnds& ends, Pixel* pixel, float t, FragmentOutputs* outputs);
+    // Lights the queued fragments and blends them into their pixels. Called
+    // when the batch is full, and before anything may read the frame buffer:
+    // at the end of a draw, or of each walk and span fill outside one.
+    void LightQueuedFragments();
     // Normal and position of the fragment at t, interpolated as (1 - t) a +
-    // t b; the normal then normalised as Vector3::Normalize does (a zero
-    // vector stays zero). What LightFragments lights, and all that a recorded
-    // fragment needs when it is not written.
+    // t b; the normal is left for the caller to normalise.
     static void InterpolateSurface(const PipelineVertex& a, const PipelineVertex& b, float t,
-                                   float& nx, float& ny, float& nz, float& px, float& py,
-                                   float& pz);
-    // Room in fragmentT and litPlaces for `count` fragments.
-    void ReserveFragments(int count);
+                                   float normal[3], float position[3]);
     template <bool kColourOnly>
     void WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b, int list);
     template <bool kColourOnly>
