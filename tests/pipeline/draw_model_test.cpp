@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "pipeline/triangle_rasterizer.h"
@@ -193,5 +194,67 @@ TEST_F(DrawModelTest, SharedCornersGiveTheSameFrameAsCornersWorkedOnPerFace)
         context.DrawModel();
         EXPECT_EQ(context.frameBuffer.ExportRGB(), cached) << model;
         EXPECT_GT(CountDrawn(context.frameBuffer), 500);
+    }
+}
+
+namespace {
+
+std::vector<float> Colours(const FrameBuffer& fb)
+{
+    std::vector<float> channels;
+    for (const Pixel& p : fb.pixels)
+        channels.insert(channels.end(), {p.color.r, p.color.g, p.color.b, p.color.a});
+    return channels;
+}
+
+// Six translucent squares over one another, `size` across or more, each
+// tilted its own way, with normals that vary across it; `reversed` lists them
+// the other way round.
+TestMesh Layers(float size, bool reversed)
+{
+    std::vector<TestMesh::Vertex> corners;
+    std::vector<std::vector<int32_t>> faces;
+    for (int layer = 0; layer < 6; ++layer) {
+        const float r = size * (0.5f + 0.1f * layer), z = 0.05f * layer, tilt = 0.2f * (layer - 2);
+        const int c = static_cast<int>(corners.size());
+        corners.push_back({-r, -r, z, tilt, -0.3f, 1});
+        corners.push_back({r, -r, z + tilt * 0.1f, 0.4f, tilt, 1});
+        corners.push_back({r, r, z, -tilt, 0.5f, 1});
+        corners.push_back({-r, r, z - tilt * 0.1f, -0.6f, 0.1f, 1});
+        faces.push_back({c, c + 1, c + 2, c + 3});
+    }
+    if (reversed) std::reverse(faces.begin(), faces.end());
+    return TestMesh(corners, faces);
+}
+
+}  // namespace
+
+// Per-pixel lighting waits until a batch of written fragments is full, then
+// lights the batch and blends each fragment into its pixel in the order they
+// were written. With translucent layers and no depth test that order shows in
+// every pixel: a draw that queues across faces (corners cached) must give the
+// same float colours as the per-face path, which lights what each walk and
+// span wrote before the next begins; drawing the layers the other way round
+// must not. Large layers put many batch ends inside a layer; tiny ones put
+// several layers' fragments of one pixel into one batch.
+TEST_F(DrawModelTest, TranslucentLayersLitPerPixelBlendInDrawingOrder)
+{
+    context.Enable(RC_LIGHTING);
+    context.SetLight(0, Light(Vector4(0.5f, 1, 2, 1)));
+    context.Enable(RC_LIGHT0);
+    context.depthTest = false;
+    context.material.diffuse.a = 0.5f;
+    for (const auto& [size, model] : {std::pair(1.0f, RC_PHONG), std::pair(1.0f, RC_CARTOON),
+                                      std::pair(0.1f, RC_PHONG), std::pair(0.1f, RC_CARTOON)}) {
+        TestMesh layers = Layers(size, false), reversed = Layers(size, true);
+        context.shadeModel = model;
+        ASSERT_GT(Draw(layers), size > 0.5f ? 1000 : 9);
+        const std::vector<float> queuedAcrossFaces = Colours(context.frameBuffer);
+        context.frameBuffer.Clear();
+        context.attribMask = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR;
+        context.DrawModel();
+        EXPECT_EQ(Colours(context.frameBuffer), queuedAcrossFaces) << size << " " << model;
+        Draw(reversed);
+        EXPECT_NE(Colours(context.frameBuffer), queuedAcrossFaces) << size << " " << model;
     }
 }
