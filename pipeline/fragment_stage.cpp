@@ -30,11 +30,11 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
     // The queue lit the fragment only if it was written; its colour is
     // handed back either way.
     if (mode.lightPerPixel) {
-        const Color lit = LightPoint(lighting, context, outputs.position, outputs.normal, mode.cartoon);
-        outputs.color = mode.texturing ? TexturedColor(mode, lit,
-                                                       context.texture->Sample(outputs.texCoord.x,
-                                                                               outputs.texCoord.y))
-                                       : lit;
+        const Color lit =
+            LightPoint(lighting, context, outputs.position, outputs.normal, mode.cartoon);
+        const Vector4& st = outputs.texCoord;
+        outputs.color =
+            mode.texturing ? TexturedColor(mode, lit, context.texture->Sample(st.x, st.y)) : lit;
     }
     // Handed back whether or not the write took place; what no step computed
     // keeps its default.

@@ -136,7 +136,7 @@ private:
     // time (LightQueuedFragments) and blended into their pixels in the order
     // they were written. Nothing reads a pixel's colour during a draw, so the
     // frame buffer ends as if each were lit on the spot.
-    PointBatch queued;
+    PointBatch queued{};
     Pixel* queuedPixels[PointBatch::kSize] = {};
     Color queuedTexels[PointBatch::kSize];  // when texturing: what the lit colour is combined with
     // One batch's colours, kept here so that a batch constructs none.
