@@ -73,7 +73,7 @@ public:
     // face with fewer than three corners (or an index outside the vertices)
     // keeps a zero normal.
     void ComputeFaceNormals(const VertexArray& vertices);
-    Vector3 GetFaceNormal(int32_t index) const { return records[index].normal; }
+    const Vector3& GetFaceNormal(int32_t index) const { return records[index].normal; }
 
     // The list that Resize(n), SetFace of every face in order and then
     // ComputeFaceNormals(vertices) make, built in one pass over the faces and

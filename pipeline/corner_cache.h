@@ -35,12 +35,17 @@ private:
     int32_t offset[4];  // position, normal, texture coordinate, colour; -1 when not fetched
 };
 
+// The trivial-rejection tests a corner meets, as bits of TransformedCorner::
+// inside: its clip z within [zNear, zFar], its clip x and y (divided by w)
+// within [-1, 1]. A triangle is kept when each test is met by some corner.
+enum : uint8_t { kDepthInside = 1, kXInside = 2, kYInside = 4, kEveryTestMet = 7 };
+
 // A corner as the triangle stage leaves it for scan conversion.
 struct TransformedCorner {
     PipelineVertex vertex;     // world position and normal, window position; colour once shaded
     uint32_t packedColor = 0;  // once shaded, vertex.color.ToARGB(), which the edge walks compare
-    float projected[3];        // clip x and y divided by w, clip z: what rejection tests
-    bool withinBand;           // false: the corner drops every triangle it belongs to
+    uint8_t inside = 0;        // the rejection tests met (kDepthInside, kXInside, kYInside)
+    bool withinBand = false;   // false: the corner drops every triangle it belongs to
 };
 
 // Everything the triangle stage computes for a corner depends only on the

@@ -56,7 +56,7 @@ void RenderContext::DrawModel()
     rasterizer.EndDraw();
 }
 
-void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], Vector3 normal,
+void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], const Vector3& normal,
                                       const Material& faceMaterial)
 {
     for (int k = 0; k < 3; ++k)
@@ -68,7 +68,7 @@ void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], Vector3 n
     centroid = Centroid(corners[0].position, corners[1].position, corners[2].position);
 }
 
-void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], Vector3 normal,
+void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], const Vector3& normal,
                                       const CornerFetch& fetch, CornerCache& cache)
 {
     faceNormal = normal;

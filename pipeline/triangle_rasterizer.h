@@ -84,12 +84,12 @@ public:
 
     explicit TriangleRasterizer(RenderContext& context) : context(context) {}
 
-    void LoadTriangle(const PipelineVertex corners[3], Vector3 faceNormal,
+    void LoadTriangle(const PipelineVertex corners[3], const Vector3& faceNormal,
                       const Material& material);
     // DrawModel's way in when every corner is a function of its vertex: the
     // corners come from `cache` (fetched through `fetch` on first use), and
     // `material` was set once for the draw.
-    void LoadTriangle(const int32_t vertex[3], Vector3 faceNormal, const CornerFetch& fetch,
+    void LoadTriangle(const int32_t vertex[3], const Vector3& faceNormal, const CornerFetch& fetch,
                       CornerCache& cache);
     // Called by DrawModel before its first face: what the lighting reads of
     // the context and the material, the fragment mode and the matrices are
@@ -123,6 +123,9 @@ private:
     const CornerFetch* cornerFetch = nullptr;
     CornerCache* cornerCache = nullptr;
     int32_t cornerVertex[3] = {-1, -1, -1};
+    // The corners of a triangle drawn without the cache; a member, so that
+    // the cached path does not construct three per triangle.
+    TransformedCorner directCorners[3];
     bool hasFaceColor = false;  // flat shading: every corner takes faceColor
     Color faceColor;
     // Read by the triangle's walks and spans.

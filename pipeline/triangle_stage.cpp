@@ -77,9 +77,9 @@ TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corn
     v = corner;
     Vector4 windowPos = matrices.modelViewProjection.Transform(corner.position);
     windowPos.DivideByW();
-    t.projected[0] = windowPos.x;
-    t.projected[1] = windowPos.y;
-    t.projected[2] = windowPos.z;
+    t.inside = (InRange(windowPos.z, c.camera.zNear, c.camera.zFar) ? kDepthInside : 0) |
+               (InRange(windowPos.x, -1.0f, 1.0f) ? kXInside : 0) |
+               (InRange(windowPos.y, -1.0f, 1.0f) ? kYInside : 0);
 
     const bool lighting = c.IsEnabled(RC_LIGHTING);
     if (lighting) {
@@ -154,9 +154,9 @@ void TriangleRasterizer::RasterizeTriangle()
 {
     const RenderContext& c = context;
     if (!drawSetUp) matrices = DrawMatrices(c);
-    TransformedCorner direct[3];
     const TransformedCorner* corners[3];
-    bool someDepthInside = false, someXInside = false, someYInside = false;
+    uint8_t inside = 0;
+    bool withinBand = true;
     for (int k = 0; k < 3; ++k) {
         if (cornerCache != nullptr) {
             corners[k] = &cornerCache->Corner(cornerVertex[k], [&] {
@@ -165,25 +165,21 @@ void TriangleRasterizer::RasterizeTriangle()
                 return TransformCorner(fetched);
             });
         } else {
-            direct[k] = TransformCorner(vertices[k]);
-            corners[k] = &direct[k];
+            directCorners[k] = TransformCorner(vertices[k]);
+            corners[k] = &directCorners[k];
         }
-        const float* p = corners[k]->projected;
-        someDepthInside = someDepthInside || InRange(p[2], c.camera.zNear, c.camera.zFar);
-        someXInside = someXInside || InRange(p[0], -1.0f, 1.0f);
-        someYInside = someYInside || InRange(p[1], -1.0f, 1.0f);
+        inside |= corners[k]->inside;
+        withinBand = withinBand && corners[k]->withinBand;
     }
     // Trivial rejection: each test may be met by a different corner.
-    if (!(someDepthInside && someXInside && someYInside)) return;
-    for (const TransformedCorner* t : corners)
-        if (!t->withinBand) return;
+    if (inside != kEveryTestMet || !withinBand) return;
 
     if (HiddenByDepth(corners)) return;
     for (int k = 0; k < 3; ++k) {
         if (cornerCache != nullptr)
             cornerCache->Shade(cornerVertex[k], [this](TransformedCorner& t) { ShadeCorner(t); });
         else
-            ShadeCorner(direct[k]);
+            ShadeCorner(directCorners[k]);
     }
 
     // Copied in the order PrepareEdges sorts them into (the same three
