@@ -55,15 +55,8 @@ void TriangleRasterizer::DrawTriangle()
     if (c.IsEnabled(RC_CULL_FACE) && !(toEye.Dot(faceNormal) >= 0.0f)) return;
 
     // Flat shading lights the face once, at its centre with the face normal,
-    // and the result colours all three corners. (Lighting a face that is then
-    // culled has no effect, so it is lit only when drawn.)
+    // and the result colours all three corners (RasterizeTriangle).
     hasFaceColor = lighting && c.shadeModel == RC_FLAT;
-    if (hasFaceColor) {
-        PipelineVertex v;
-        v.normal = faceNormal;
-        v.position = centroid;
-        faceColor = LitColor(v);
-    }
     RasterizeTriangle();
 }
 
@@ -175,6 +168,14 @@ void TriangleRasterizer::RasterizeTriangle()
     if (inside != kEveryTestMet || !withinBand) return;
 
     if (HiddenByDepth(corners)) return;
+    // Lighting has no effect but its colour: a face that is culled, rejected
+    // or hidden is not lit at all.
+    if (hasFaceColor) {
+        PipelineVertex v;
+        v.normal = faceNormal;
+        v.position = centroid;
+        faceColor = LitColor(v);
+    }
     for (int k = 0; k < 3; ++k) {
         if (cornerCache != nullptr)
             cornerCache->Shade(cornerVertex[k], [this](TransformedCorner& t) { ShadeCorner(t); });
