@@ -81,6 +81,15 @@ namespace {
 
 constexpr int kBatch = PointBatch::kSize;
 
+// The points a loop runs over. kOne: the batch is known to hold a single
+// point, so the loops compile to straight code without their set-up; the
+// arithmetic per point is the same either way.
+template <bool kOne>
+int PointCount(const PointBatch& p)
+{
+    return kOne ? 1 : p.count;
+}
+
 // Per point of a batch: unit vectors (as Vector3::Normalize makes them: a
 // zero vector stays zero) and the lengths they had.
 struct Directions {
@@ -108,10 +117,11 @@ struct ColourSums {
     }
 };
 
+template <bool kOne>
 void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d)
 {
     const float tx = target.x, ty = target.y, tz = target.z;
-    for (int k = 0; k < p.count; ++k) {
+    for (int k = 0; k < PointCount<kOne>(p); ++k) {
         float x = tx - p.px[k], y = ty - p.py[k], z = tz - p.pz[k];
         d.length[k] = NormalizeOrZero(x, y, z);
         d.x[k] = x;
@@ -122,15 +132,17 @@ void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d
 
 // The terms every equation needs of one light: whether it reaches the point
 // (its shadow test, when shadows are on), kd, R . V and ks.
+template <bool kOne>
 void ComputeLightTerms(const LightingSetup& setup, const RenderContext& context, const Light& light,
                        const PointBatch& p, const Directions& l, const Directions& v, LightTerms& t)
 {
-    for (int k = 0; k < p.count; ++k)
+    const int count = PointCount<kOne>(p);
+    for (int k = 0; k < count; ++k)
         t.reached[k] =
             !setup.shadows || !InShadow(context, light, Vector4(p.px[k], p.py[k], p.pz[k], 1.0f))
                 ? 1
                 : 0;
-    for (int k = 0; k < p.count; ++k) {
+    for (int k = 0; k < count; ++k) {
         const float nl = p.nx[k] * l.x[k] + p.ny[k] * l.y[k] + p.nz[k] * l.z[k];
         t.kd[k] = nl > 0.0f ? nl : 0.0f;
         // Reflect(N, L) = (N (N . L)) 2 - L
@@ -139,15 +151,16 @@ void ComputeLightTerms(const LightingSetup& setup, const RenderContext& context,
         const float rz = (p.nz[k] * nl) * 2.0f - l.z[k];
         t.rv[k] = rx * v.x[k] + ry * v.y[k] + rz * v.z[k];
     }
-    for (int k = 0; k < p.count; ++k)
+    for (int k = 0; k < count; ++k)
         t.ks[k] = SpecularWeight(t.kd[k], t.rv[k], setup.shininess);
 }
 
 // Adds a light's (r, g, b) to the sums of the points it reaches.
+template <bool kOne>
 void AddWhereReached(const PointBatch& p, const LightTerms& t, const ColourSums& add,
                      ColourSums& sum)
 {
-    for (int k = 0; k < p.count; ++k) {
+    for (int k = 0; k < PointCount<kOne>(p); ++k) {
         const float r = sum.r[k] + add.r[k], g = sum.g[k] + add.g[k], b = sum.b[k] + add.b[k];
         sum.r[k] = t.reached[k] != 0 ? r : sum.r[k];
         sum.g[k] = t.reached[k] != 0 ? g : sum.g[k];
@@ -155,31 +168,31 @@ void AddWhereReached(const PointBatch& p, const LightTerms& t, const ColourSums&
     }
 }
 
-}  // namespace
-
-void LightPoints(const LightingSetup& setup, const RenderContext& context, const PointBatch& p,
-                 Color* colors)
+template <bool kOne>
+void LightStandard(const LightingSetup& setup, const RenderContext& context, const PointBatch& p,
+                   Color* colors)
 {
+    const int count = PointCount<kOne>(p);
     Directions v, l;
-    DirectionsTowards(setup.eye, p, v);
+    DirectionsTowards<kOne>(setup.eye, p, v);
     ColourSums sum;
-    sum.SetToZero(p.count);
+    sum.SetToZero(count);
     for (int i = 0; i < setup.sourceCount; ++i) {
         const LightingSetup::Source& source = setup.sources[i];
         const Light& light = *source.light;
         LightTerms t;
-        DirectionsTowards(light.GetPosition(), p, l);
-        ComputeLightTerms(setup, context, light, p, l, v, t);
+        DirectionsTowards<kOne>(light.GetPosition(), p, l);
+        ComputeLightTerms<kOne>(setup, context, light, p, l, v, t);
         const Color& d = source.diffuse;
         const Color& s = source.specular;
         ColourSums lit;
-        for (int k = 0; k < p.count; ++k) {
+        for (int k = 0; k < count; ++k) {
             lit.r[k] = d.r * t.kd[k] + s.r * t.ks[k];
             lit.g[k] = d.g * t.kd[k] + s.g * t.ks[k];
             lit.b[k] = d.b * t.kd[k] + s.b * t.ks[k];
         }
         if (source.attenuates) {
-            for (int k = 0; k < p.count; ++k) {
+            for (int k = 0; k < count; ++k) {
                 const float att = Attenuation(light, l.length[k]);
                 lit.r[k] = lit.r[k] * att;
                 lit.g[k] = lit.g[k] * att;
@@ -187,30 +200,32 @@ void LightPoints(const LightingSetup& setup, const RenderContext& context, const
             }
         }
         // A light that does not reach the point contributes nothing at all.
-        AddWhereReached(p, t, lit, sum);
+        AddWhereReached<kOne>(p, t, lit, sum);
     }
     // The material's emission and ambient are added once, unscaled by any light.
-    for (int k = 0; k < p.count; ++k)
+    for (int k = 0; k < count; ++k)
         colors[k] = Color(setup.base.r + sum.r[k], setup.base.g + sum.g[k], setup.base.b + sum.b[k],
                           setup.alpha);
 }
 
-void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context,
-                        const PointBatch& p, Color* colors)
+template <bool kOne>
+void LightCartoon(const LightingSetup& setup, const RenderContext& context, const PointBatch& p,
+                  Color* colors)
 {
+    const int count = PointCount<kOne>(p);
     Directions v, l;
-    DirectionsTowards(setup.eye, p, v);
+    DirectionsTowards<kOne>(setup.eye, p, v);
     ColourSums sum;
-    sum.SetToZero(p.count);
+    sum.SetToZero(count);
     const Color& md = setup.materialDiffuse;
     const Color& ms = setup.materialSpecular;
     for (int i = 0; i < setup.sourceCount; ++i) {
         const Light& light = *setup.sources[i].light;
         LightTerms t;
-        DirectionsTowards(light.GetPosition(), p, l);
-        ComputeLightTerms(setup, context, light, p, l, v, t);
+        DirectionsTowards<kOne>(light.GetPosition(), p, l);
+        ComputeLightTerms<kOne>(setup, context, light, p, l, v, t);
         ColourSums lit;
-        for (int k = 0; k < p.count; ++k) {
+        for (int k = 0; k < count; ++k) {
             const float vn = v.x[k] * p.nx[k] + v.y[k] * p.ny[k] + v.z[k] * p.nz[k];
             const float edge = vn >= 0.0f ? vn : 0.0f;
             const float band = t.kd[k] < 0.5f ? 0.3f : 0.7f;
@@ -220,12 +235,26 @@ void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context
             lit.g[k] = (md.g * band + ms.g * highlight) * outline;
             lit.b[k] = (md.b * band + ms.b * highlight) * outline;
         }
-        // The first p.count entries of `lit` are written above; no more are read.
+        // The first `count` entries of `lit` are written above; no more are read.
         // cppcheck-suppress uninitvar
-        AddWhereReached(p, t, lit, sum);
+        AddWhereReached<kOne>(p, t, lit, sum);
     }
-    for (int k = 0; k < p.count; ++k)
+    for (int k = 0; k < count; ++k)
         colors[k] = Color(sum.r[k], sum.g[k], sum.b[k], setup.alpha);
+}
+
+}  // namespace
+
+void LightPoints(const LightingSetup& setup, const RenderContext& context, const PointBatch& points,
+                 Color* colors)
+{
+    LightStandard<false>(setup, context, points, colors);
+}
+
+void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context,
+                        const PointBatch& points, Color* colors)
+{
+    LightCartoon<false>(setup, context, points, colors);
 }
 
 Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
@@ -241,9 +270,9 @@ Color LightPoint(const LightingSetup& setup, const RenderContext& context, const
     point.nz[0] = normal.z;
     Color color;
     if (cartoon)
-        LightPointsCartoon(setup, context, point, &color);
+        LightCartoon<true>(setup, context, point, &color);
     else
-        LightPoints(setup, context, point, &color);
+        LightStandard<true>(setup, context, point, &color);
     return color;
 }
 
