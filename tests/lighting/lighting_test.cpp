@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
@@ -196,3 +197,66 @@ TEST_F(LightingTest, ShadowTestComparesWithTheStoredDepthPlusBias)
 }
 
 }  // namespace
+
+namespace {
+
+// The same float bits, not merely equal values.
+bool SameColour(const Color& a, const Color& b)
+{
+    return std::memcmp(&a.r, &b.r, sizeof(float)) == 0 &&
+           std::memcmp(&a.g, &b.g, sizeof(float)) == 0 &&
+           std::memcmp(&a.b, &b.b, sizeof(float)) == 0 &&
+           std::memcmp(&a.a, &b.a, sizeof(float)) == 0;
+}
+
+}  // namespace
+
+// Per-pixel lighting lights whole batches of fragments at once, and single
+// points (Gouraud corners, flat faces) go through code compiled for one
+// point: the two must agree to the bit for every point, at every batch size
+// and place in the batch. Two lights (one attenuated), a zero normal, a point
+// on a light and unnormalised normals cover the equations' choices.
+TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
+{
+    Light near(Vector4(1, -2, 3, 1));
+    near.constantAttenuation = 0.5f;
+    near.linearAttenuation = 0.25f;
+    near.quadraticAttenuation = 0.125f;
+    context.SetLight(3, near);
+    context.Enable(RC_LIGHT0 + 3);
+    PlaceEye(4, -6, 5);
+    rasterizer.material = Material(Color(0.1f, 0.2f, 0.3f, 1), Color(0.7f, 0.5f, 0.3f, 0.75f),
+                                   Color(0.9f, 0.8f, 0.7f, 1), 7.5f);
+    const LightingSetup setup(context, rasterizer.material);
+    PointBatch all;
+    all.count = PointBatch::kSize;
+    for (int k = 0; k < PointBatch::kSize; ++k) {
+        const float s = 0.37f * static_cast<float>(k);
+        all.px[k] = std::sin(s) * 2;
+        all.py[k] = std::cos(1.3f * s);
+        all.pz[k] = 0.25f * static_cast<float>(k % 5) - 0.5f;
+        all.nx[k] = std::cos(s);
+        all.ny[k] = std::sin(0.7f * s) * 1.5f;
+        all.nz[k] = 0.8f - 0.05f * static_cast<float>(k);
+    }
+    all.nx[5] = all.ny[5] = all.nz[5] = 0;  // zero normal
+    all.px[9] = 1, all.py[9] = -2, all.pz[9] = 3;  // on the attenuated light
+    for (bool cartoon : {false, true}) {
+        for (int count = 1; count <= PointBatch::kSize; ++count) {
+            PointBatch batch = all;
+            batch.count = count;
+            Color colors[PointBatch::kSize];
+            if (cartoon)
+                LightPointsCartoon(setup, context, batch, colors);
+            else
+                LightPoints(setup, context, batch, colors);
+            for (int k = 0; k < count; ++k) {
+                const Color alone =
+                    LightPoint(setup, context, Vector4(all.px[k], all.py[k], all.pz[k], 1),
+                               Vector3(all.nx[k], all.ny[k], all.nz[k]), cartoon);
+                EXPECT_TRUE(SameColour(colors[k], alone))
+                    << (cartoon ? "cartoon" : "standard") << " point " << k << " of " << count;
+            }
+        }
+    }
+}
