@@ -239,7 +239,7 @@ TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
         all.ny[k] = std::sin(0.7f * s) * 1.5f;
         all.nz[k] = 0.8f - 0.05f * static_cast<float>(k);
     }
-    all.nx[5] = all.ny[5] = all.nz[5] = 0;  // zero normal
+    all.nx[5] = all.ny[5] = all.nz[5] = 0;         // zero normal
     all.px[9] = 1, all.py[9] = -2, all.pz[9] = 3;  // on the attenuated light
     for (bool cartoon : {false, true}) {
         for (int count = 1; count <= PointBatch::kSize; ++count) {
