@@ -63,11 +63,12 @@ public:
         done.assign(n, kNothing);
     }
 
+    // `compute` fills the vertex's place, the first time it is asked for.
     template <class Compute>
     const TransformedCorner& Corner(int32_t vertex, Compute compute)
     {
         if (done[vertex] == kNothing) {
-            corners[vertex] = compute();
+            compute(corners[vertex]);
             done[vertex] = kTransformed;
         }
         return corners[vertex];

@@ -145,7 +145,7 @@ private:
     // One batch's colours, kept here so that a batch constructs none.
     std::array<Color, PointBatch::kSize> batchColors;
 
-    TransformedCorner TransformCorner(const PipelineVertex& corner) const;
+    void TransformCorner(TransformedCorner& corner) const;
     void ShadeCorner(TransformedCorner& corner) const;
     bool HiddenByDepth(const TransformedCorner* const corners[3]) const;
     // ComputeLighting's colour, with the draw's lighting set-up when there is one.

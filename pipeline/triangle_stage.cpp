@@ -60,15 +60,14 @@ void TriangleRasterizer::DrawTriangle()
     RasterizeTriangle();
 }
 
-// Projection, world space and window mapping of one corner: everything the
-// triangle stage does to a corner's geometry on its own.
-TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corner) const
+// Projection, world space and window mapping of one corner, in place on the
+// corner as fetched (t.vertex): everything the triangle stage does to a
+// corner's geometry on its own.
+void TriangleRasterizer::TransformCorner(TransformedCorner& t) const
 {
     const RenderContext& c = context;
-    TransformedCorner t;
     PipelineVertex& v = t.vertex;
-    v = corner;
-    Vector4 windowPos = matrices.modelViewProjection.Transform(corner.position);
+    Vector4 windowPos = matrices.modelViewProjection.Transform(v.position);
     windowPos.DivideByW();
     t.inside = (InRange(windowPos.z, c.camera.zNear, c.camera.zFar) ? kDepthInside : 0) |
                (InRange(windowPos.x, -1.0f, 1.0f) ? kXInside : 0) |
@@ -90,7 +89,6 @@ TransformedCorner TriangleRasterizer::TransformCorner(const PipelineVertex& corn
         v.windowPos.y = SnapCoordinate(v.windowPos.y);
     }
     v.windowPos.w = clipW;
-    return t;
 }
 
 // The corner's final colour, worked out only for triangles that are drawn.
@@ -152,13 +150,15 @@ void TriangleRasterizer::RasterizeTriangle()
     bool withinBand = true;
     for (int k = 0; k < 3; ++k) {
         if (cornerCache != nullptr) {
-            corners[k] = &cornerCache->Corner(cornerVertex[k], [&] {
-                PipelineVertex fetched;
-                (*cornerFetch)(cornerVertex[k], fetched);
-                return TransformCorner(fetched);
+            // The fetch sets every attribute: nothing of the place's last
+            // draw is left.
+            corners[k] = &cornerCache->Corner(cornerVertex[k], [&](TransformedCorner& t) {
+                (*cornerFetch)(cornerVertex[k], t.vertex);
+                TransformCorner(t);
             });
         } else {
-            directCorners[k] = TransformCorner(vertices[k]);
+            directCorners[k].vertex = vertices[k];
+            TransformCorner(directCorners[k]);
             corners[k] = &directCorners[k];
         }
         inside |= corners[k]->inside;
