@@ -258,3 +258,47 @@ TEST_F(DrawModelTest, TranslucentLayersLitPerPixelBlendInDrawingOrder)
         EXPECT_NE(Colours(context.frameBuffer), queuedAcrossFaces) << size << " " << model;
     }
 }
+
+// The corner cache keeps its places from one draw to the next and the next
+// draw fetches into them: nothing the last draw left there may show. A grid
+// drawn after another mesh must look as it does drawn first, in a fresh
+// context, unlit (vertex colours) and lit per pixel (normals and positions).
+TEST_F(DrawModelTest, ADrawSeesNothingTheLastDrawLeftInTheCornerCache)
+{
+    std::vector<TestMesh::Vertex> before, after;
+    std::vector<std::vector<int32_t>> faces;
+    const int n = 6;
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) {
+            const float x = -1 + 2.0f * i / n, y = -1 + 2.0f * j / n;
+            before.push_back({y, -x, 0.4f, 1, 0, 0.2f, 0xFF10E020u});
+            after.push_back(
+                {x, y, 0.1f * x * y, 0.2f * x, -0.1f * y, 1, 0xFF2040F0u + 0x0303u * i});
+        }
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const int c = j * (n + 1) + i;
+            faces.push_back({c, c + 1, c + n + 2, c + n + 1});
+        }
+    TestMesh first(before, faces), second(after, faces);
+    for (bool lit : {false, true}) {
+        RenderContext fresh;
+        for (RenderContext* c : {&context, &fresh}) {
+            c->SetFrameBuffer(FrameBuffer(64, 64, Color(0, 0, 0, 1)));
+            c->SetCamera(context.camera);
+            c->SetModelMatrix(Matrix4());
+            c->shadeModel = lit ? RC_PHONG : RC_GOURAUD;
+            if (lit) {
+                c->Enable(RC_LIGHTING);
+                c->SetLight(0, Light(Vector4(1, 2, 3, 1)));
+                c->Enable(RC_LIGHT0);
+            }
+        }
+        Draw(first);
+        Draw(second);
+        second.Bind(fresh);
+        fresh.DrawModel();
+        EXPECT_GT(CountDrawn(fresh.frameBuffer), 1000) << lit;
+        EXPECT_EQ(Colours(context.frameBuffer), Colours(fresh.frameBuffer)) << lit;
+    }
+}
