@@ -37,13 +37,6 @@ inline bool Admitted(const FragmentMode& mode, Pixel* pixel, float z)
     return pixel != nullptr && (!mode.depthTest || FrameBuffer::PassDepthTest(*pixel, z));
 }
 
-// Admitted without storing the depth: what Admitted will answer, as long as
-// nothing writes the pixel in between.
-inline bool WouldBeAdmitted(const FragmentMode& mode, const Pixel* pixel, float z)
-{
-    return pixel != nullptr && (!mode.depthTest || FrameBuffer::WouldPassDepthTest(*pixel, z));
-}
-
 // Normal and position of the fragment at t, interpolated as (1 - t) a + t b;
 // the normal is not normalised.
 inline void TriangleRasterizer::InterpolateSurface(const PipelineVertex& a, const PipelineVertex& b,
