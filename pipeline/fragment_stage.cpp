@@ -23,7 +23,7 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
     LightQueuedFragments();  // what waits was queued under the mode and lighting replaced here
     mode = CurrentFragmentMode();
     if (mode.lightPerPixel) lighting = LightingSetup(context, material);
-    FragmentOutputs outputs;
+    PipelineVertex outputs;  // what no step computes keeps its default
     ShadeFragment<false>(mode, a, b, FragmentEnds(a, b, a.color != b.color),
                          context.frameBuffer.Find(x, y), t, &outputs);
     LightQueuedFragments();

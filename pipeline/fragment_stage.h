@@ -60,7 +60,7 @@ inline Color TexturedColor(const FragmentMode& mode, const Color& color, const C
 template <bool kColourOnly>
 inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
                                               const PipelineVertex& b, const FragmentEnds& ends,
-                                              Pixel* pixel, float t, FragmentOutputs* outputs)
+                                              Pixel* pixel, float t, PipelineVertex* record)
 {
     const float z = ends.Depth(t);
     const bool written = Admitted(mode, pixel, z);
@@ -68,29 +68,29 @@ inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const Pi
         if (written) FrameBuffer::Blend(*pixel, ends.ColorAt(t));
         return;
     }
-    if (!written && outputs == nullptr) return;  // nothing to write or hand back
+    if (!written && record == nullptr) return;  // nothing to write or hand back
     Color texel;
     if (mode.texturing) {
         const float tp = fragment::PerspectiveParameter(t, a.windowPos.w, b.windowPos.w);
         const Vector4 texCoord = fragment::Lerp(a.texCoord, b.texCoord, tp);
         texel = context.texture->Sample(texCoord.x, texCoord.y);
-        if (outputs) outputs->texCoord = texCoord;
+        if (record) record->texCoord = texCoord;
     }
     if (!mode.lightPerPixel) {
         const Color color =
             mode.texturing ? TexturedColor(mode, ends.ColorAt(t), texel) : ends.ColorAt(t);
-        if (outputs) outputs->color = color;
+        if (record) record->color = color;
         if (written) FrameBuffer::Blend(*pixel, color);
         return;
     }
     // Lit per pixel: a recorded fragment hands back its surface, and a
     // written one waits in the queue for its colour.
-    if (outputs) {
+    if (record) {
         float n[3], p[3];
         InterpolateSurface(a, b, t, n, p);
         NormalizeOrZero(n[0], n[1], n[2]);
-        outputs->normal = Vector3(n[0], n[1], n[2]);
-        outputs->position = Vector4(p[0], p[1], p[2], 1.0f);
+        record->normal = Vector3(n[0], n[1], n[2]);
+        record->position = Vector4(p[0], p[1], p[2], 1.0f);
     }
     if (!written) return;
     const int k = queued.count;

@@ -132,7 +132,6 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
     EdgeSteps pixel(xa, ya, xb, yb);
     const int steps = pixel.steps;
     const FragmentEnds ends(a, b, PackedColor(a) != PackedColor(b));
-    FragmentOutputs outputs;
     // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
     const auto parameter = [steps](int i) {
         return steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
@@ -162,19 +161,14 @@ void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b,
             ShadeFragment<true>(mode, a, b, ends, target, t, nullptr);
             if (!records(pixel.y, yPrevious, cursor)) continue;
         } else {
-            // What an entry keeps is worked out only for a recorded fragment.
+            // A recorded fragment's entry takes what the spans will read of it.
             const bool recorded = records(pixel.y, yPrevious, cursor);
-            ShadeFragment<false>(mode, a, b, ends, target, t, recorded ? &outputs : nullptr);
+            ShadeFragment<false>(mode, a, b, ends, target, t,
+                                 recorded ? &entries[cursor - 1] : nullptr);
             if (!recorded) continue;
         }
         PipelineVertex& entry = entries[cursor - 1];
-        entry.color = kColourOnly ? ends.ColorAt(t) : outputs.color;
-        // Colour-only spans read nothing else of the entries.
-        if (!kColourOnly) {
-            entry.normal = outputs.normal;
-            entry.position = outputs.position;
-            entry.texCoord = outputs.texCoord;
-        }
+        if (kColourOnly) entry.color = ends.ColorAt(t);  // colour-only spans read nothing else
         entry.windowPos = Vector4(static_cast<float>(pixel.x), static_cast<float>(pixel.y),
                                   ends.Depth(t), (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
     }

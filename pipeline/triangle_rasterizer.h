@@ -31,14 +31,6 @@ struct FragmentMode {
     bool depthTest = false;
 };
 
-// The values a fragment hands back to the edge walk that records them.
-struct FragmentOutputs {
-    Vector4 position;
-    Vector3 normal;
-    Color color;
-    Vector4 texCoord;
-};
-
 // The context's matrices by columns, for the many corners and faces of a
 // draw (gathered once per draw, or per triangle outside one).
 struct DrawMatrices {
@@ -153,15 +145,16 @@ private:
     uint32_t PackedColor(const PipelineVertex& v) const;
     FragmentMode CurrentFragmentMode() const;
     // ShadeFragment with the mode and the ends hoisted out of the pixel loop,
-    // writing to `pixel` (null outside the frame buffer). `outputs` (optional,
-    // and only without kColourOnly) receives the normal, position, texture
-    // coordinate and, unless the fragment is lit per pixel, the colour.
-    // kColourOnly: the mode neither lights per pixel nor textures, so the
-    // commonest loops drop those steps at compile time, and work out a colour
-    // only for fragments that pass the depth test.
+    // writing to `pixel` (null outside the frame buffer). `record` (optional,
+    // and only without kColourOnly) receives what the mode works out of the
+    // fragment: its texture coordinate when texturing, its normal and
+    // position when lighting per pixel, its colour otherwise; its other
+    // fields keep what they held. kColourOnly: the mode neither lights per
+    // pixel nor textures, so the commonest loops drop those steps at compile
+    // time, and work out a colour only for fragments that pass the depth test.
     template <bool kColourOnly>
     void ShadeFragment(const FragmentMode& mode, const PipelineVertex& a, const PipelineVertex& b,
-                       const FragmentEnds& ends, Pixel* pixel, float t, FragmentOutputs* outputs);
+                       const FragmentEnds& ends, Pixel* pixel, float t, PipelineVertex* record);
     // Lights the queued fragments and blends them into their pixels. Called
     // when the batch is full, and before anything may read the frame buffer:
     // at the end of a draw, or of each walk and span fill outside one.
