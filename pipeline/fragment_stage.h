@@ -85,17 +85,16 @@ inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const Pi
     }
     // Lit per pixel: a recorded fragment hands back its surface, and a
     // written one waits in the queue for its colour.
+    float n[3], p[3];
+    InterpolateSurface(a, b, t, n, p);
     if (record) {
-        float n[3], p[3];
-        InterpolateSurface(a, b, t, n, p);
-        NormalizeOrZero(n[0], n[1], n[2]);
-        record->normal = Vector3(n[0], n[1], n[2]);
+        float u[3] = {n[0], n[1], n[2]};
+        NormalizeOrZero(u[0], u[1], u[2]);
+        record->normal = Vector3(u[0], u[1], u[2]);
         record->position = Vector4(p[0], p[1], p[2], 1.0f);
     }
     if (!written) return;
-    const int k = queued.count;
-    float n[3], p[3];
-    InterpolateSurface(a, b, t, n, p);  // the queue normalises a batch's normals at once
+    const int k = queued.count;  // the queue normalises a batch's normals at once
     queued.nx[k] = n[0];
     queued.ny[k] = n[1];
     queued.nz[k] = n[2];
