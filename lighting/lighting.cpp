@@ -121,7 +121,8 @@ template <bool kOne>
 void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d)
 {
     const float tx = target.x, ty = target.y, tz = target.z;
-    for (int k = 0; k < PointCount<kOne>(p); ++k) {
+    const int count = PointCount<kOne>(p);
+    for (int k = 0; k < count; ++k) {
         float x = tx - p.px[k], y = ty - p.py[k], z = tz - p.pz[k];
         d.length[k] = NormalizeOrZero(x, y, z);
         d.x[k] = x;
@@ -160,7 +161,8 @@ template <bool kOne>
 void AddWhereReached(const PointBatch& p, const LightTerms& t, const ColourSums& add,
                      ColourSums& sum)
 {
-    for (int k = 0; k < PointCount<kOne>(p); ++k) {
+    const int count = PointCount<kOne>(p);
+    for (int k = 0; k < count; ++k) {
         const float r = sum.r[k] + add.r[k], g = sum.g[k] + add.g[k], b = sum.b[k] + add.b[k];
         sum.r[k] = t.reached[k] != 0 ? r : sum.r[k];
         sum.g[k] = t.reached[k] != 0 ? g : sum.g[k];
