@@ -20,8 +20,13 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
-# MESH is one path, relative to this folder, and may contain spaces.
-run: build
+# MESH is one path, relative to this folder, and may contain spaces. The
+# window needs an X display; without one this stops before building anything.
+run: deps
+	$(if $(DISPLAY),,$(error zbuffer opens a window and needs an X display, and DISPLAY is not set; \
+	  without one, zbuffer-render draws the same frames into pictures (see the README)))
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target zbuffer
 	./$(BUILD)/zbuffer $(if $(MESH),'$(subst ','\'',$(MESH))')
 
 # Every test in the normal build, the tests again with the sanitizers, and a
@@ -36,13 +41,14 @@ test-normal: build
 # the first fault. The tests of the OpenGL programs, of resident size and
 # under valgrind stay in the normal build: Mesa keeps memory to exit, the
 # sanitizer's own bookkeeping grows the resident size, and valgrind cannot run
-# a sanitized program.
+# a sanitized program. So does the install test, since this build makes only
+# the programs its tests run.
 test-sanitize: deps
 	@tools/install-deps.sh test
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZBUFFER_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j$(JOBS) --target zbuffer_tests zbuffer-render image_compare
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure \
-		-j$(JOBS) -LE 'opengl|resident_size|valgrind'
+		-j$(JOBS) -LE 'opengl|resident_size|valgrind|install'
 
 # FUZZ_SECONDS of libFuzzer on the PLY reader and the pipeline; any crash,
 # hang, leak or undefined behaviour fails it and leaves its input in

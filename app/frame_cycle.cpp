@@ -34,7 +34,7 @@ Matrix4 FrameModelMatrix(float angle)
     return Multiply(Multiply(r, s), t);  // rotation, then scale, then translation
 }
 
-void RenderFrame(float angle)
+float RenderFrameTimed(float angle)
 {
     const int64_t t0 = MillisecondsSinceStart();
     RenderContext& c = RenderContext::Instance();
@@ -47,6 +47,11 @@ void RenderFrame(float angle)
     c.DrawModel();
     c.attribMask = 0;
     const int64_t t1 = MillisecondsSinceStart();
-    const float seconds = static_cast<float>(static_cast<double>(t1 - t0) * 0.001);
+    return static_cast<float>(static_cast<double>(t1 - t0) * 0.001);
+}
+
+void RenderFrame(float angle)
+{
+    const float seconds = RenderFrameTimed(angle);
     std::cout << "Tps de rendu : " << seconds << " s" << std::endl;
 }

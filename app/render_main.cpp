@@ -5,9 +5,11 @@
 #include <chrono>
 #include <iostream>
 
+#include "app/data_files.h"
 #include "app/frame_cycle.h"
 #include "app/frame_presenter.h"
 #include "app/frame_stats.h"
+#include "app/program_version.h"
 #include "app/progress_bar.h"
 #include "app/render_options.h"
 #include "app/scene_setup.h"
@@ -75,7 +77,8 @@ void RenderShadows(float angle)
 }
 
 // One frame as the window's display callback makes it, after the shadow pass
-// when asked for; returns its render time.
+// when asked for; returns its render time. A benchmark prints only its
+// summary, so its frames print no render-time line.
 double RenderNextFrame(const RenderOptions& o)
 {
     RenderContext& c = RenderContext::Instance();
@@ -85,7 +88,10 @@ double RenderNextFrame(const RenderOptions& o)
     const Clock::time_point start = Clock::now();
     const float angle = o.angle.value_or(gAngle);
     if (o.shadows) RenderShadows(angle);
-    RenderFrame(angle);
+    if (o.bench)
+        RenderFrameTimed(angle);
+    else
+        RenderFrame(angle);
     const double milliseconds = MillisecondsSince(start);
     gAngle = gAngle + 10.0f;
     return milliseconds;
@@ -101,7 +107,8 @@ int RenderFrames(const RenderOptions& o)
 {
     TextureImage texture;  // bound to the context for every frame
     if (!LoadTexture(o, &texture)) return 1;
-    SetupScene(o.meshPath.c_str());
+    const std::string mesh = o.meshPath.value_or(DefaultMeshPath());
+    SetupScene(mesh.c_str(), o.bench ? nullptr : &std::cout);
     ApplyModes(o);
     ApplyFeatures(o, &texture);
     const FrameFileName out = o.out.value_or(FrameFileName("frame.png"));
@@ -135,6 +142,10 @@ int main(int argc, char** argv)
     }
     if (parsed.options.help) {
         std::cout << kRenderUsage;
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::cout << "zbuffer-render " << kProgramVersion << "\n";
         return 0;
     }
     const int status = RenderFrames(parsed.options);

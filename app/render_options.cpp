@@ -10,9 +10,9 @@ const char kRenderUsage[] =
     "[--shade flat|gouraud|phong|cartoon]\n"
     "                      [--wireframe] [--cw] [--unlit] [--texture FILE.png] [--replace]\n"
     "                      [--shadows] [--light2 X,Y,Z] [--normalize]\n"
-    "                      [--out FILE.png|FILE.ppm] [--bench]\n"
+    "                      [--out FILE.png|FILE.ppm] [--bench] [--help] [--version]\n"
     "Renders the window program's frames without a window.\n"
-    "  MESH.ply       the mesh to draw (default ./data/teapot.ply)\n"
+    "  MESH.ply       the mesh to draw (default ./data/teapot.ply, else the installed teapot)\n"
     "  --frames N     render frames 0 .. N-1 in sequence and write the last (default 1)\n"
     "  --angle DEG    render every frame at DEG degrees instead of 0, 10, 20, ...\n"
     "  --shade MODEL  flat, gouraud (default), phong or cartoon\n"
@@ -26,8 +26,9 @@ const char kRenderUsage[] =
     "  --normalize    normalise the normals after the model matrix\n"
     "  --out FILE     PNG or PPM by extension (default frame.png); a %d in FILE,\n"
     "                 e.g. turn_%03d.png, writes every frame, numbered from 0\n"
-    "  --bench        write no image; print render times per frame and frames per second\n"
+    "  --bench        write no image; print only a summary of the render times\n"
     "  --help         show this text\n"
+    "  --version      show the program's version\n"
     "Exit status: 0 done, 1 mesh, texture or output file error, 2 bad command line.\n";
 
 namespace {
@@ -123,6 +124,7 @@ bool ApplyFlag(const std::string& name, RenderOptions& o)
                        : name == "--normalize" ? &o.normalize
                        : name == "--bench"     ? &o.bench
                        : name == "--help"      ? &o.help
+                       : name == "--version"   ? &o.version
                                                : nullptr;
     if (flag != nullptr) *flag = true;
     return flag != nullptr;
@@ -136,7 +138,6 @@ bool TakesValue(const std::string& name)
 
 // What the arguments before the current one gave.
 struct Given {
-    bool mesh = false;
     bool shade = false;
 };
 
@@ -146,9 +147,8 @@ std::string ApplyArgument(int argc, const char* const* argv, int& i, RenderOptio
 {
     std::string arg = argv[i++];
     if (arg.size() < 2 || arg[0] != '-') {
-        if (given.mesh) return "only one mesh may be given ('" + arg + "')";
+        if (o.meshPath) return "only one mesh may be given ('" + arg + "')";
         o.meshPath = arg;
-        given.mesh = true;
         return "";
     }
     const std::size_t equals = arg.find('=');

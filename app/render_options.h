@@ -11,7 +11,7 @@
 // What zbuffer-render's command line asks for; the defaults are the window
 // program's start-up state.
 struct RenderOptions {
-    std::string meshPath = "./data/teapot.ply";
+    std::optional<std::string> meshPath;  // none: the default teapot (DefaultMeshPath)
     int frames = 1;
     std::optional<float> angle;  // every frame at this angle instead of 0, 10, 20, ...
     int32_t shadeModel = RC_GOURAUD;
@@ -26,6 +26,7 @@ struct RenderOptions {
     std::optional<FrameFileName> out;    // none: frame.png
     bool bench = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {

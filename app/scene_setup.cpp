@@ -22,7 +22,7 @@ constexpr float kFieldOfView = 0.7853982f;
 
 }  // namespace
 
-void SetupScene(const char* path)
+void SetupScene(const char* path, std::ostream* log)
 {
     RenderContext& c = RenderContext::Instance();
     FrameBuffer fb(kFrameSize, kFrameSize, Color(0xFF000000u));
@@ -30,8 +30,10 @@ void SetupScene(const char* path)
     const float cx = gModel->center.x, cy = gModel->center.y, cz = gModel->center.z;
     const float r = gModel->halfExtent;
     const float d = static_cast<float>(r / std::tan(kDistanceAngle));
-    std::cout << "distance : " << d << std::endl;
-    std::cout << "centre : (" << cx << ", " << cy << ", " << cz << ")" << std::endl;
+    if (log != nullptr) {
+        *log << "distance : " << d << std::endl;
+        *log << "centre : (" << cx << ", " << cy << ", " << cz << ")" << std::endl;
+    }
 
     const Camera cam(Vector3(d, d, d), Vector3(cx, cy, cz), Vector3(0.0f, 0.0f, 1.0f), 1.0f,
                      kFieldOfView);
@@ -44,4 +46,9 @@ void SetupScene(const char* path)
     c.SetLight(0, light);
     c.shadeModel = RC_GOURAUD;
     c.polygonMode = RC_FILL;
+}
+
+void SetupScene(const char* path)
+{
+    SetupScene(path, &std::cout);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ostream>
+
 #include "lighting/material.h"
 
 class FramePresenter;
@@ -10,5 +12,9 @@ extern FramePresenter* gPresenter;  // shows the frame buffer in the window
 extern Material gDefaultMaterial;   // copied into the context every frame
 
 // Loads the mesh, places camera and light from its bounding box, gives the
-// context its frame buffer and default modes, and prints distance and centre.
+// context its frame buffer and default modes, and prints distance and centre
+// on `log` (nothing when it is null).
+void SetupScene(const char* path, std::ostream* log);
+
+// SetupScene, printing on standard output.
 void SetupScene(const char* path);

@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a make target needs, when they are missing.
-# Usage: tools/install-deps.sh build|test|bench|fuzz ...
+# Usage: tools/install-deps.sh GROUP...   (GROUP: build, test, bench, lint)
 set -euo pipefail
 
+usage="usage: tools/install-deps.sh GROUP...   (GROUP: build, test, bench, lint)"
+
+# Prints the packages of a group; fails for a group that does not exist.
 packages_for() {
     case "$1" in
         build) echo "cmake g++ make pkg-config freeglut3-dev libgl-dev libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev" ;;
         test) echo "python3 xvfb xauth xdotool imagemagick x11-utils valgrind clang-14 libclang-rt-14-dev time libgl1-mesa-dri" ;;
         bench) echo "libgl1-mesa-dri xvfb xauth" ;;
         lint) echo "clang-format clang-tidy cppcheck" ;;
-        *) echo "install-deps: unknown group '$1'" >&2; exit 2 ;;
+        *) return 1 ;;
     esac
 }
 
+[ $# -gt 0 ] || { echo "$usage" >&2; exit 2; }
 missing=()
 for group in "$@"; do
-    for p in $(packages_for "$group"); do
+    # Checked apart from the loop below: a failure inside $(...) would not stop it.
+    packages=$(packages_for "$group") || { echo "install-deps: unknown group '$group'" >&2; echo "$usage" >&2; exit 2; }
+    for p in $packages; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
 done

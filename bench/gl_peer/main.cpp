@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 
+#include "app/data_files.h"
 #include "app/frame_presenter.h"
 #include "app/frame_stats.h"
 #include "app/scene_setup.h"
@@ -84,7 +85,7 @@ void OpenWindow(int argc, char** argv)
 
 int RunPeer(const RenderOptions& o, int argc, char** argv)
 {
-    SetupScene(o.meshPath.c_str());
+    SetupScene(o.meshPath.value_or(DefaultMeshPath()).c_str());
     RenderContext& c = RenderContext::Instance();
     c.shadeModel = o.shadeModel;
     OpenWindow(argc, argv);

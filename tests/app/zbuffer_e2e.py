@@ -817,16 +817,15 @@ def behaviour_memory(run_):
                                      f"after {shown_late} frames")
 
 
-def behaviour_memcheck(run_):
-    """Set-up and three frames under valgrind's memcheck, then Escape: no invalid
-    access, no use of uninitialised values, nothing definitely or indirectly
-    lost. Errors inside the OpenGL and X libraries are theirs, not the
-    program's, and are suppressed (memcheck.supp)."""
+def run_under_memcheck(run_, preload=None):
+    """Set-up and three frames under valgrind's memcheck, then Escape; returns the
+    exit status and memcheck's report. `preload` is put into the program."""
     if shutil.which("valgrind") is None:
         raise CannotRun("valgrind is not installed (Debian package valgrind)")
     log = os.path.join(run_.artifacts, "memcheck.log")
     suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)), "memcheck.supp")
-    program = run_.start(wrapper=[
+    wrapper = ["env", f"LD_PRELOAD={preload}"] if preload else []
+    program = run_.start(wrapper=wrapper + [
         "valgrind", f"--error-exitcode={MEMCHECK_ERRORS}", "--leak-check=full",
         "--show-leak-kinds=definite,indirect", "--errors-for-leak-kinds=definite,indirect",
         "--num-callers=40",
@@ -839,8 +838,36 @@ def behaviour_memcheck(run_):
     with open(log, errors="replace") as f:
         report = f.read()
     check(status is not None, f"still running {MEMCHECK_WAIT:.0f} s after Escape")
+    return status, report
+
+
+def behaviour_memcheck(run_):
+    """Set-up and three frames under valgrind's memcheck, then Escape: no invalid
+    access, no use of uninitialised values, nothing definitely or indirectly
+    lost. Errors inside the OpenGL and X libraries and the dynamic loader are
+    theirs, not the program's, and are suppressed (memcheck.supp)."""
+    status, report = run_under_memcheck(run_)
     check(status == 0, f"exit status {status} under memcheck; its report:\n{report}")
     print(report.strip().splitlines()[-1])
+
+
+def behaviour_memcheck_catches_faults(run_):
+    """The same run with a display callback that reads past a heap block and loses
+    a block (display_fault, preloaded): memcheck, with the same suppressions,
+    reports both and fails the run."""
+    injector = run_.options.fault_injector
+    if not injector or not os.path.exists(injector):
+        raise CannotRun(f"no fault injector at {injector!r}")
+    status, report = run_under_memcheck(run_, preload=injector)
+    check(status == MEMCHECK_ERRORS,
+          f"exit status {status} under memcheck with faults injected, not {MEMCHECK_ERRORS}")
+    invalid_read = re.search(r"Invalid read of size 1\n(==\d+==\s+at .*\n)*.*FaultyDisplay",
+                             report)
+    check(invalid_read is not None, f"the read past the block was not reported:\n{report}")
+    lost = re.search(r"bytes in \d+ blocks are definitely lost[^\n]*\n"
+                     r"(==\d+==\s+(at|by) .*\n)*.*FaultyDisplay", report)
+    check(lost is not None, f"the lost block was not reported:\n{report}")
+    print("memcheck reported the injected invalid read and leak")
 
 
 BEHAVIOURS = {
@@ -857,6 +884,7 @@ BEHAVIOURS = {
     "bad_header": behaviour_bad_header,
     "memory": behaviour_memory,
     "memcheck": behaviour_memcheck,
+    "memcheck_catches_faults": behaviour_memcheck_catches_faults,
 }
 
 
@@ -864,6 +892,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--program", required=True, help="the zbuffer executable")
     parser.add_argument("--source-dir", required=True, help="the repository root")
+    parser.add_argument("--fault-injector",
+                        help="a library that makes the display callback faulty when preloaded")
     parser.add_argument("--artifacts", required=True,
                         help="folder for screenshots and logs, one sub-folder per behaviour")
     parser.add_argument("behaviour", choices=sorted(BEHAVIOURS))

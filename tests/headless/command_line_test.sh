@@ -11,6 +11,14 @@ run 0 --help
 grep -q '^usage: zbuffer-render' "$work/out" || fail "--help shows no usage"
 [ ! -s "$work/err" ] || fail "--help wrote to stderr"
 
+run 0 --version
+grep -Eqx 'zbuffer-render [0-9]+\.[0-9]+\.[0-9]+' "$work/out" || fail "--version printed: $(cat "$work/out")"
+
+# A benchmark prints its summary alone: no set-up or render-time lines.
+run 0 "$mesh" --frames 3 --bench
+[ "$(wc -l <"$work/out")" -eq 3 ] && [ "$(head -1 "$work/out")" = "frames: 3" ] ||
+    fail "--bench printed more or less than its summary: $(cat "$work/out")"
+
 # A bad command line: the reason on one line, then the usage, status 2. The
 # reasons themselves are checked by render_options_test.cpp.
 for args in "--bogus" "--frames" "--shade smooth" "--out turn_%s.png" "$mesh $mesh"; do

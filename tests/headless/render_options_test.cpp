@@ -17,7 +17,7 @@ TEST(RenderOptions, DefaultsAreTheWindowProgramsStart)
     const ParsedOptions p = Parse({});
     ASSERT_EQ(p.error, "");
     const RenderOptions& o = p.options;
-    EXPECT_EQ(o.meshPath, "./data/teapot.ply");
+    EXPECT_FALSE(o.meshPath);
     EXPECT_EQ(o.frames, 1);
     EXPECT_FALSE(o.angle);
     EXPECT_EQ(o.shadeModel, RC_GOURAUD);
@@ -51,6 +51,7 @@ TEST(RenderOptions, TakesValuesAfterAnEqualsSignAndEachShadeModel)
     EXPECT_EQ(Parse({"--shade", "phong"}).options.shadeModel, RC_PHONG);
     EXPECT_EQ(Parse({"--shade", "gouraud"}).options.shadeModel, RC_GOURAUD);
     EXPECT_TRUE(Parse({"--help"}).options.help);
+    EXPECT_TRUE(Parse({"--version"}).options.version);
 }
 
 TEST(RenderOptions, RefusesBadCommandLinesWithOneLineReasons)

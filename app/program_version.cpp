@@ -1,0 +1,3 @@
+#include "app/program_version.h"
+
+const char kProgramVersion[] = ZBUFFER_VERSION;
