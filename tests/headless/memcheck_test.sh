@@ -2,10 +2,11 @@
 # zbuffer-render under valgrind's memcheck: loading, every shade model, the
 # texture and shadow passes, writing PNG and PPM, and a refused file. No
 # invalid access, no use of uninitialised values, nothing definitely or
-# indirectly lost.
-# Usage: memcheck_test.sh ZBUFFER_RENDER MESH
+# indirectly lost. The suppressions are the window program's: only what
+# system libraries do on the program's behalf.
+# Usage: memcheck_test.sh ZBUFFER_RENDER MESH SUPPRESSIONS
 set -euo pipefail
-render=$1 mesh=$2
+render=$1 mesh=$2 suppressions=$3
 # shellcheck source=tests/headless/test_lib.sh
 source "$(dirname "$0")/test_lib.sh"
 command -v valgrind >/dev/null || fail "valgrind is not installed (Debian package valgrind)"
@@ -16,7 +17,7 @@ errors=99
 memcheck() {
     local want=$1 got=0
     shift
-    valgrind -q --error-exitcode=$errors --leak-check=full --num-callers=30 \
+    valgrind -q --error-exitcode=$errors --leak-check=full --num-callers=30 --suppressions="$suppressions" \
         --show-leak-kinds=definite,indirect --errors-for-leak-kinds=definite,indirect \
         --log-file="$work/memcheck.log" "$render" "$@" >"$work/out" 2>"$work/err" || got=$?
     [ ! -s "$work/memcheck.log" ] || fail "memcheck on zbuffer-render $*: $(cat "$work/memcheck.log")"
