@@ -1,0 +1,205 @@
+#include "model/ply_complete_body.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "lighting/color.h"
+#include "model/mesh_builder.h"
+#include "model/page_prefault.h"
+#include "model/ply_complete_values.h"
+#include "model/ply_error.h"
+
+namespace {
+
+float& FloatField(PlyVertex& v, PlyTarget target)
+{
+    switch (target) {
+        case PlyTarget::X:
+        case PlyTarget::Y:
+        case PlyTarget::Z:
+            return v.position[static_cast<int>(target) - static_cast<int>(PlyTarget::X)];
+        case PlyTarget::NormalX:
+        case PlyTarget::NormalY:
+        case PlyTarget::NormalZ:
+            return v.normal[static_cast<int>(target) - static_cast<int>(PlyTarget::NormalX)];
+        case PlyTarget::U:
+        case PlyTarget::V:
+            return v.texCoord[static_cast<int>(target) - static_cast<int>(PlyTarget::U)];
+        default:
+            return v.color[static_cast<int>(target) - static_cast<int>(PlyTarget::Red)];
+    }
+}
+
+// An integer channel spans its type's range, a byte exactly as the canonical
+// reader scales it; a float channel is clamped to 0..1.
+float Channel(double value, PlyType type, const PlyValuePlace& place)
+{
+    if (std::isnan(value)) FailAt(place, "colour is not a number");
+    if (type == PlyType::UInt8) return static_cast<float>(value) * Color::kByteScale;
+    constexpr double kHighest[] = {127.0, 255.0, 32767.0, 65535.0, 2147483647.0, 4294967295.0};
+    const double scaled = IsPlyIntegerType(type) ? value / kHighest[static_cast<int>(type)] : value;
+    return static_cast<float>(std::clamp(scaled, 0.0, 1.0));
+}
+
+template <class Values>
+class ElementReader {
+public:
+    ElementReader(PlyInput& input, int32_t vertexCount, PlyMesh& mesh, MeshSummary& summary)
+        : values(input), vertexCount(vertexCount), mesh(mesh), summary(summary)
+    {
+    }
+
+    void Read(const PlyElement& element, const PlyElementPlan& plan)
+    {
+        if (element.properties.empty()) return;
+        PlyValuePlace place{&element, 0, nullptr};
+        for (; place.row < element.count; ++place.row) {
+            if (plan.role == PlyRole::Vertices)
+                VertexRow(plan, place);
+            else
+                ListRow(plan, place);
+        }
+    }
+
+private:
+    void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
+    {
+        PlyVertex& vertex = mesh.vertices.emplace_back();
+        for (std::size_t i = 0; i < plan.targets.size(); ++i) {
+            const PlyProperty& property = place.element->properties[i];
+            place.property = &property;
+            const PlyTarget target = plan.targets[i];
+            if (target == PlyTarget::Skip) {
+                Skip(property, place);
+            } else if (target >= PlyTarget::Red) {
+                FloatField(vertex, target) =
+                    Channel(values.Number(property.type, place), property.type, place);
+            } else {
+                const float value = values.Float(property.type, place);
+                if (!std::isfinite(value)) FailAt(place, "value is not a finite float");
+                FloatField(vertex, target) = value;
+            }
+        }
+    }
+
+    // A face's or a strip's row: its index list, every other property passed over.
+    void ListRow(const PlyElementPlan& plan, PlyValuePlace& place)
+    {
+        for (std::size_t i = 0; i < plan.targets.size(); ++i) {
+            const PlyProperty& property = place.element->properties[i];
+            place.property = &property;
+            if (plan.targets[i] == PlyTarget::Skip) {
+                Skip(property, place);
+                continue;
+            }
+            ReadCorners(property, plan.role == PlyRole::Strips, place);
+            if (plan.role == PlyRole::Strips)
+                AddTriangleStrip(mesh, corners.data(), corners.size(), summary);
+            else
+                AddPolygon(mesh, corners.data(), corners.size(), summary);
+        }
+    }
+
+    void ReadCorners(const PlyProperty& property, bool restarts, const PlyValuePlace& place)
+    {
+        const int64_t n = values.Integer(property.countType, place);
+        if (n < 0) FailAt(place, "negative corner count " + std::to_string(n));
+        corners.clear();
+        for (int64_t c = 0; c < n; ++c) {
+            const int64_t index = values.Integer(property.type, place);
+            if ((index < 0 || index >= vertexCount) && !(restarts && index == -1))
+                FailAt(place, "vertex index " + std::to_string(index) + " out of range 0.." +
+                                  std::to_string(vertexCount - 1));
+            corners.push_back(static_cast<int32_t>(index));
+        }
+    }
+
+    void Skip(const PlyProperty& property, const PlyValuePlace& place)
+    {
+        if (!property.list) {
+            values.Skip(property.type, 1, place);
+            return;
+        }
+        const int64_t n = values.Integer(property.countType, place);
+        if (n < 0) FailAt(place, "negative list length " + std::to_string(n));
+        values.Skip(property.type, static_cast<uint64_t>(n), place);
+    }
+
+    Values values;
+    int32_t vertexCount;
+    PlyMesh& mesh;
+    MeshSummary& summary;
+    std::vector<int32_t> corners;  // the row's index list
+};
+
+// The fewest bytes a row can take: a binary value its size (a list only its
+// count), an ASCII value one character and one blank.
+int64_t MinimumRowBytes(const PlyElement& element, bool binary)
+{
+    int64_t bytes = 0;
+    for (const PlyProperty& p : element.properties)
+        bytes += binary ? PlyTypeBytes(p.list ? p.countType : p.type) : 2;
+    return bytes;
+}
+
+// Counts the bytes left cannot hold are refused before anything is
+// allocated; counts that fit are reserved, so that no array grows by copies.
+void PrepareBody(const PlyLayout& layout, const std::vector<PlyElementPlan>& plans,
+                 int64_t bytesLeft, PlyMesh& mesh)
+{
+    if (bytesLeft < 0) return;
+    const bool binary = layout.encoding != PlyEncoding::Ascii;
+    int64_t needed = 0, faces = 0;
+    for (std::size_t e = 0; e < layout.elements.size(); ++e) {
+        const PlyElement& element = layout.elements[e];
+        needed += element.count * MinimumRowBytes(element, binary);
+        if (needed > bytesLeft + (binary ? 0 : 1))
+            PlyFail("element '" + element.name + "' count " + std::to_string(element.count) +
+                    " does not fit in the " + std::to_string(bytesLeft) +
+                    " bytes after the header");
+        if (plans[e].role == PlyRole::Vertices) mesh.vertices.reserve(element.count);
+        if (plans[e].role == PlyRole::Faces) faces += element.count;
+    }
+    mesh.faces.reserve(static_cast<std::size_t>(faces));
+    mesh.corners.reserve(static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
+    PrefaultCapacity(mesh.vertices);
+    PrefaultCapacity(mesh.faces);
+    PrefaultCapacity(mesh.corners);
+}
+
+// A binary body starts after the header's last line end, "\n", "\r\n" or a
+// lone "\r" as the header's lines end.
+void SkipLineEnd(PlyInput& input, bool loneCrLines)
+{
+    const int c = input.Get();
+    if (c == '\r' && !loneCrLines && input.Peek() == '\n') input.Get();
+    if (c != '\n' && c != '\r') PlyFail("no line end after end_header");
+}
+
+template <class Values>
+void ReadElements(PlyInput& input, const PlyLayout& layout,
+                  const std::vector<PlyElementPlan>& plans, PlyMesh& mesh, MeshSummary& summary)
+{
+    int32_t vertexCount = 0;
+    for (std::size_t e = 0; e < plans.size(); ++e)
+        if (plans[e].role == PlyRole::Vertices) vertexCount = layout.elements[e].count;
+    ElementReader<Values> reader(input, vertexCount, mesh, summary);
+    for (std::size_t e = 0; e < plans.size(); ++e)
+        reader.Read(layout.elements[e], plans[e]);
+}
+
+}  // namespace
+
+void ReadCompletePlyBody(PlyInput& input, const PlyLayout& layout,
+                         const std::vector<PlyElementPlan>& plans, PlyMesh& mesh,
+                         MeshSummary& summary)
+{
+    if (layout.encoding != PlyEncoding::Ascii) SkipLineEnd(input, layout.loneCrLines);
+    PrepareBody(layout, plans, input.BytesLeft(), mesh);
+    if (layout.encoding == PlyEncoding::Ascii)
+        ReadElements<PlyAsciiValues>(input, layout, plans, mesh, summary);
+    else if (layout.encoding == PlyEncoding::BinaryLittleEndian)
+        ReadElements<PlyBinaryValues<false>>(input, layout, plans, mesh, summary);
+    else
+        ReadElements<PlyBinaryValues<true>>(input, layout, plans, mesh, summary);
+}
