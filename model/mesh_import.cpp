@@ -43,9 +43,10 @@ bool HasExtension(const std::string& path, const char* extension)
 // names. Binary STL and OBJ have no such mark, and are known by the name.
 MeshFormat DetectFormat(PlyInput& input, const std::string& path)
 {
-    if (StartsWith(input, "ply\n") || StartsWith(input, "ply\r") || HasExtension(path, ".ply"))
-        return MeshFormat::Ply;
-    if (StartsWith(input, "solid") || HasExtension(path, ".stl")) return MeshFormat::Stl;
+    if (StartsWith(input, "ply\n") || StartsWith(input, "ply\r")) return MeshFormat::Ply;
+    if (StartsWith(input, "solid")) return MeshFormat::Stl;
+    if (HasExtension(path, ".ply")) return MeshFormat::Ply;
+    if (HasExtension(path, ".stl")) return MeshFormat::Stl;
     if (HasExtension(path, ".obj")) return MeshFormat::Obj;
     ImportFail("cannot tell the format of " + path +
                ": it does not start with 'ply' or 'solid', and its name does not end in .ply, "

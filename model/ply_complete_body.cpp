@@ -183,8 +183,13 @@ void ReadElements(PlyInput& input, const PlyLayout& layout,
     int32_t vertexCount = 0;
     for (std::size_t e = 0; e < plans.size(); ++e)
         if (plans[e].role == PlyRole::Vertices) vertexCount = layout.elements[e].count;
-    ElementReader<Values> reader(input, vertexCount, mesh, summary);
+    // Elements after the last one the mesh uses are never read, as the
+    // canonical reader never reads past its faces.
+    std::size_t used = 0;
     for (std::size_t e = 0; e < plans.size(); ++e)
+        if (plans[e].role != PlyRole::Skip) used = e + 1;
+    ElementReader<Values> reader(input, vertexCount, mesh, summary);
+    for (std::size_t e = 0; e < used; ++e)
         reader.Read(layout.elements[e], plans[e]);
 }
 

@@ -104,8 +104,9 @@ void NoteSkipped(const PlyElement& element, const PlyElementPlan& plan, MeshSumm
 {
     if (plan.role == PlyRole::Skip) {
         if (element.count > 0)
-            NoteOnce(summary.skipped,
-                     "element '" + element.name + "' (" + std::to_string(element.count) + " rows)");
+            NoteOnce(summary.skipped, "element '" + element.name + "' (" +
+                                          std::to_string(element.count) +
+                                          (element.count == 1 ? " row)" : " rows)"));
         return;
     }
     for (std::size_t i = 0; i < element.properties.size(); ++i)

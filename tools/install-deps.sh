@@ -6,7 +6,7 @@ set -euo pipefail
 packages_for() {
     case "$1" in
         build) echo "cmake g++ make pkg-config freeglut3-dev libgl-dev libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev" ;;
-        test) echo "python3 xvfb xauth xdotool imagemagick x11-utils valgrind clang-14 libclang-rt-14-dev time libgl1-mesa-dri" ;;
+        test) echo "python3 xvfb xauth xdotool imagemagick x11-utils valgrind clang-14 libclang-rt-14-dev time libgl1-mesa-dri assimp-testmodels" ;;
         bench) echo "libgl1-mesa-dri xvfb xauth" ;;
         lint) echo "clang-format clang-tidy cppcheck" ;;
         *) echo "install-deps: unknown group '$1'" >&2; exit 2 ;;
