@@ -7,32 +7,32 @@ void NoteOnce(std::vector<std::string>& list, const std::string& what)
     if (std::find(list.begin(), list.end(), what) == list.end()) list.push_back(what);
 }
 
-namespace {
-
-void AddFace(PlyMesh& mesh, const int32_t* first, const int32_t* last, const int32_t* extra)
-{
-    PlyFace& face = mesh.faces.emplace_back();
-    face.firstCorner = mesh.corners.size();
-    if (extra != nullptr) mesh.corners.push_back(*extra);
-    mesh.corners.insert(mesh.corners.end(), first, last);
-    face.cornerCount = static_cast<uint8_t>(mesh.corners.size() - face.firstCorner);
-}
-
-}  // namespace
-
 // Each piece is corner 0 followed by a run of 254 corners that starts where
 // the last one ended, so the pieces' fans are the polygon's fan.
+void SplitIntoFan(PlyMesh& mesh, std::size_t first, MeshSummary& summary)
+{
+    ++summary.splitFaces;
+    const std::vector<int32_t> polygon(mesh.corners.begin() + static_cast<std::ptrdiff_t>(first),
+                                       mesh.corners.end());
+    mesh.corners.resize(first);
+    constexpr std::size_t kRun = kMaxFaceCorners - 1;
+    for (std::size_t start = 1; start + 1 < polygon.size(); start += kRun - 1) {
+        PlyFace& face = mesh.faces.emplace_back();
+        face.firstCorner = mesh.corners.size();
+        mesh.corners.push_back(polygon[0]);
+        const std::size_t stop = std::min(polygon.size(), start + kRun);
+        mesh.corners.insert(mesh.corners.end(),
+                            polygon.begin() + static_cast<std::ptrdiff_t>(start),
+                            polygon.begin() + static_cast<std::ptrdiff_t>(stop));
+        face.cornerCount = static_cast<uint8_t>(mesh.corners.size() - face.firstCorner);
+    }
+}
+
 void AddPolygon(PlyMesh& mesh, const int32_t* corners, std::size_t n, MeshSummary& summary)
 {
-    ++summary.fileFaces;
-    if (n <= kMaxFaceCorners) {
-        AddFace(mesh, corners, corners + n, nullptr);
-        return;
-    }
-    ++summary.splitFaces;
-    constexpr std::size_t kRun = kMaxFaceCorners - 1;
-    for (std::size_t start = 1; start + 1 < n; start += kRun - 1)
-        AddFace(mesh, corners + start, corners + std::min(n, start + kRun), corners);
+    const std::size_t first = mesh.corners.size();
+    mesh.corners.insert(mesh.corners.end(), corners, corners + n);
+    CloseFace(mesh, first, summary);
 }
 
 void AddPointFaces(PlyMesh& mesh, MeshSummary& summary)

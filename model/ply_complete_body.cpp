@@ -1,6 +1,7 @@
 #include "model/ply_complete_body.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "lighting/color.h"
@@ -41,6 +42,17 @@ float Channel(double value, PlyType type, const PlyValuePlace& place)
     return static_cast<float>(std::clamp(scaled, 0.0, 1.0));
 }
 
+// A binary row's size when it has no lists, or 0.
+std::size_t FixedRowBytes(const PlyElement& element)
+{
+    std::size_t bytes = 0;
+    for (const PlyProperty& p : element.properties) {
+        if (p.list) return 0;
+        bytes += static_cast<std::size_t>(PlyTypeBytes(p.type));
+    }
+    return bytes;
+}
+
 template <class Values>
 class ElementReader {
 public:
@@ -52,8 +64,10 @@ public:
     void Read(const PlyElement& element, const PlyElementPlan& plan)
     {
         if (element.properties.empty()) return;
+        const std::size_t fixedBytes = FixedRowBytes(element);
         PlyValuePlace place{&element, 0, nullptr};
         for (; place.row < element.count; ++place.row) {
+            values.BeginRow(fixedBytes);
             if (plan.role == PlyRole::Vertices)
                 VertexRow(plan, place);
             else
@@ -65,20 +79,20 @@ private:
     void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
     {
         PlyVertex& vertex = mesh.vertices.emplace_back();
-        for (std::size_t i = 0; i < plan.targets.size(); ++i) {
-            const PlyProperty& property = place.element->properties[i];
-            place.property = &property;
-            const PlyTarget target = plan.targets[i];
+        const PlyProperty* property = place.element->properties.data();
+        for (const PlyTarget target : plan.targets) {
+            place.property = property;
+            const PlyType type = property->type;
             if (target == PlyTarget::Skip) {
-                Skip(property, place);
+                Skip(*property, place);
             } else if (target >= PlyTarget::Red) {
-                FloatField(vertex, target) =
-                    Channel(values.Number(property.type, place), property.type, place);
+                FloatField(vertex, target) = Channel(values.Number(type, place), type, place);
             } else {
-                const float value = values.Float(property.type, place);
+                const float value = values.Float(type, place);
                 if (!std::isfinite(value)) FailAt(place, "value is not a finite float");
                 FloatField(vertex, target) = value;
             }
+            ++property;
         }
     }
 
@@ -92,27 +106,53 @@ private:
                 Skip(property, place);
                 continue;
             }
-            ReadCorners(property, plan.role == PlyRole::Strips, place);
-            if (plan.role == PlyRole::Strips)
-                AddTriangleStrip(mesh, corners.data(), corners.size(), summary);
-            else
-                AddPolygon(mesh, corners.data(), corners.size(), summary);
+            const bool strip = plan.role == PlyRole::Strips;
+            const std::size_t first = mesh.corners.size();
+            ReadCorners(property, strip, place);
+            if (!strip) {
+                CloseFace(mesh, first, summary);
+                continue;
+            }
+            strips.assign(mesh.corners.begin() + static_cast<std::ptrdiff_t>(first),
+                          mesh.corners.end());
+            mesh.corners.resize(first);
+            AddTriangleStrip(mesh, strips.data(), strips.size(), summary);
         }
     }
 
+    // Appends the row's indices to the mesh's store, each checked as it is
+    // read; a strip's -1 restarts pass.
     void ReadCorners(const PlyProperty& property, bool restarts, const PlyValuePlace& place)
     {
         const int64_t n = values.Integer(property.countType, place);
         if (n < 0) FailAt(place, "negative corner count " + std::to_string(n));
-        corners.clear();
+        int32_t* const buffer = inPlace.data();
+        if (n <= kInPlace && values.Indices(property.type, static_cast<std::size_t>(n), buffer)) {
+            for (int64_t c = 0; c < n; ++c) {
+                CheckIndex(buffer[c], restarts, place);
+                mesh.corners.push_back(buffer[c]);
+            }
+            return;
+        }
+        // Value by value, appended as they are read: the list's length is
+        // not trusted before its values are there.
         for (int64_t c = 0; c < n; ++c) {
-            const int64_t index = values.Integer(property.type, place);
-            if ((index < 0 || index >= vertexCount) && !(restarts && index == -1))
-                FailAt(place, "vertex index " + std::to_string(index) + " out of range 0.." +
-                                  std::to_string(vertexCount - 1));
-            corners.push_back(static_cast<int32_t>(index));
+            int64_t index = values.Integer(property.type, place);
+            if (restarts && index == UINT32_MAX) index = -1;  // -1 stored unsigned
+            CheckIndex(index, restarts, place);
+            mesh.corners.push_back(static_cast<int32_t>(index));
         }
     }
+
+    void CheckIndex(int64_t index, bool restarts, const PlyValuePlace& place) const
+    {
+        if ((index < 0 || index >= vertexCount) && !(restarts && index == -1))
+            FailAt(place, "vertex index " + std::to_string(index) + " out of range 0.." +
+                              std::to_string(vertexCount - 1));
+    }
+
+    static constexpr int64_t kInPlace = 256;  // lists this long are decoded in one go
+    std::array<int32_t, kInPlace> inPlace;
 
     void Skip(const PlyProperty& property, const PlyValuePlace& place)
     {
@@ -129,7 +169,7 @@ private:
     int32_t vertexCount;
     PlyMesh& mesh;
     MeshSummary& summary;
-    std::vector<int32_t> corners;  // the row's index list
+    std::vector<int32_t> strips;  // a strip row's indices, while it is cut into triangles
 };
 
 // The fewest bytes a row can take: a binary value its size (a list only its

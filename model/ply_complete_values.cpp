@@ -22,12 +22,6 @@ int64_t Highest(PlyType type)
     return kHighest[static_cast<int>(type)];
 }
 
-template <class Int>
-double Signed(uint64_t bits)
-{
-    return static_cast<double>(static_cast<Int>(bits));
-}
-
 }  // namespace
 
 void FailAt(const PlyValuePlace& place, const std::string& problem)
@@ -88,38 +82,9 @@ int64_t PlyAsciiValues::Integer(PlyType type, const PlyValuePlace& place)
 }
 
 template <bool kBigEndian>
-double PlyBinaryValues<kBigEndian>::Number(PlyType type, const PlyValuePlace& place)
-{
-    switch (type) {
-        case PlyType::Int8:
-            return Signed<int8_t>(Load(1, place));
-        case PlyType::UInt8:
-            return static_cast<double>(Load(1, place));
-        case PlyType::Int16:
-            return Signed<int16_t>(Load(2, place));
-        case PlyType::UInt16:
-            return static_cast<double>(Load(2, place));
-        case PlyType::Int32:
-            return Signed<int32_t>(Load(4, place));
-        case PlyType::UInt32:
-            return static_cast<double>(Load(4, place));
-        case PlyType::Float32:
-            return Float(type, place);
-        case PlyType::Float64: {
-            const uint64_t bits = Load(8, place);
-            double value;
-            std::memcpy(&value, &bits, sizeof value);
-            return value;
-        }
-    }
-    return 0.0;
-}
-
-template <bool kBigEndian>
-void PlyBinaryValues<kBigEndian>::Skip(PlyType type, uint64_t n, const PlyValuePlace& place)
+void PlyBinaryValues<kBigEndian>::SkipTaken(uint64_t bytes, const PlyValuePlace& place)
 {
     constexpr uint64_t kChunk = 1 << 15;
-    uint64_t bytes = n * static_cast<uint64_t>(PlyTypeBytes(type));
     while (bytes > 0) {
         const uint64_t step = bytes < kChunk ? bytes : kChunk;
         if (input.Take(step) == nullptr) FailAt(place, "the file ends before this value");
