@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -92,6 +93,9 @@ Model ImportMesh(const std::string& path, const MeshFraming& framing, MeshSummar
     bool fileNormals = false;
     PlyMesh mesh = ReadMesh(path, fileNormals, s);
     if (mesh.faces.empty()) AddPointFaces(mesh, s);
+    // The model counts in 32 bits; strips and split polygons add faces.
+    if (mesh.faces.size() > INT32_MAX || mesh.corners.size() > INT32_MAX)
+        ImportFail("more than 2147483647 faces or corners");
     FrameMesh(mesh, framing);
     ComputePlyNormals(mesh, !fileNormals);
     OrientImportedPly(mesh, fileNormals);

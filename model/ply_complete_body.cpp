@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 
 #include "lighting/color.h"
 #include "model/mesh_builder.h"
@@ -12,23 +13,27 @@
 
 namespace {
 
+// The field a target names: a table of offsets rather than a choice per
+// value, as a vertex row reads a value per property.
 float& FloatField(PlyVertex& v, PlyTarget target)
 {
-    switch (target) {
-        case PlyTarget::X:
-        case PlyTarget::Y:
-        case PlyTarget::Z:
-            return v.position[static_cast<int>(target) - static_cast<int>(PlyTarget::X)];
-        case PlyTarget::NormalX:
-        case PlyTarget::NormalY:
-        case PlyTarget::NormalZ:
-            return v.normal[static_cast<int>(target) - static_cast<int>(PlyTarget::NormalX)];
-        case PlyTarget::U:
-        case PlyTarget::V:
-            return v.texCoord[static_cast<int>(target) - static_cast<int>(PlyTarget::U)];
-        default:
-            return v.color[static_cast<int>(target) - static_cast<int>(PlyTarget::Red)];
-    }
+    constexpr std::size_t kFloat = sizeof(float);
+    static constexpr std::size_t kOffset[] = {
+        0,  // Skip: never used
+        offsetof(PlyVertex, position),
+        offsetof(PlyVertex, position) + kFloat,
+        offsetof(PlyVertex, position) + 2 * kFloat,
+        offsetof(PlyVertex, normal),
+        offsetof(PlyVertex, normal) + kFloat,
+        offsetof(PlyVertex, normal) + 2 * kFloat,
+        offsetof(PlyVertex, texCoord),
+        offsetof(PlyVertex, texCoord) + kFloat,
+        offsetof(PlyVertex, color),
+        offsetof(PlyVertex, color) + kFloat,
+        offsetof(PlyVertex, color) + 2 * kFloat,
+    };
+    return *reinterpret_cast<float*>(reinterpret_cast<char*>(&v) +
+                                     kOffset[static_cast<int>(target)]);
 }
 
 // An integer channel spans its type's range, a byte exactly as the canonical

@@ -148,12 +148,8 @@ private:
         else if ((b = input.Take(kBytes)) == nullptr)
             FailAt(place, "the file ends before this value");
         uint64_t value = 0;
-        if (!kBigEndian) {
-            std::memcpy(&value, b, kBytes);  // the host is little-endian
-            return value;
-        }
         for (int i = 0; i < kBytes; ++i)
-            value = value << 8 | b[i];
+            value |= uint64_t{b[kBigEndian ? i : kBytes - 1 - i]} << (8 * (kBytes - 1 - i));
         return value;
     }
 
