@@ -53,10 +53,11 @@ void Fit(std::vector<PlyVertex>& vertices)
             lo[a] = std::min(lo[a], vertex.position[a]);
             hi[a] = std::max(hi[a], vertex.position[a]);
         }
-    double center[3], halfExtent = 0.0;
+    double center[3] = {};
+    double halfExtent = 0.0;
     for (int a = 0; a < 3; ++a) {
-        center[a] = (double{lo[a]} + double{hi[a]}) * 0.5;
-        halfExtent = std::max(halfExtent, double{hi[a]} - center[a]);
+        center[a] = (static_cast<double>(lo[a]) + hi[a]) * 0.5;
+        halfExtent = std::max(halfExtent, hi[a] - center[a]);
     }
     // A single point, or many at one place, is moved to the origin only.
     const double scale = halfExtent > 0.0 ? halfExtent : 1.0;

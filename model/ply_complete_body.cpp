@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 #include "lighting/color.h"
 #include "model/mesh_builder.h"
@@ -13,9 +14,9 @@
 
 namespace {
 
-// The field a target names: a table of offsets rather than a choice per
-// value, as a vertex row reads a value per property.
-float& FloatField(PlyVertex& v, PlyTarget target)
+// Stores the value in the field a target names: a table of offsets rather
+// than a choice per value, as a vertex row reads a value per property.
+void StoreField(PlyVertex& v, PlyTarget target, float value)
 {
     constexpr std::size_t kFloat = sizeof(float);
     static constexpr std::size_t kOffset[] = {
@@ -32,8 +33,8 @@ float& FloatField(PlyVertex& v, PlyTarget target)
         offsetof(PlyVertex, color) + kFloat,
         offsetof(PlyVertex, color) + 2 * kFloat,
     };
-    return *reinterpret_cast<float*>(reinterpret_cast<char*>(&v) +
-                                     kOffset[static_cast<int>(target)]);
+    std::memcpy(reinterpret_cast<unsigned char*>(&v) + kOffset[static_cast<int>(target)], &value,
+                sizeof value);
 }
 
 // An integer channel spans its type's range, a byte exactly as the canonical
@@ -91,11 +92,11 @@ private:
             if (target == PlyTarget::Skip) {
                 Skip(*property, place);
             } else if (target >= PlyTarget::Red) {
-                FloatField(vertex, target) = Channel(values.Number(type, place), type, place);
+                StoreField(vertex, target, Channel(values.Number(type, place), type, place));
             } else {
                 const float value = values.Float(type, place);
                 if (!std::isfinite(value)) FailAt(place, "value is not a finite float");
-                FloatField(vertex, target) = value;
+                StoreField(vertex, target, value);
             }
             ++property;
         }
