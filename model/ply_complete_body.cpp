@@ -191,12 +191,12 @@ int64_t MinimumRowBytes(const PlyElement& element, bool binary)
 // Counts the bytes left cannot hold are refused before anything is
 // allocated; counts that fit are reserved, so that no array grows by copies.
 void PrepareBody(const PlyLayout& layout, const std::vector<PlyElementPlan>& plans,
-                 int64_t bytesLeft, PlyMesh& mesh)
+                 std::size_t used, int64_t bytesLeft, PlyMesh& mesh)
 {
     if (bytesLeft < 0) return;
     const bool binary = layout.encoding != PlyEncoding::Ascii;
     int64_t needed = 0, faces = 0;
-    for (std::size_t e = 0; e < layout.elements.size(); ++e) {
+    for (std::size_t e = 0; e < used; ++e) {
         const PlyElement& element = layout.elements[e];
         needed += element.count * MinimumRowBytes(element, binary);
         if (needed > bytesLeft + (binary ? 0 : 1))
@@ -222,18 +222,24 @@ void SkipLineEnd(PlyInput& input, bool loneCrLines)
     if (c != '\n' && c != '\r') PlyFail("no line end after end_header");
 }
 
+// Elements after the last one the mesh uses are never read (nor need their
+// bytes), as the canonical reader never reads past its faces.
+std::size_t UsedElements(const std::vector<PlyElementPlan>& plans)
+{
+    std::size_t used = 0;
+    for (std::size_t e = 0; e < plans.size(); ++e)
+        if (plans[e].role != PlyRole::Skip) used = e + 1;
+    return used;
+}
+
 template <class Values>
 void ReadElements(PlyInput& input, const PlyLayout& layout,
-                  const std::vector<PlyElementPlan>& plans, PlyMesh& mesh, MeshSummary& summary)
+                  const std::vector<PlyElementPlan>& plans, std::size_t used, PlyMesh& mesh,
+                  MeshSummary& summary)
 {
     int32_t vertexCount = 0;
     for (std::size_t e = 0; e < plans.size(); ++e)
         if (plans[e].role == PlyRole::Vertices) vertexCount = layout.elements[e].count;
-    // Elements after the last one the mesh uses are never read, as the
-    // canonical reader never reads past its faces.
-    std::size_t used = 0;
-    for (std::size_t e = 0; e < plans.size(); ++e)
-        if (plans[e].role != PlyRole::Skip) used = e + 1;
     ElementReader<Values> reader(input, vertexCount, mesh, summary);
     for (std::size_t e = 0; e < used; ++e)
         reader.Read(layout.elements[e], plans[e]);
@@ -246,11 +252,12 @@ void ReadCompletePlyBody(PlyInput& input, const PlyLayout& layout,
                          MeshSummary& summary)
 {
     if (layout.encoding != PlyEncoding::Ascii) SkipLineEnd(input, layout.loneCrLines);
-    PrepareBody(layout, plans, input.BytesLeft(), mesh);
+    const std::size_t used = UsedElements(plans);
+    PrepareBody(layout, plans, used, input.BytesLeft(), mesh);
     if (layout.encoding == PlyEncoding::Ascii)
-        ReadElements<PlyAsciiValues>(input, layout, plans, mesh, summary);
+        ReadElements<PlyAsciiValues>(input, layout, plans, used, mesh, summary);
     else if (layout.encoding == PlyEncoding::BinaryLittleEndian)
-        ReadElements<PlyBinaryValues<false>>(input, layout, plans, mesh, summary);
+        ReadElements<PlyBinaryValues<false>>(input, layout, plans, used, mesh, summary);
     else
-        ReadElements<PlyBinaryValues<true>>(input, layout, plans, mesh, summary);
+        ReadElements<PlyBinaryValues<true>>(input, layout, plans, used, mesh, summary);
 }
