@@ -75,6 +75,8 @@ void PrintSummary(const ImportOptions& o, const MeshSummary& s, const Model& mod
         std::cout << s.fileFaces << " faces\n";
     if (s.splitFaces > 0)
         std::cout << "split: " << s.splitFaces << " faces of more than 255 corners into fans\n";
+    if (s.droppedPoints > 0)
+        std::cout << "dropped: " << s.droppedPoints << " points without finite coordinates\n";
     if (s.droppedFaces > 0)
         std::cout << "dropped: " << s.droppedFaces << " strip triangles without area\n";
     if (!s.skipped.empty()) std::cout << "skipped: " << Joined(s.skipped) << "\n";

@@ -62,8 +62,10 @@ std::size_t FixedRowBytes(const PlyElement& element)
 template <class Values>
 class ElementReader {
 public:
-    ElementReader(PlyInput& input, int32_t vertexCount, PlyMesh& mesh, MeshSummary& summary)
-        : values(input), vertexCount(vertexCount), mesh(mesh), summary(summary)
+    // `cloud`: the file has no faces, so a vertex can be left out.
+    ElementReader(PlyInput& input, int32_t vertexCount, bool cloud, PlyMesh& mesh,
+                  MeshSummary& summary)
+        : values(input), vertexCount(vertexCount), cloud(cloud), mesh(mesh), summary(summary)
     {
     }
 
@@ -85,6 +87,7 @@ private:
     void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
     {
         PlyVertex& vertex = mesh.vertices.emplace_back();
+        bool finite = true;
         const PlyProperty* property = place.element->properties.data();
         for (const PlyTarget target : plan.targets) {
             place.property = property;
@@ -95,10 +98,17 @@ private:
                 StoreField(vertex, target, Channel(values.Number(type, place), type, place));
             } else {
                 const float value = values.Float(type, place);
-                if (!std::isfinite(value)) FailAt(place, "value is not a finite float");
+                finite &= std::isfinite(value);
+                if (!finite && !cloud) FailAt(place, "value is not a finite float");
                 StoreField(vertex, target, value);
             }
             ++property;
+        }
+        // Scanners write points they did not measure as NaN: in a cloud
+        // they are left out, where faces would have to name them.
+        if (!finite) {
+            mesh.vertices.pop_back();
+            ++summary.droppedPoints;
         }
     }
 
@@ -173,6 +183,7 @@ private:
 
     Values values;
     int32_t vertexCount;
+    bool cloud;
     PlyMesh& mesh;
     MeshSummary& summary;
     std::vector<int32_t> strips;  // a strip row's indices, while it is cut into triangles
@@ -238,9 +249,13 @@ void ReadElements(PlyInput& input, const PlyLayout& layout,
                   MeshSummary& summary)
 {
     int32_t vertexCount = 0;
-    for (std::size_t e = 0; e < plans.size(); ++e)
+    bool cloud = true;
+    for (std::size_t e = 0; e < plans.size(); ++e) {
         if (plans[e].role == PlyRole::Vertices) vertexCount = layout.elements[e].count;
-    ElementReader<Values> reader(input, vertexCount, mesh, summary);
+        if (plans[e].role != PlyRole::Vertices && plans[e].role != PlyRole::Skip)
+            cloud &= layout.elements[e].count == 0;
+    }
+    ElementReader<Values> reader(input, vertexCount, cloud, mesh, summary);
     for (std::size_t e = 0; e < used; ++e)
         reader.Read(layout.elements[e], plans[e]);
 }

@@ -55,7 +55,6 @@ float PlyAsciiValues::Float(PlyType /*type*/, const PlyValuePlace& place)
     char* stop = nullptr;
     const float value = std::strtof(text, &stop);
     if (stop == text || *stop != '\0') NotA("a number", place);
-    if (!std::isfinite(value)) NotA("a finite number", place);
     return value;
 }
 

@@ -48,7 +48,7 @@ std::vector<BadFile> BadFiles()
          "Error: (ReadPly) : face 0 of 1, property 'vertex_indices': the file ends before this "
          "value"},
         {"a.ply", kAsciiXyz + face + "0 0 0\n1 0 0\n0 1 nan\n3 0 1 2\n",
-         "Error: (ReadPly) : vertex 2 of 3, property 'z': 'nan' is not a finite number"},
+         "Error: (ReadPly) : vertex 2 of 3, property 'z': value is not a finite float"},
         {"a.ply", little + BinaryBody(false).Float(0).Float(0).Float(0).Bytes(),
          "Error: (ReadPly) : element 'vertex' count 3 does not fit in the 12 bytes after the "
          "header"},

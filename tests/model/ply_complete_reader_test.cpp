@@ -205,6 +205,24 @@ TEST(PlyCompleteReader, PointCloudGetsOneFaceOfOneCornerPerVertex)
     EXPECT_EQ(m.halfExtent, 1.0f);
 }
 
+TEST(PlyCompleteReader, PointCloudLeavesOutPointsWithoutFiniteCoordinates)
+{
+    MeshSummary summary;
+    const Model m =
+        ImportMesh(WriteTestFile("nan.ply", Header("ascii",
+                                                   "element vertex 4\nproperty float x\n"
+                                                   "property float y\nproperty float z\n") +
+                                                "0 0 0\nnan nan nan\n1 0 0\n0 inf 1\n"),
+                   MeshFraming{}, &summary);
+    EXPECT_EQ(summary.droppedPoints, 2);
+    ASSERT_EQ(m.vertices.count, 2);
+    EXPECT_EQ(PositionOf(m, 1).x, 1.0f);
+    EXPECT_EQ(ImportError(WriteTestFile(
+                  "allnan.ply", Header("ascii", "element vertex 1\n" + std::string(kPlyPositions)) +
+                                    "nan 0 0\n")),
+              "Error: (ReadPly) : no vertex has finite coordinates");
+}
+
 TEST(PlyCompleteReader, SplitsFacesOfMoreThan255CornersIntoFansCoveringTheSameTriangles)
 {
     constexpr int kCorners = 300;
