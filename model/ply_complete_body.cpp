@@ -98,8 +98,10 @@ private:
                 StoreField(vertex, target, Channel(values.Number(type, place), type, place));
             } else {
                 const float value = values.Float(type, place);
-                finite &= std::isfinite(value);
-                if (!finite && !cloud) FailAt(place, "value is not a finite float");
+                if (!std::isfinite(value)) {
+                    if (!cloud) FailAt(place, "value is not a finite float");
+                    finite = false;
+                }
                 StoreField(vertex, target, value);
             }
             ++property;
