@@ -49,23 +49,25 @@ void PlyAsciiValues::NotA(const char* what, const PlyValuePlace& place) const
                       " is not " + what);
 }
 
-float PlyAsciiValues::Float(PlyType /*type*/, const PlyValuePlace& place)
+template <class Parse>
+auto PlyAsciiValues::WholeWord(const PlyValuePlace& place, Parse parse)
 {
     const char* text = Word(place);
     char* stop = nullptr;
-    const float value = std::strtof(text, &stop);
+    const auto value = parse(text, &stop);
     if (stop == text || *stop != '\0') NotA("a number", place);
     return value;
+}
+
+float PlyAsciiValues::Float(PlyType /*type*/, const PlyValuePlace& place)
+{
+    return WholeWord(place, [](const char* text, char** stop) { return std::strtof(text, stop); });
 }
 
 double PlyAsciiValues::Number(PlyType type, const PlyValuePlace& place)
 {
     if (IsPlyIntegerType(type)) return static_cast<double>(Integer(type, place));
-    const char* text = Word(place);
-    char* stop = nullptr;
-    const double value = std::strtod(text, &stop);
-    if (stop == text || *stop != '\0') NotA("a number", place);
-    return value;
+    return WholeWord(place, [](const char* text, char** stop) { return std::strtod(text, stop); });
 }
 
 int64_t PlyAsciiValues::Integer(PlyType type, const PlyValuePlace& place)

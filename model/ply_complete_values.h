@@ -39,6 +39,10 @@ public:
 
 private:
     const char* Word(const PlyValuePlace& place);
+    // The next word as `parse` (strtof, strtod) reads it, refused unless
+    // the whole word is the number.
+    template <class Parse>
+    auto WholeWord(const PlyValuePlace& place, Parse parse);
     [[noreturn]] void NotA(const char* what, const PlyValuePlace& place) const;
 
     PlyInput& input;

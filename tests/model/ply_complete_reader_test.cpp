@@ -41,7 +41,6 @@ Model Load(const std::string& name, const std::string& bytes)
 }
 
 // A tetrahedron wound outward, so the orientation step leaves it as read.
-const char* const kTetraAscii = "0 0 0\n1 0 0\n0 1 0\n0 0 1\n";
 const char* const kTetraFacesAscii = "3 0 2 1\n3 0 1 3\n3 0 3 2\n3 1 2 3\n";
 
 std::string Header(const std::string& format, const std::string& elements)
