@@ -1,7 +1,7 @@
 # A thin layer over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test, `make bench` every benchmark,
 # `make bench-compare` times zbuffer against Mesa's llvmpipe, `make fuzz`
-# fuzzes the PLY reader; all of them install missing packages first.
+# fuzzes the PLY readers; all of them install missing packages first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -50,15 +50,17 @@ test-sanitize: deps
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure \
 		-j$(JOBS) -LE 'opengl|resident_size|valgrind|install'
 
-# FUZZ_SECONDS of libFuzzer on the PLY reader and the pipeline; any crash,
+# FUZZ_SECONDS of libFuzzer on the PLY reader and the pipeline, then as long
+# on the import's readers (complete PLY, OBJ, STL); any crash,
 # hang, leak or undefined behaviour fails it and leaves its input in
 # fuzz/artifacts.
 fuzz: deps
 	@tools/install-deps.sh test
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Release \
 		-DZBUFFER_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target ply_fuzzer
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target ply_fuzzer import_fuzzer
 	fuzz/run.sh $(FUZZ_BUILD)/ply_fuzzer $(FUZZ_SECONDS)
+	fuzz/run.sh $(FUZZ_BUILD)/import_fuzzer $(FUZZ_SECONDS)
 
 bench: build
 	@tools/install-deps.sh bench

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the PLY fuzzer's seed corpus into fuzz/corpus/: small valid files in
+"""Writes the fuzzers' seeds. Into fuzz/corpus/, the PLY fuzzer's: small valid files in
 every encoding, with every combination of the optional vertex groups, quads,
 a 255-corner face, faces of 0 and 2 corners and the header forms the reader
 accepts. The last byte of each file chooses the fuzzer's shade model,
@@ -7,7 +7,10 @@ wireframe, front face and angle (see ply_fuzzer.cpp); it lies after the faces,
 where the reader never looks, and differs from file to file so that every mode
 starts with seeds.
 
-    fuzz/make_seeds.py            # rewrites fuzz/corpus/*.ply
+The import fuzzer reads those too, and its own seeds in fuzz/import_corpus/:
+PLY files only the complete reader opens, OBJ and STL.
+
+    fuzz/make_seeds.py            # rewrites fuzz/corpus/*.ply and fuzz/import_corpus/*
 """
 
 import itertools
@@ -126,7 +129,51 @@ def seeds():
            .replace(b"float nx", b"double nx"))
 
 
+IMPORT_CORPUS = CORPUS.parent / "import_corpus"
+
+
+def import_seeds():
+    """(file name, bytes) of the import fuzzer's own seeds: PLY the canonical
+    reader refuses, OBJ and STL. OBJ and binary STL start with '#' and a
+    byte that gives them their extension (see import_fuzzer.cpp)."""
+    xyz = "property {0} x\nproperty {0} y\nproperty {0} z\n"
+    tetra = "".join(f"{x} {y} {z}\n" for x, y, z in TETRA_POINTS)
+    faces = "".join(f"3 {a} {b} {c}\n" for a, b, c in TETRA_FACES)
+    start = "ply\nformat ascii 1.0\nobj_info seed\n"
+    yield "double_face_first.ply", (
+        start + "element face 4\nproperty uchar flags\nproperty list int uint vertex_index\n"
+        "element vertex 4\n" + xyz.format("double") + "property ushort red\nproperty ushort green\n"
+        "property ushort blue\nproperty float alpha\nend_header\n"
+        + "".join("0 " + f for f in faces.splitlines(True))
+        + "".join(f"{p.strip()} 65535 0 300 0.5\n" for p in tetra.splitlines())).encode()
+    yield "strips_and_camera.ply", (
+        start + "element camera 1\nproperty float view\nproperty list uchar int junk\n"
+        "element vertex 4\n" + xyz.format("float") + "property float s\nproperty float t\n"
+        "element tristrips 1\nproperty list int int vertex_indices\nend_header\n"
+        "1 2 7 8\n" + "".join(f"{p.strip()} 0.5 0.5\n" for p in tetra.splitlines())
+        + "7 0 1 2 -1 1 2 3\n").encode()
+    yield "point_cloud.ply", (start + "element vertex 4\n" + xyz.format("float")
+                              + "property float nx\nproperty float ny\nproperty float nz\n"
+                              "end_header\n" + "".join(f"{p.strip()} 0 0 1\n" for p in tetra.splitlines())).encode()
+    obj = "#1 seed\nv 0 0 0 1 0 0\nv 1 0 0 0 1 0\nv 0 1 0 0 0 1\nv 0 0 1 1 1 1\nvt 0 0\nvn 0 0 1\n"
+    obj += "g a\nf 1/1/1 3/1/1 2/1/1\nf -4 -3 -1\ng b\nf 1//1 4//1 3//1\nf 2 3 4\np 1\nl 1 2\n"
+    yield "tetra.obj", obj.encode()
+    facets = [(TETRA_POINTS[a], TETRA_POINTS[b], TETRA_POINTS[c]) for a, b, c in TETRA_FACES]
+    ascii_stl = "solid seed\n" + "".join(
+        "facet normal 0 0 0\nouter loop\n" + "".join(f"vertex {x} {y} {z}\n" for x, y, z in f)
+        + "endloop\nendfacet\n" for f in facets) + "endsolid seed\n"
+    yield "tetra_ascii.stl", ascii_stl.encode()
+    binary = b"#2" + b" " * 78 + struct.pack("<I", len(facets))
+    for f in facets:
+        binary += struct.pack("<3f", 0, 0, 0) + b"".join(struct.pack("<3f", *p) for p in f) + b"\0\0"
+    yield "tetra_binary.stl", binary
+    yield "tetra_binary_solid.stl", b"solid" + binary[5:]
+
+
 def main():
+    IMPORT_CORPUS.mkdir(exist_ok=True)
+    for name, data in import_seeds():
+        (IMPORT_CORPUS / name).write_bytes(data)
     CORPUS.mkdir(exist_ok=True)
     for old in CORPUS.glob("*.ply"):
         old.unlink()

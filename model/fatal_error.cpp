@@ -32,10 +32,10 @@ void FatalError(const char* what, const char* detail)
 
 // The detail quotes words of the file, which may hold any byte: the message
 // stays one line of printable text, with other bytes shown as \xNN.
-void PlyFail(const std::string& detail)
+std::string PrintableText(const std::string& text)
 {
     std::string printable;
-    for (const char c : detail) {
+    for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x7F) {
             printable += c;
@@ -45,5 +45,15 @@ void PlyFail(const std::string& detail)
         std::snprintf(escape, sizeof escape, "\\x%02X", byte);
         printable += escape;
     }
-    FatalError("(ReadPly)", printable.c_str());
+    return printable;
+}
+
+void MeshFail(const char* what, const std::string& detail)
+{
+    FatalError(what, PrintableText(detail).c_str());
+}
+
+void PlyFail(const std::string& detail)
+{
+    MeshFail("(ReadPly)", detail);
 }

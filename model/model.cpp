@@ -61,9 +61,10 @@ void StoreFaces(PlyMesh& mesh, const VertexArray& vertices, FaceList& faces)
 
 }  // namespace
 
-Model::Model(const std::string& name) : fileName(name)
+Model::Model(const std::string& name) : Model(name, ReadPly(name.c_str())) {}
+
+Model::Model(const std::string& name, PlyMesh mesh) : fileName(name)
 {
-    PlyMesh mesh = ReadPly(fileName.c_str());
     StoreVertices(mesh.vertices, vertices);
     mesh.vertices = std::vector<PlyVertex>();
     StoreFaces(mesh, vertices, faces);

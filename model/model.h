@@ -6,6 +6,8 @@
 #include "model/face_list.h"
 #include "model/vertex_array.h"
 
+struct PlyMesh;
+
 // The mesh as the renderer draws it: interleaved vertices with all four
 // attributes, the faces with their normals, and the bounding box.
 class Model {
@@ -18,6 +20,8 @@ public:
 
     // Loads a PLY file; a file that cannot be loaded ends the process (FatalError).
     explicit Model(const std::string& fileName);
+    // From a mesh read and finished (normals, orientation) by any reader.
+    Model(const std::string& fileName, PlyMesh mesh);
 
     // From the positions in `vertices`; a model without vertices gets centre
     // (0, 0, 0) and half-extent 0.

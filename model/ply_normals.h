@@ -15,8 +15,16 @@ void ComputePlyNormals(PlyMesh& mesh, bool computeVertexNormals);
 // from the file rather than computed.
 void OrientPly(PlyMesh& mesh, bool fileNormals);
 
-// Whether the normal of the vertex farthest from the mean of all positions
-// points away from that mean.
+// OrientPly for meshes from other tools, with one difference: a mesh whose
+// far vertex's normal is perpendicular to its offset (OutwardOffset exactly
+// 0, as on every flat mesh) keeps the file's own orientation, where OrientPly
+// would turn it away from a camera in front of it.
+void OrientImportedPly(PlyMesh& mesh, bool fileNormals);
+
+// The dot product of the normal of the vertex farthest from the mean of all
+// positions with that vertex's offset from the mean: positive when the
+// normals point away from the mesh.
+float OutwardOffset(const std::vector<PlyVertex>& vertices);
 bool NormalsPointOutward(const std::vector<PlyVertex>& vertices);
 void InvertVertexNormals(std::vector<PlyVertex>& vertices);
 // Flips every face when no corner of face 0 has a vertex normal on the side

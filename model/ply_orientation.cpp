@@ -3,7 +3,7 @@
 #include "model/ply_normals.h"
 #include "model/ply_vector.h"
 
-bool NormalsPointOutward(const std::vector<PlyVertex>& vertices)
+float OutwardOffset(const std::vector<PlyVertex>& vertices)
 {
     Vector3 sum(0.0f, 0.0f, 0.0f);
     for (const PlyVertex& vertex : vertices)
@@ -22,7 +22,12 @@ bool NormalsPointOutward(const std::vector<PlyVertex>& vertices)
         }
     }
     const Vector3 d = ToVector3(vertices[far].position) - center;
-    return d.Dot(ToVector3(vertices[far].normal)) > 0.0f;
+    return d.Dot(ToVector3(vertices[far].normal));
+}
+
+bool NormalsPointOutward(const std::vector<PlyVertex>& vertices)
+{
+    return OutwardOffset(vertices) > 0.0f;
 }
 
 void InvertVertexNormals(std::vector<PlyVertex>& vertices)
@@ -55,16 +60,31 @@ void FlipFaces(PlyMesh& mesh)
     }
 }
 
+namespace {
+
 // Computed normals follow the corner order, so when they point inward the
 // faces are wound inward too and both turn. File normals that point inward are
 // turned, and face 0 then decides whether the corner order turns with them;
 // file normals that point outward leave everything as read.
-void OrientPly(PlyMesh& mesh, bool fileNormals)
+
+void Orient(PlyMesh& mesh, bool fileNormals, bool outward)
 {
-    const bool outward = NormalsPointOutward(mesh.vertices);
     if (!outward) InvertVertexNormals(mesh.vertices);
     if (!fileNormals && !outward)
         FlipFaces(mesh);
     else if (!fileNormals || !outward)
         CheckFirstFace(mesh);
+}
+
+}  // namespace
+
+void OrientPly(PlyMesh& mesh, bool fileNormals)
+{
+    Orient(mesh, fileNormals, NormalsPointOutward(mesh.vertices));
+}
+
+void OrientImportedPly(PlyMesh& mesh, bool fileNormals)
+{
+    const float offset = OutwardOffset(mesh.vertices);
+    if (offset != 0.0f) Orient(mesh, fileNormals, offset > 0.0f);
 }

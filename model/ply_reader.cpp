@@ -7,7 +7,7 @@
 #include "model/ply_input.h"
 #include "model/ply_normals.h"
 
-PlyMesh ReadPly(const char* fileName)
+PlyMesh ReadPlyRecords(const char* fileName, bool& fileNormals)
 {
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) FatalError("(ReadPly) Cannot open file", fileName);
@@ -19,8 +19,20 @@ PlyMesh ReadPly(const char* fileName)
     else
         ReadPlyBinary(input, header, mesh);
     input.Close();
-    const bool fileNormals = header.groupPresent[PLY_NORMAL];
+    fileNormals = header.groupPresent[PLY_NORMAL];
+    return mesh;
+}
+
+void FinishPly(PlyMesh& mesh, bool fileNormals)
+{
     ComputePlyNormals(mesh, !fileNormals);
     OrientPly(mesh, fileNormals);
+}
+
+PlyMesh ReadPly(const char* fileName)
+{
+    bool fileNormals = false;
+    PlyMesh mesh = ReadPlyRecords(fileName, fileNormals);
+    FinishPly(mesh, fileNormals);
     return mesh;
 }

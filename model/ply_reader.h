@@ -46,6 +46,13 @@ struct PlyMesh {
 // partial mesh.
 PlyMesh ReadPly(const char* fileName);
 
+// ReadPly's two halves, for callers that move the positions after reading
+// them and before the normals and the orientation are worked out from them.
+// ReadPlyRecords fails as ReadPly does; `fileNormals` says the file's normals
+// are kept rather than computed.
+PlyMesh ReadPlyRecords(const char* fileName, bool& fileNormals);
+void FinishPly(PlyMesh& mesh, bool fileNormals);
+
 // FatalError passes its message to the installed handler. The default handler
 // writes "Error: <what> : <detail>" on standard error and exits with status 1;
 // a handler that throws instead lets tests and fuzzers carry on in-process.

@@ -1,5 +1,6 @@
 // make_teapot N ENCODING PATCHES OUTPUT: tessellates the Bezier patches in
-// PATCHES with an N x N grid per patch and writes the mesh as a PLY file.
+// PATCHES with an N x N grid per patch and writes the mesh as a PLY file
+// (or, for the import's benchmark, an OBJ file).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,7 +25,7 @@ int main(int argc, char** argv)
 {
     if (argc != 5)
         return Fail(
-            "usage: make_teapot N ascii|binary_little_endian|binary_big_endian "
+            "usage: make_teapot N ascii|binary_little_endian|binary_big_endian|obj "
             "PATCHES OUTPUT");
     const int n = std::atoi(argv[1]);
     const std::string encoding = argv[2];

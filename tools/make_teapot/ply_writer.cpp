@@ -64,17 +64,37 @@ void WriteBinaryBody(const TriangleMesh& mesh, bool bigEndian, std::FILE* out)
     }
 }
 
+// Each vertex's texture coordinate has the vertex's number, so every corner
+// names both alike.
+void WriteObj(const TriangleMesh& mesh, const std::string& comment, std::FILE* out)
+{
+    std::fprintf(out, "# %s\n", comment.c_str());
+    for (const MeshVertex& v : mesh.vertices) {
+        std::fputs("v ", out);
+        WriteAsciiNumber(v.x, ' ', out);
+        WriteAsciiNumber(v.y, ' ', out);
+        WriteAsciiNumber(v.z, '\n', out);
+        std::fputs("vt ", out);
+        WriteAsciiNumber(v.u, ' ', out);
+        WriteAsciiNumber(v.v, '\n', out);
+    }
+    for (const auto& t : mesh.triangles)
+        std::fprintf(out, "f %d/%d %d/%d %d/%d\n", t[0] + 1, t[0] + 1, t[1] + 1, t[1] + 1, t[2] + 1,
+                     t[2] + 1);
+}
+
 }  // namespace
 
 bool IsPlyEncoding(const std::string& encoding)
 {
     return encoding == "ascii" || encoding == "binary_little_endian" ||
-           encoding == "binary_big_endian";
+           encoding == "binary_big_endian" || encoding == "obj";
 }
 
 void WritePly(const TriangleMesh& mesh, const std::string& encoding, const std::string& comment,
               std::FILE* out)
 {
+    if (encoding == "obj") return WriteObj(mesh, comment, out);
     WriteHeader(mesh, encoding, comment, out);
     if (encoding == "ascii")
         WriteAsciiBody(mesh, out);

@@ -1,0 +1,197 @@
+#include "model/obj_reader.h"
+
+#include <tiny_obj_loader.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <istream>
+#include <numeric>
+#include <streambuf>
+#include <unordered_map>
+
+#include "model/mesh_builder.h"
+#include "model/ply_error.h"
+
+namespace {
+
+[[noreturn]] void ObjFail(const std::string& detail)
+{
+    MeshFail("(ReadObj)", detail);
+}
+
+// The reader's buffered bytes as a stream, so that tinyobjloader reads what
+// the import opened, pipes included. A line is held whole while it is
+// parsed: lines longer than kMaxLine are refused before they fill memory.
+class InputStreamBuffer : public std::streambuf {
+public:
+    explicit InputStreamBuffer(PlyInput& input) : input(input) {}
+
+private:
+    static constexpr std::size_t kMaxLine = std::size_t{1} << 26;
+
+    int_type underflow() override
+    {
+        if (input.Peek() == PlyInput::kEnd) return traits_type::eof();
+        const std::size_t n = input.Buffered();
+        auto* bytes = reinterpret_cast<char*>(const_cast<uint8_t*>(input.Take(n)));
+        CountLine(bytes, n);
+        setg(bytes, bytes, bytes + n);
+        return traits_type::to_int_type(*gptr());
+    }
+
+    void CountLine(const char* bytes, std::size_t n)
+    {
+        const void* lastEnd = memrchr(bytes, '\n', n);
+        lineBytes =
+            lastEnd == nullptr ? lineBytes + n : bytes + n - static_cast<const char*>(lastEnd);
+        if (lineBytes > kMaxLine)
+            ObjFail("a line longer than " + std::to_string(kMaxLine) + " bytes");
+    }
+
+    PlyInput& input;
+    std::size_t lineBytes = 0;
+};
+
+struct Corner {
+    int position, texCoord, normal;
+    bool operator==(const Corner& c) const
+    {
+        return position == c.position && texCoord == c.texCoord && normal == c.normal;
+    }
+};
+
+struct CornerHash {
+    std::size_t operator()(const Corner& c) const
+    {
+        return std::hash<int64_t>()(int64_t{c.position} * 1000003 + int64_t{c.texCoord} * 7919 +
+                                    c.normal);
+    }
+};
+
+int32_t CheckedIndex(int index, std::size_t count, bool optional, const char* what, int64_t face)
+{
+    if ((optional && index == -1) || (index >= 0 && static_cast<std::size_t>(index) < count))
+        return index;
+    ObjFail("face " + std::to_string(face) + ": " + what + " index out of range (the file has " +
+            std::to_string(count) + ")");
+}
+
+// Builds the mesh's vertices from the distinct corners the faces name.
+class ObjVertices {
+public:
+    ObjVertices(const tinyobj::attrib_t& attrib, PlyMesh& mesh) : attrib(attrib), mesh(mesh)
+    {
+        firstUse.assign(attrib.vertices.size() / 3, -1);
+    }
+
+    int32_t VertexOf(const tinyobj::index_t& index, int64_t face)
+    {
+        const Corner c{
+            CheckedIndex(index.vertex_index, firstUse.size(), false, "vertex", face),
+            CheckedIndex(index.texcoord_index, attrib.texcoords.size() / 2, true,
+                         "texture coordinate", face),
+            CheckedIndex(index.normal_index, attrib.normals.size() / 3, true, "normal", face)};
+        everyNormal &= c.normal >= 0;
+        int32_t& first = firstUse[c.position];
+        if (first < 0) return first = Add(c);
+        if (Same(first, c)) return first;
+        const auto found = others.find(c);
+        if (found != others.end()) return found->second;
+        return others[c] = Add(c);
+    }
+    // Every position as a vertex of its own, for a point cloud.
+    void AddEveryPosition()
+    {
+        for (std::size_t i = 0; i < firstUse.size(); ++i)
+            Add({static_cast<int>(i), -1, -1});
+    }
+    bool EveryCornerHasANormal() const { return everyNormal; }
+
+private:
+    bool Same(int32_t vertex, const Corner& c) const { return corners[vertex] == c; }
+
+    int32_t Add(const Corner& c)
+    {
+        if (mesh.vertices.size() >= INT32_MAX) ObjFail("too many vertices");
+        PlyVertex& v = mesh.vertices.emplace_back();
+        Copy(attrib.vertices, c.position, 3, v.position);
+        Copy(attrib.texcoords, c.texCoord, 2, v.texCoord);
+        Copy(attrib.normals, c.normal, 3, v.normal);
+        if (!attrib.colors.empty())
+            for (int i = 0; i < 3; ++i)
+                v.color[i] = std::clamp(attrib.colors[3 * c.position + i], 0.0f, 1.0f);
+        corners.push_back(c);
+        return static_cast<int32_t>(mesh.vertices.size() - 1);
+    }
+    static void Copy(const std::vector<float>& from, int index, int n, float* to)
+    {
+        if (index < 0) return;
+        for (int i = 0; i < n; ++i) {
+            to[i] = from[static_cast<std::size_t>(n) * index + i];
+            if (!std::isfinite(to[i])) ObjFail("a value is not a finite number");
+        }
+    }
+
+    const tinyobj::attrib_t& attrib;
+    PlyMesh& mesh;
+    std::vector<int32_t> firstUse;  // per position, the vertex of its first corner
+    std::vector<Corner> corners;    // per vertex
+    std::unordered_map<Corner, int32_t, CornerHash> others;
+    bool everyNormal = true;
+};
+
+void AddFaces(const tinyobj::mesh_t& shapeMesh, ObjVertices& vertices, PlyMesh& mesh,
+              MeshSummary& summary)
+{
+    const std::size_t corners = std::accumulate(shapeMesh.num_face_vertices.begin(),
+                                                shapeMesh.num_face_vertices.end(), std::size_t{0});
+    // The library stores a face's corner count in one byte.
+    if (corners != shapeMesh.indices.size())
+        ObjFail("a face has more than 255 corners, more than tinyobjloader reads");
+    std::vector<int32_t> polygon;
+    std::size_t next = 0;
+    for (const unsigned char n : shapeMesh.num_face_vertices) {
+        polygon.clear();
+        for (unsigned c = 0; c < n; ++c)
+            polygon.push_back(vertices.VertexOf(shapeMesh.indices[next++], summary.fileFaces));
+        AddPolygon(mesh, polygon.data(), polygon.size(), summary);
+    }
+}
+
+void NoteKept(const tinyobj::attrib_t& attrib, bool fileNormals, MeshSummary& summary)
+{
+    NoteOnce(summary.kept, "positions");
+    if (fileNormals) NoteOnce(summary.kept, "normals");
+    if (!attrib.texcoords.empty()) NoteOnce(summary.kept, "texture coordinates");
+    if (!attrib.colors.empty()) NoteOnce(summary.kept, "colours");
+    if (!fileNormals && !attrib.normals.empty())
+        NoteOnce(summary.skipped, "normals (not named by every corner)");
+}
+
+}  // namespace
+
+PlyMesh ReadObj(PlyInput& input, bool& fileNormals, MeshSummary& summary)
+{
+    summary.format = "OBJ";
+    InputStreamBuffer buffer(input);
+    std::istream stream(&buffer);
+    tinyobj::attrib_t attrib;
+    std::vector<tinyobj::shape_t> shapes;
+    std::vector<tinyobj::material_t> materials;  // never read: no material reader
+    std::string warning, error;
+    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, nullptr, false,
+                          false))
+        ObjFail(error.substr(0, error.find('\n')));
+    if (attrib.vertices.empty()) ObjFail("no vertices");
+    PlyMesh mesh;
+    ObjVertices vertices(attrib, mesh);
+    for (const tinyobj::shape_t& shape : shapes) {
+        AddFaces(shape.mesh, vertices, mesh, summary);
+        if (!shape.lines.indices.empty()) NoteOnce(summary.skipped, "lines (l)");
+    }
+    if (mesh.faces.empty()) vertices.AddEveryPosition();
+    fileNormals = !mesh.faces.empty() && vertices.EveryCornerHasANormal();
+    NoteKept(attrib, fileNormals, summary);
+    return mesh;
+}

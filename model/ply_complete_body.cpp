@@ -1,0 +1,280 @@
+#include "model/ply_complete_body.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+#include "lighting/color.h"
+#include "model/mesh_builder.h"
+#include "model/page_prefault.h"
+#include "model/ply_complete_values.h"
+#include "model/ply_error.h"
+
+namespace {
+
+// Stores the value in the field a target names: a table of offsets rather
+// than a choice per value, as a vertex row reads a value per property.
+void StoreField(PlyVertex& v, PlyTarget target, float value)
+{
+    constexpr std::size_t kFloat = sizeof(float);
+    static constexpr std::size_t kOffset[] = {
+        0,  // Skip: never used
+        offsetof(PlyVertex, position),
+        offsetof(PlyVertex, position) + kFloat,
+        offsetof(PlyVertex, position) + 2 * kFloat,
+        offsetof(PlyVertex, normal),
+        offsetof(PlyVertex, normal) + kFloat,
+        offsetof(PlyVertex, normal) + 2 * kFloat,
+        offsetof(PlyVertex, texCoord),
+        offsetof(PlyVertex, texCoord) + kFloat,
+        offsetof(PlyVertex, color),
+        offsetof(PlyVertex, color) + kFloat,
+        offsetof(PlyVertex, color) + 2 * kFloat,
+    };
+    std::memcpy(reinterpret_cast<unsigned char*>(&v) + kOffset[static_cast<int>(target)], &value,
+                sizeof value);
+}
+
+// An integer channel spans its type's range, a byte exactly as the canonical
+// reader scales it; a float channel is clamped to 0..1.
+float Channel(double value, PlyType type, const PlyValuePlace& place)
+{
+    if (std::isnan(value)) FailAt(place, "colour is not a number");
+    if (type == PlyType::UInt8) return static_cast<float>(value) * Color::kByteScale;
+    constexpr double kHighest[] = {127.0, 255.0, 32767.0, 65535.0, 2147483647.0, 4294967295.0};
+    const double scaled = IsPlyIntegerType(type) ? value / kHighest[static_cast<int>(type)] : value;
+    return static_cast<float>(std::clamp(scaled, 0.0, 1.0));
+}
+
+// A binary row's size when it has no lists, or 0.
+std::size_t FixedRowBytes(const PlyElement& element)
+{
+    std::size_t bytes = 0;
+    for (const PlyProperty& p : element.properties) {
+        if (p.list) return 0;
+        bytes += static_cast<std::size_t>(PlyTypeBytes(p.type));
+    }
+    return bytes;
+}
+
+template <class Values>
+class ElementReader {
+public:
+    // `cloud`: the file has no faces, so a vertex can be left out.
+    ElementReader(PlyInput& input, int32_t vertexCount, bool cloud, PlyMesh& mesh,
+                  MeshSummary& summary)
+        : values(input), vertexCount(vertexCount), cloud(cloud), mesh(mesh), summary(summary)
+    {
+    }
+
+    void Read(const PlyElement& element, const PlyElementPlan& plan)
+    {
+        if (element.properties.empty()) return;
+        const std::size_t fixedBytes = FixedRowBytes(element);
+        PlyValuePlace place{&element, 0, nullptr};
+        for (; place.row < element.count; ++place.row) {
+            values.BeginRow(fixedBytes);
+            if (plan.role == PlyRole::Vertices)
+                VertexRow(plan, place);
+            else
+                ListRow(plan, place);
+        }
+    }
+
+private:
+    void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
+    {
+        PlyVertex& vertex = mesh.vertices.emplace_back();
+        bool finite = true;
+        const PlyProperty* property = place.element->properties.data();
+        for (const PlyTarget target : plan.targets) {
+            place.property = property;
+            const PlyType type = property->type;
+            if (target == PlyTarget::Skip) {
+                Skip(*property, place);
+            } else if (target >= PlyTarget::Red) {
+                StoreField(vertex, target, Channel(values.Number(type, place), type, place));
+            } else {
+                const float value = values.Float(type, place);
+                if (!std::isfinite(value)) {
+                    if (!cloud) FailAt(place, "value is not a finite float");
+                    finite = false;
+                }
+                StoreField(vertex, target, value);
+            }
+            ++property;
+        }
+        // Scanners write points they did not measure as NaN: in a cloud
+        // they are left out, where faces would have to name them.
+        if (!finite) {
+            mesh.vertices.pop_back();
+            ++summary.droppedPoints;
+        }
+    }
+
+    // A face's or a strip's row: its index list, every other property passed over.
+    void ListRow(const PlyElementPlan& plan, PlyValuePlace& place)
+    {
+        for (std::size_t i = 0; i < plan.targets.size(); ++i) {
+            const PlyProperty& property = place.element->properties[i];
+            place.property = &property;
+            if (plan.targets[i] == PlyTarget::Skip) {
+                Skip(property, place);
+                continue;
+            }
+            const bool strip = plan.role == PlyRole::Strips;
+            const std::size_t first = mesh.corners.size();
+            ReadCorners(property, strip, place);
+            if (!strip) {
+                CloseFace(mesh, first, summary);
+                continue;
+            }
+            strips.assign(mesh.corners.begin() + static_cast<std::ptrdiff_t>(first),
+                          mesh.corners.end());
+            mesh.corners.resize(first);
+            AddTriangleStrip(mesh, strips.data(), strips.size(), summary);
+        }
+    }
+
+    // Appends the row's indices to the mesh's store, each checked as it is
+    // read; a strip's -1 restarts pass.
+    void ReadCorners(const PlyProperty& property, bool restarts, const PlyValuePlace& place)
+    {
+        const int64_t n = values.Integer(property.countType, place);
+        if (n < 0) FailAt(place, "negative corner count " + std::to_string(n));
+        int32_t* const buffer = inPlace.data();
+        if (n <= kInPlace && values.Indices(property.type, static_cast<std::size_t>(n), buffer)) {
+            for (int64_t c = 0; c < n; ++c) {
+                CheckIndex(buffer[c], restarts, place);
+                mesh.corners.push_back(buffer[c]);
+            }
+            return;
+        }
+        // Value by value, appended as they are read: the list's length is
+        // not trusted before its values are there.
+        for (int64_t c = 0; c < n; ++c) {
+            int64_t index = values.Integer(property.type, place);
+            if (restarts && index == UINT32_MAX) index = -1;  // -1 stored unsigned
+            CheckIndex(index, restarts, place);
+            mesh.corners.push_back(static_cast<int32_t>(index));
+        }
+    }
+
+    void CheckIndex(int64_t index, bool restarts, const PlyValuePlace& place) const
+    {
+        if ((index < 0 || index >= vertexCount) && !(restarts && index == -1))
+            FailAt(place, "vertex index " + std::to_string(index) + " out of range 0.." +
+                              std::to_string(vertexCount - 1));
+    }
+
+    static constexpr int64_t kInPlace = 256;  // lists this long are decoded in one go
+    std::array<int32_t, kInPlace> inPlace;
+
+    void Skip(const PlyProperty& property, const PlyValuePlace& place)
+    {
+        if (!property.list) {
+            values.Skip(property.type, 1, place);
+            return;
+        }
+        const int64_t n = values.Integer(property.countType, place);
+        if (n < 0) FailAt(place, "negative list length " + std::to_string(n));
+        values.Skip(property.type, static_cast<uint64_t>(n), place);
+    }
+
+    Values values;
+    int32_t vertexCount;
+    bool cloud;
+    PlyMesh& mesh;
+    MeshSummary& summary;
+    std::vector<int32_t> strips;  // a strip row's indices, while it is cut into triangles
+};
+
+// The fewest bytes a row can take: a binary value its size (a list only its
+// count), an ASCII value one character and one blank.
+int64_t MinimumRowBytes(const PlyElement& element, bool binary)
+{
+    int64_t bytes = 0;
+    for (const PlyProperty& p : element.properties)
+        bytes += binary ? PlyTypeBytes(p.list ? p.countType : p.type) : 2;
+    return bytes;
+}
+
+// Counts the bytes left cannot hold are refused before anything is
+// allocated; counts that fit are reserved, so that no array grows by copies.
+void PrepareBody(const PlyLayout& layout, const std::vector<PlyElementPlan>& plans,
+                 std::size_t used, int64_t bytesLeft, PlyMesh& mesh)
+{
+    if (bytesLeft < 0) return;
+    const bool binary = layout.encoding != PlyEncoding::Ascii;
+    int64_t needed = 0, faces = 0;
+    for (std::size_t e = 0; e < used; ++e) {
+        const PlyElement& element = layout.elements[e];
+        needed += element.count * MinimumRowBytes(element, binary);
+        if (needed > bytesLeft + (binary ? 0 : 1))
+            PlyFail("element '" + element.name + "' count " + std::to_string(element.count) +
+                    " does not fit in the " + std::to_string(bytesLeft) +
+                    " bytes after the header");
+        if (plans[e].role == PlyRole::Vertices) mesh.vertices.reserve(element.count);
+        if (plans[e].role == PlyRole::Faces) faces += element.count;
+    }
+    mesh.faces.reserve(static_cast<std::size_t>(faces));
+    mesh.corners.reserve(static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
+    PrefaultCapacity(mesh.vertices);
+    PrefaultCapacity(mesh.faces);
+    PrefaultCapacity(mesh.corners);
+}
+
+// A binary body starts after the header's last line end, "\n", "\r\n" or a
+// lone "\r" as the header's lines end.
+void SkipLineEnd(PlyInput& input, bool loneCrLines)
+{
+    const int c = input.Get();
+    if (c == '\r' && !loneCrLines && input.Peek() == '\n') input.Get();
+    if (c != '\n' && c != '\r') PlyFail("no line end after end_header");
+}
+
+// Elements after the last one the mesh uses are never read (nor need their
+// bytes), as the canonical reader never reads past its faces.
+std::size_t UsedElements(const std::vector<PlyElementPlan>& plans)
+{
+    std::size_t used = 0;
+    for (std::size_t e = 0; e < plans.size(); ++e)
+        if (plans[e].role != PlyRole::Skip) used = e + 1;
+    return used;
+}
+
+template <class Values>
+void ReadElements(PlyInput& input, const PlyLayout& layout,
+                  const std::vector<PlyElementPlan>& plans, std::size_t used, PlyMesh& mesh,
+                  MeshSummary& summary)
+{
+    int32_t vertexCount = 0;
+    bool cloud = true;
+    for (std::size_t e = 0; e < plans.size(); ++e) {
+        if (plans[e].role == PlyRole::Vertices) vertexCount = layout.elements[e].count;
+        if (plans[e].role != PlyRole::Vertices && plans[e].role != PlyRole::Skip)
+            cloud &= layout.elements[e].count == 0;
+    }
+    ElementReader<Values> reader(input, vertexCount, cloud, mesh, summary);
+    for (std::size_t e = 0; e < used; ++e)
+        reader.Read(layout.elements[e], plans[e]);
+}
+
+}  // namespace
+
+void ReadCompletePlyBody(PlyInput& input, const PlyLayout& layout,
+                         const std::vector<PlyElementPlan>& plans, PlyMesh& mesh,
+                         MeshSummary& summary)
+{
+    if (layout.encoding != PlyEncoding::Ascii) SkipLineEnd(input, layout.loneCrLines);
+    const std::size_t used = UsedElements(plans);
+    PrepareBody(layout, plans, used, input.BytesLeft(), mesh);
+    if (layout.encoding == PlyEncoding::Ascii)
+        ReadElements<PlyAsciiValues>(input, layout, plans, used, mesh, summary);
+    else if (layout.encoding == PlyEncoding::BinaryLittleEndian)
+        ReadElements<PlyBinaryValues<false>>(input, layout, plans, used, mesh, summary);
+    else
+        ReadElements<PlyBinaryValues<true>>(input, layout, plans, used, mesh, summary);
+}
