@@ -1,9 +1,9 @@
+#include "model/fatal_error.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
-#include "model/ply_error.h"
-#include "model/ply_reader.h"
+#include "model/printable_text.h"
 
 namespace {
 
@@ -30,20 +30,7 @@ void FatalError(const char* what, const char* detail)
     PrintAndExit(what, detail);
 }
 
-// The detail quotes words of the file, which may hold any byte: the message
-// stays one line of printable text, with other bytes shown as \xNN.
 void PlyFail(const std::string& detail)
 {
-    std::string printable;
-    for (const char c : detail) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F) {
-            printable += c;
-            continue;
-        }
-        char escape[5];
-        std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-        printable += escape;
-    }
-    FatalError("(ReadPly)", printable.c_str());
+    FatalError("(ReadPly)", PrintableText(detail).c_str());
 }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
+#include "model/fatal_error.h"
 #include "model/ply_reader.h"
 
 namespace {
@@ -63,10 +65,17 @@ void StoreFaces(PlyMesh& mesh, const VertexArray& vertices, FaceList& faces)
 
 Model::Model(const std::string& name) : fileName(name)
 {
-    PlyMesh mesh = ReadPly(fileName.c_str());
-    StoreVertices(mesh.vertices, vertices);
-    mesh.vertices = std::vector<PlyVertex>();
-    StoreFaces(mesh, vertices, faces);
+    // The reader refuses counts that cannot fit in memory, but memory can
+    // still run out (other programs, a limit on the process): that ends the
+    // load with the reader's message, not an abort.
+    try {
+        PlyMesh mesh = ReadPly(fileName.c_str());
+        StoreVertices(mesh.vertices, vertices);
+        mesh.vertices = std::vector<PlyVertex>();
+        StoreFaces(mesh, vertices, faces);
+    } catch (const std::bad_alloc&) {
+        PlyFail("out of memory while loading the mesh");
+    }
     ComputeBounds();
 }
 

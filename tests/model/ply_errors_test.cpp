@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "model/fatal_error.h"
 #include "model/ply_reader.h"
 #include "ply_test_files.h"
 
@@ -80,7 +81,8 @@ std::vector<MalformedFile> MalformedFiles()
         {"capitalised magic", "PLY\nformat ascii 1.0\n", "invalid PLY header"},
         {"no format keyword", "ply\nascii 1.0\n", "invalid PLY header"},
         {"unknown encoding", "ply\nformat binary 1.0\n", "invalid PLY header"},
-        {"first property y", vertex3 + "property float y\n", "invalid PLY header"},
+        {"first property y", vertex3 + "property float y\n",
+         "invalid PLY header: vertex property 'y' is not one this reader reads (x, confidence, red or r, u, nx)"},
         {"texture group twice",
          vertex3 + "property float u\nproperty float v\n" + kPlyPositions +
              "property float u\nproperty float v\n",
@@ -96,7 +98,7 @@ std::vector<MalformedFile> MalformedFiles()
          vertex3 + kPlyPositions +
              "property uchar red\nproperty uchar green\nproperty uchar blue\n"
              "property uchar alpha\n",
-         "invalid PLY header"},
+         "invalid PLY header: vertex property 'alpha' is not one this reader reads (x, confidence, red or r, u, nx)"},
         {"header ends in the vertex properties", vertex3 + kPlyPositions,
          "end of file in the header"},
         {"no face element", vertex3 + kPlyPositions + "end_header\n" + kTriangleBody,
@@ -108,7 +110,7 @@ std::vector<MalformedFile> MalformedFiles()
         {"vertex count not a number", ascii + "element vertex three\n",
          "vertex count 'three' is not a number"},
         {"vertex count beyond 32 bits", ascii + "element vertex 4294967299\n",
-         "vertex count '4294967299' is not a number"},
+         "vertex count 4294967299 is too large (the largest is 2147483647)"},
         {"negative vertex count", PlyFileHeader("ascii", "-3", "1"), "negative vertex count -3"},
         {"negative face count", PlyFileHeader("ascii", "3", "-1") + kTriangleBody,
          "negative face count -1"},
