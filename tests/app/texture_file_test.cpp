@@ -1,7 +1,7 @@
 // Texture pictures read from PNG files. The files are put together here byte
 // by byte (zlib for the compressed rows), not by the library that reads them,
 // so that both sides of each check are known independently.
-#include "pipeline/texture_file.h"
+#include "app/texture_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
