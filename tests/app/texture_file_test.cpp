@@ -228,4 +228,32 @@ TEST_F(TextureFileTest, HugePicturesAreRefusedBeforeTheirTexelsAreAllocated)
     ExpectRefused("wide.png", Png(4097 * 4096, 1, 8, kGrey, {}));
 }
 
+// Sparse files: the sizes cost no disk. A file is refused by its size before
+// any of it is read, and one that is no PNG at its first bytes.
+TEST_F(TextureFileTest, OversizedFilesAndFilesThatAreNoPngAreRefusedWithoutReadingThem)
+{
+    const std::string huge = Write("huge.png", {});
+    ASSERT_EQ(truncate(huge.c_str(), kMaxTextureFileBytes + 1), 0);
+    TextureImage texture;
+    std::string error;
+    EXPECT_FALSE(ReadTexture(huge, &texture, &error));
+    EXPECT_EQ(error, huge + ": is 268435457 bytes, more than the 256 MiB a texture file may hold");
+    const std::string zeros = Write("zeros.png", {});
+    ASSERT_EQ(truncate(zeros.c_str(), kMaxTextureFileBytes), 0);
+    EXPECT_FALSE(ReadTexture(zeros, &texture, &error));
+    EXPECT_EQ(error, zeros + ": Not a PNG file");
+    EXPECT_FALSE(ReadTexture("/dev/zero", &texture, &error));
+    EXPECT_EQ(error, "/dev/zero: Not a PNG file");
+}
+
+TEST_F(TextureFileTest, AFileCutShortSaysSo)
+{
+    const Bytes good = Png(2, 1, 8, kRgb, {{1, 2, 3, 4, 5, 6}});
+    const std::string cut = Write("cut.png", Bytes(good.begin(), good.end() - 20));
+    TextureImage texture;
+    std::string error;
+    EXPECT_FALSE(ReadTexture(cut, &texture, &error));
+    EXPECT_EQ(error, cut + ": the file ends before the picture does");
+}
+
 }  // namespace
