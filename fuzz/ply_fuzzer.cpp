@@ -15,9 +15,8 @@
 
 #include "app/frame_cycle.h"
 #include "app/scene_setup.h"
-#include "model/model.h"
 #include "model/fatal_error.h"
-#include "model/ply_reader.h"
+#include "model/model.h"
 #include "render/render_context.h"
 
 namespace {
