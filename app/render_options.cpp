@@ -196,7 +196,8 @@ ParsedOptions ParseRenderOptions(int argc, const char* const* argv)
 std::string RenderUsage()
 {
     constexpr std::size_t kLineWidth = 79;
-    const std::string indent(std::string("usage: zbuffer-render ").size(), ' ');
+    // Continuation lines start under the first "[", each item with its blank.
+    const std::string indent(std::string("usage: zbuffer-render").size(), ' ');
     std::string usage = "usage: zbuffer-render [MESH.ply]";
     std::size_t lineStart = 0;
     for (const OptionRule& rule : kOptions) {
@@ -204,7 +205,7 @@ std::string RenderUsage()
         if (usage.size() - lineStart + item.size() > kLineWidth) {
             usage += "\n";
             lineStart = usage.size();
-            usage += indent.substr(1);
+            usage += indent;
         }
         usage += item;
     }
