@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -58,17 +60,21 @@ std::string Reason(const LimitedSource& source, const std::string& decoderMessag
     return decoderMessage;
 }
 
+struct StreamCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
 bool DecodeLimited(int fd, RgbaImage* image, std::string* error)
 {
     LimitedSource source{fd};
-    std::FILE* stream = fopencookie(&source, "rb", {ReadLimited, nullptr, nullptr, nullptr});
-    if (stream == nullptr) {
+    const std::unique_ptr<std::FILE, StreamCloser> stream(
+        fopencookie(&source, "rb", {ReadLimited, nullptr, nullptr, nullptr}));
+    if (!stream) {
         *error = std::strerror(errno);
         return false;
     }
     std::string message;
-    const bool decoded = DecodePngRgba(stream, image, &message);
-    std::fclose(stream);
+    const bool decoded = DecodePngRgba(stream.get(), image, &message);
     if (!decoded) *error = Reason(source, message);
     return decoded;
 }
@@ -106,10 +112,15 @@ bool ReadTexture(const std::string& path, TextureImage* texture, std::string* er
     if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > kMaxTextureFileBytes)
         reason = "is " + std::to_string(info.st_size) + " bytes, more than the " +
                  std::to_string(kMaxTextureFileBytes >> 20) + " MiB a texture file may hold";
-    else
-        DecodeLimited(fd, &image, &reason);
+    // A picture of the largest size takes some 300 MB here; memory may still
+    // run out, which is the file's failure, not the program's end.
+    try {
+        if (reason.empty()) DecodeLimited(fd, &image, &reason);
+        if (reason.empty())
+            *texture = TextureImage(image.width, image.height, TexelsBottomRowFirst(image));
+    } catch (const std::bad_alloc&) {
+        reason = "not enough memory for the picture";
+    }
     close(fd);
-    if (!reason.empty()) return Fail(path, reason, error);
-    *texture = TextureImage(image.width, image.height, TexelsBottomRowFirst(image));
-    return true;
+    return reason.empty() || Fail(path, reason, error);
 }

@@ -36,7 +36,13 @@ bool FinishDecode(png_image& header, png_uint_32 format, int* width, int* height
     // of 8-bit ones, not as linear light, so 0x8000 becomes 128.
     header.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
     header.format = format;
-    std::vector<uint8_t> decoded(PNG_IMAGE_SIZE(header));
+    std::vector<uint8_t> decoded;
+    try {
+        decoded.resize(PNG_IMAGE_SIZE(header));
+    } catch (...) {
+        png_image_free(&header);  // the caller sees std::bad_alloc, the library's state is gone
+        throw;
+    }
     if (!png_image_finish_read(&header, nullptr, decoded.data(), 0, nullptr)) {
         *error = header.message;
         return false;

@@ -4,10 +4,13 @@
 #include "app/texture_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -254,6 +257,35 @@ TEST_F(TextureFileTest, AFileCutShortSaysSo)
     std::string error;
     EXPECT_FALSE(ReadTexture(cut, &texture, &error));
     EXPECT_EQ(error, cut + ": the file ends before the picture does");
+}
+
+// In a child whose address space ends `spare` bytes above what it uses.
+void ReadWithSpareAddressSpace(const std::string& path, std::size_t spare)
+{
+    std::size_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max =
+        static_cast<rlim_t>(pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + spare);
+    setrlimit(RLIMIT_AS, &limit);
+    TextureImage texture;
+    std::string error;
+    const bool read = ReadTexture(path, &texture, &error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::exit(read ? 0 : 1);
+}
+
+// The largest picture decodes in 64 MB, but its texels take 256 MB more.
+TEST_F(TextureFileTest, RunningOutOfMemoryIsTheFilesFailureNotTheProgramsEnd)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+    const std::string path =
+        Write("largest.png", Png(4096, 4096, 8, kGrey, std::vector<Bytes>(4096, Bytes(4096))));
+    EXPECT_EXIT(
+        ReadWithSpareAddressSpace(path, std::size_t{160} << 20), testing::ExitedWithCode(1),
+        testing::Matcher<const std::string&>(path + ": not enough memory for the picture\n"));
 }
 
 }  // namespace
