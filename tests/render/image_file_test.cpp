@@ -1,11 +1,14 @@
 #include "render/image_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -204,6 +207,33 @@ TEST_F(ImageFileTest, OnlyARegularFileIsReplaced)
     EXPECT_EQ(error, Path("pipe.png") + ": not a regular file, so not replaced");
     EXPECT_TRUE(fs::is_fifo(Path("pipe.png")));
     EXPECT_EQ(Entries(), std::vector<std::string>{"pipe.png"});
+}
+
+// In a child that may write files of at most `bytes` bytes: exits 0 when
+// the write fails, with the error on standard error.
+void WriteWithFileSizeLimit(const std::string& path, const RgbImage& image, std::size_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of ending us
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string error;
+    const bool written = WriteImage(path, image, &error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::exit(written ? 1 : 0);
+}
+
+TEST_F(ImageFileTest, AWriteCutShortKeepsTheOldPictureAndRemovesItsTemporary)
+{
+    std::string error;
+    ASSERT_TRUE(WriteImage(Path("old.ppm"), Pattern(), &error)) << error;
+    RgbImage large{100, 100, std::vector<uint8_t>(100 * 100 * 3, 7)};
+    EXPECT_EXIT(WriteWithFileSizeLimit(Path("old.ppm"), large, 4096), testing::ExitedWithCode(0),
+                testing::Matcher<const std::string&>(Path("old.ppm") + ": File too large\n"));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"old.ppm"});
+    RgbImage read;
+    ASSERT_TRUE(ReadImage(Path("old.ppm"), &read, &error)) << error;
+    EXPECT_EQ(read.rgb, Pattern().rgb);
 }
 
 }  // namespace
