@@ -1,6 +1,7 @@
 #include "app/frame_file_name.h"
 
 #include <cctype>
+#include <charconv>
 
 namespace {
 
@@ -42,4 +43,34 @@ std::string FrameFileName::ForFrame(int frame) const
     if (static_cast<int>(number.size()) < width_)
         number.insert(0, static_cast<std::size_t>(width_) - number.size(), pad_);
     return prefix_ + number + suffix_;
+}
+
+std::optional<int> FrameFileName::FrameNamed(const std::string& name) const
+{
+    if (!numbered_) return name == prefix_ ? std::optional<int>(0) : std::nullopt;
+    if (name.size() < prefix_.size() + suffix_.size() ||
+        name.compare(0, prefix_.size(), prefix_) != 0 ||
+        name.compare(name.size() - suffix_.size(), suffix_.size(), suffix_) != 0)
+        return std::nullopt;
+    const char* begin = name.data() + prefix_.size();
+    const char* end = name.data() + name.size() - suffix_.size();
+    while (begin < end && *begin == pad_ && end - begin > 1)
+        ++begin;
+    int frame = 0;
+    const auto [stop, ec] = std::from_chars(begin, end, frame);
+    if (ec != std::errc() || stop != end || frame < 0 || ForFrame(frame) != name)
+        return std::nullopt;
+    return frame;
+}
+
+std::string FrameFileName::Folder() const
+{
+    const std::size_t slash = prefix_.rfind('/');
+    return slash == std::string::npos ? "" : prefix_.substr(0, slash + 1);
+}
+
+std::string FrameFileName::BelowFirstFolder() const
+{
+    const std::size_t slash = numbered_ ? suffix_.find('/') : std::string::npos;
+    return slash == std::string::npos ? "" : suffix_.substr(slash);
 }

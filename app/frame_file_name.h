@@ -17,6 +17,16 @@ public:
 
     bool IsNumbered() const { return numbered_; }
     std::string ForFrame(int frame) const;
+    // The frame whose name `name` is, whatever the frame count; none when no
+    // frame has it.
+    std::optional<int> FrameNamed(const std::string& name) const;
+    // The folder part of the name up to the number, "" for none: every name
+    // this pattern makes starts with it.
+    std::string Folder() const;
+    // What follows the first folder below Folder() in every name, or "" when
+    // the names are files in Folder(): a pattern such as "run%d/frame.png"
+    // names the folders run0, run1, ... there.
+    std::string BelowFirstFolder() const;
 
 private:
     std::string prefix_;  // the whole name when not numbered

@@ -8,10 +8,11 @@
 #include "app/import_options.h"
 #include "app/program_version.h"
 #include "app/replacing_file.h"
+#include "model/fatal_error.h"
 #include "model/mesh_import.h"
-#include "model/ply_error.h"
 #include "model/ply_reader.h"
 #include "model/ply_writer.h"
+#include "model/printable_text.h"
 
 namespace {
 

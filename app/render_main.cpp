@@ -9,19 +9,35 @@
 #include "app/frame_cycle.h"
 #include "app/frame_presenter.h"
 #include "app/frame_stats.h"
+#include "app/output_clash.h"
 #include "app/program_version.h"
 #include "app/progress_bar.h"
 #include "app/render_options.h"
 #include "app/scene_setup.h"
+#include "app/texture_file.h"
 #include "lighting/shadow_pass.h"
 #include "model/model.h"
-#include "pipeline/texture_file.h"
+#include "model/printable_text.h"
 #include "render/image_file.h"
 #include "render/render_context.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// One line on standard error. Messages quote file names and arguments, which
+// may hold any byte: they are shown as the mesh reader shows file bytes.
+void PrintError(const std::string& message)
+{
+    std::cerr << "zbuffer-render: " << PrintableText(message) << std::endl;
+}
+
+// A bad command line: the reason, then the usage; status 2.
+int CommandLineError(const std::string& reason)
+{
+    std::cerr << "zbuffer-render: " << PrintableText(reason) << "\n" << RenderUsage();
+    return 2;
+}
 
 double MillisecondsSince(Clock::time_point start)
 {
@@ -59,7 +75,7 @@ bool LoadTexture(const RenderOptions& o, TextureImage* texture)
 {
     std::string error;
     if (!o.texture || ReadTexture(*o.texture, texture, &error)) return true;
-    std::cerr << "zbuffer-render: cannot read texture " << error << std::endl;
+    PrintError("cannot read texture " + error);
     return false;
 }
 
@@ -103,12 +119,12 @@ bool WriteFrame(const std::string& path, std::string* error)
     return WriteImage(path, RgbImage{fb.width, fb.height, fb.ExportRGB()}, error);
 }
 
+// `o` names its mesh (the default one when none was given).
 int RenderFrames(const RenderOptions& o)
 {
     TextureImage texture;  // bound to the context for every frame
     if (!LoadTexture(o, &texture)) return 1;
-    const std::string mesh = o.meshPath.value_or(DefaultMeshPath());
-    SetupScene(mesh.c_str(), o.bench ? nullptr : &std::cout);
+    SetupScene(o.meshPath->c_str(), o.bench ? nullptr : &std::cout);
     ApplyModes(o);
     ApplyFeatures(o, &texture);
     const FrameFileName out = o.out.value_or(FrameFileName("frame.png"));
@@ -121,7 +137,7 @@ int RenderFrames(const RenderOptions& o)
         std::string error;
         if (write && !WriteFrame(out.ForFrame(frame), &error)) {
             bar.Hide();
-            std::cerr << "zbuffer-render: cannot write " << error << std::endl;
+            PrintError("cannot write " + error);
             return 1;
         }
         bar.Show(frame + 1, MillisecondsSince(start) / 1000.0);
@@ -131,25 +147,37 @@ int RenderFrames(const RenderOptions& o)
     return 0;
 }
 
+// The only output of --bench and --help, and the set-up and render-time
+// lines, go to standard output: losing them (a full disk, a closed pipe's
+// end) is a failure, not a success.
+int CheckStandardOutput(int status)
+{
+    std::cout.flush();
+    if (std::cout) return status;
+    PrintError("cannot write standard output");
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const ParsedOptions parsed = ParseRenderOptions(argc, argv);
-    if (!parsed.error.empty()) {
-        std::cerr << "zbuffer-render: " << parsed.error << "\n" << kRenderUsage;
-        return 2;
-    }
+    if (!parsed.error.empty()) return CommandLineError(parsed.error);
     if (parsed.options.help) {
-        std::cout << kRenderUsage;
-        return 0;
+        std::cout << RenderUsage();
+        return CheckStandardOutput(0);
     }
     if (parsed.options.version) {
         std::cout << "zbuffer-render " << kProgramVersion << "\n";
-        return 0;
+        return CheckStandardOutput(0);
     }
-    const int status = RenderFrames(parsed.options);
+    RenderOptions options = parsed.options;
+    if (!options.meshPath) options.meshPath = DefaultMeshPath();
+    const std::string clash = OutputClash(options);
+    if (!clash.empty()) return CommandLineError(clash);
+    const int status = RenderFrames(options);
     delete gModel;
     delete gPresenter;
-    return status;
+    return CheckStandardOutput(status);
 }

@@ -1,56 +1,45 @@
 #include "app/render_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "render/rgb_image.h"
 
-const char kRenderUsage[] =
-    "usage: zbuffer-render [MESH.ply] [--frames N] [--angle DEG] "
-    "[--shade flat|gouraud|phong|cartoon]\n"
-    "                      [--wireframe] [--cw] [--unlit] [--texture FILE.png] [--replace]\n"
-    "                      [--shadows] [--light2 X,Y,Z] [--normalize]\n"
-    "                      [--out FILE.png|FILE.ppm] [--bench] [--help] [--version]\n"
-    "Renders the window program's frames without a window.\n"
-    "  MESH.ply       the mesh to draw (default ./data/teapot.ply, else the installed teapot)\n"
-    "  --frames N     render frames 0 .. N-1 in sequence and write the last (default 1)\n"
-    "  --angle DEG    render every frame at DEG degrees instead of 0, 10, 20, ...\n"
-    "  --shade MODEL  flat, gouraud (default), phong or cartoon\n"
-    "  --wireframe    draw the triangles' edges only\n"
-    "  --cw           front faces are the clockwise ones\n"
-    "  --unlit        leave lighting off: vertex colours as they are\n"
-    "  --texture FILE texture the mesh with a PNG picture (not in gouraud)\n"
-    "  --replace      shade model replace: the texel replaces the unlit colour\n"
-    "  --shadows      light 0 casts shadows\n"
-    "  --light2 X,Y,Z a second white point light at (X, Y, Z)\n"
-    "  --normalize    normalise the normals after the model matrix\n"
-    "  --out FILE     PNG or PPM by extension (default frame.png); a %d in FILE,\n"
-    "                 e.g. turn_%03d.png, writes every frame, numbered from 0\n"
-    "  --bench        write no image; print only a summary of the render times\n"
-    "  --help         show this text\n"
-    "  --version      show the program's version\n"
-    "Exit status: 0 done, 1 mesh, texture or output file error, 2 bad command line.\n";
-
 namespace {
 
-bool ParseFrames(const std::string& text, RenderOptions& o)
+std::string NotA(const std::string& name, const std::string& value, const char* expected)
 {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, o.frames);
-    return ec == std::errc() && ptr == end && o.frames >= 1;
+    return name + ": '" + value + "' is not " + expected;
 }
 
-bool ParseAngle(const std::string& text, RenderOptions& o)
+std::string ParseFrames(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    int frames = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, frames);
+    if (ec == std::errc::result_out_of_range && ptr == end && text[0] != '-')
+        return name + ": '" + text + "' is too large (the largest is " +
+               std::to_string(std::numeric_limits<int>::max()) + ")";
+    if (ec != std::errc() || ptr != end || frames < 1)
+        return NotA(name, text, "a whole number of at least 1");
+    o.frames = frames;
+    return "";
+}
+
+std::string ParseAngle(const std::string& name, const std::string& text, RenderOptions& o)
 {
     float angle = 0.0f;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, angle);
-    if (ec != std::errc() || ptr != end || !std::isfinite(angle)) return false;
+    if (ec != std::errc() || ptr != end || !std::isfinite(angle))
+        return NotA(name, text, "a finite number of degrees");
     o.angle = angle;
-    return true;
+    return "";
 }
 
-bool ParseShade(const std::string& text, RenderOptions& o)
+std::string ParseShade(const std::string& name, const std::string& text, RenderOptions& o)
 {
     const struct {
         const char* name;
@@ -60,80 +49,99 @@ bool ParseShade(const std::string& text, RenderOptions& o)
     for (const auto& m : kModels)
         if (text == m.name) {
             o.shadeModel = m.model;
-            return true;
+            return "";
         }
-    return false;
+    return NotA(name, text, "flat, gouraud, phong or cartoon");
 }
 
 // Three finite numbers separated by commas.
-bool ParsePoint(const std::string& text, RenderOptions& o)
+std::string ParsePoint(const std::string& name, const std::string& text, RenderOptions& o)
 {
     float xyz[3];
     const char* p = text.data();
     const char* end = text.data() + text.size();
     for (int i = 0; i < 3; ++i) {
-        if (i > 0 && (p == end || *p++ != ',')) return false;
+        if (i > 0 && (p == end || *p++ != ','))
+            return NotA(name, text, "three finite numbers X,Y,Z");
         const auto [next, ec] = std::from_chars(p, end, xyz[i]);
-        if (ec != std::errc() || !std::isfinite(xyz[i])) return false;
+        if (ec != std::errc() || !std::isfinite(xyz[i]))
+            return NotA(name, text, "three finite numbers X,Y,Z");
         p = next;
     }
-    if (p != end) return false;
+    if (p != end) return NotA(name, text, "three finite numbers X,Y,Z");
     o.light2 = Vector3(xyz[0], xyz[1], xyz[2]);
-    return true;
-}
-
-// Empty when `text` is a good --out value.
-std::string ParseOut(const std::string& text, RenderOptions& o)
-{
-    if (!ImageFormatFor(text)) return "--out: '" + text + "' must end in .png or .ppm";
-    std::string error;
-    const std::optional<FrameFileName> name = FrameFileName::Parse(text, &error);
-    if (!name) return "--out: " + error;
-    o.out = name;
     return "";
 }
 
-// Empty when `name` takes a value and `value` is good for it.
-std::string ApplyValueOption(const std::string& name, const std::string& value, RenderOptions& o)
+std::string ParseTexture(const std::string& name, const std::string& text, RenderOptions& o)
 {
-    if (name == "--out") return ParseOut(value, o);
-    if (name == "--texture") {
-        if (value.empty()) return "--texture needs a file name";
-        o.texture = value;
-        return "";
+    if (text.empty()) return name + " needs a file name";
+    o.texture = text;
+    return "";
+}
+
+std::string ParseOut(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    if (!ImageFormatFor(text)) {
+        if (ImageFormatFor("x" + text) && text.find('/') == std::string::npos)
+            return name + ": '" + text + "' is only an extension; put a file name before it";
+        return name + ": '" + text + "' must end in .png or .ppm";
     }
-    const bool good = name == "--frames"  ? ParseFrames(value, o)
-                      : name == "--angle" ? ParseAngle(value, o)
-                      : name == "--shade" ? ParseShade(value, o)
-                                          : ParsePoint(value, o);
-    if (good) return "";
-    const char* expected = name == "--frames"  ? "a whole number of at least 1"
-                           : name == "--angle" ? "a finite number of degrees"
-                           : name == "--shade" ? "flat, gouraud, phong or cartoon"
-                                               : "three finite numbers X,Y,Z";
-    return name + ": '" + value + "' is not " + expected;
+    std::string error;
+    const std::optional<FrameFileName> frameName = FrameFileName::Parse(text, &error);
+    if (!frameName) return name + ": " + error;
+    o.out = frameName;
+    return "";
 }
 
-bool ApplyFlag(const std::string& name, RenderOptions& o)
+// One option of the command line. An option with a value has its parser,
+// which stores a good value or says what is wrong with it; a flag sets its
+// field. The usage text is made from the same table.
+struct OptionRule {
+    const char* name;
+    const char* value;  // the value as the usage names it; null for a flag
+    std::string (*parse)(const std::string& name, const std::string& value, RenderOptions& o);
+    bool RenderOptions::*flag;
+    const char* help;  // a second line, if any, after '\n'
+};
+
+constexpr OptionRule kOptions[] = {
+    {"--frames", "N", ParseFrames, nullptr,
+     "render frames 0 .. N-1 in sequence and write the last (default 1)"},
+    {"--angle", "DEG", ParseAngle, nullptr,
+     "render every frame at DEG degrees instead of 0, 10, 20, ..."},
+    {"--shade", "MODEL", ParseShade, nullptr, "flat, gouraud (default), phong or cartoon"},
+    {"--wireframe", nullptr, nullptr, &RenderOptions::wireframe, "draw the triangles' edges only"},
+    {"--cw", nullptr, nullptr, &RenderOptions::clockwise, "front faces are the clockwise ones"},
+    {"--unlit", nullptr, nullptr, &RenderOptions::unlit,
+     "leave lighting off: vertex colours as they are"},
+    {"--texture", "FILE.png", ParseTexture, nullptr,
+     "texture the mesh with a PNG picture (not in gouraud)"},
+    {"--replace", nullptr, nullptr, &RenderOptions::replace,
+     "shade model replace: the texel replaces the unlit colour"},
+    {"--shadows", nullptr, nullptr, &RenderOptions::shadows, "light 0 casts shadows"},
+    {"--light2", "X,Y,Z", ParsePoint, nullptr, "a second white point light at (X, Y, Z)"},
+    {"--normalize", nullptr, nullptr, &RenderOptions::normalize,
+     "normalise the normals after the model matrix"},
+    {"--out", "FILE", ParseOut, nullptr,
+     "PNG or PPM by extension (default frame.png); a %d in FILE,\n"
+     "e.g. turn_%03d.png, writes every frame, numbered from 0"},
+    {"--bench", nullptr, nullptr, &RenderOptions::bench,
+     "write no image; print only a summary of the render times"},
+    {"--help", nullptr, nullptr, &RenderOptions::help, "show this text"},
+    {"--version", nullptr, nullptr, &RenderOptions::version, "show the program's version"},
+};
+
+const OptionRule* FindOption(const std::string& name)
 {
-    bool* const flag = name == "--wireframe"   ? &o.wireframe
-                       : name == "--cw"        ? &o.clockwise
-                       : name == "--unlit"     ? &o.unlit
-                       : name == "--replace"   ? &o.replace
-                       : name == "--shadows"   ? &o.shadows
-                       : name == "--normalize" ? &o.normalize
-                       : name == "--bench"     ? &o.bench
-                       : name == "--help"      ? &o.help
-                       : name == "--version"   ? &o.version
-                                               : nullptr;
-    if (flag != nullptr) *flag = true;
-    return flag != nullptr;
+    for (const OptionRule& rule : kOptions)
+        if (name == rule.name) return &rule;
+    return nullptr;
 }
 
-bool TakesValue(const std::string& name)
+std::string Synopsis(const OptionRule& rule)
 {
-    return name == "--frames" || name == "--angle" || name == "--shade" || name == "--out" ||
-           name == "--texture" || name == "--light2";
+    return rule.value != nullptr ? std::string(rule.name) + " " + rule.value : rule.name;
 }
 
 // What the arguments before the current one gave.
@@ -154,13 +162,16 @@ std::string ApplyArgument(int argc, const char* const* argv, int& i, RenderOptio
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
     given.shade = given.shade || name == "--shade";
-    if (TakesValue(name)) {
-        if (equals != std::string::npos) return ApplyValueOption(name, arg.substr(equals + 1), o);
-        if (i >= argc) return name + " needs a value";
-        return ApplyValueOption(name, argv[i++], o);
+    const OptionRule* rule = FindOption(name);
+    if (rule == nullptr || (rule->value == nullptr && equals != std::string::npos))
+        return "unknown option '" + arg + "'";
+    if (rule->value == nullptr) {
+        o.*rule->flag = true;
+        return "";
     }
-    if (equals == std::string::npos && ApplyFlag(name, o)) return "";
-    return "unknown option '" + arg + "'";
+    if (equals != std::string::npos) return rule->parse(name, arg.substr(equals + 1), o);
+    if (i >= argc) return name + " needs a value";
+    return rule->parse(name, argv[i++], o);
 }
 
 }  // namespace
@@ -177,4 +188,41 @@ ParsedOptions ParseRenderOptions(int argc, const char* const* argv)
     else if (parsed.options.replace && given.shade)
         parsed.error = "--replace and --shade both choose the shade model; give one";
     return parsed;
+}
+
+// The synopsis wrapped to the terminal's width, then one line per option
+// (two for a long one) with its help text in a column.
+std::string RenderUsage()
+{
+    constexpr std::size_t kLineWidth = 79;
+    // Continuation lines start under the first "[", each item with its blank.
+    const std::string indent(std::string("usage: zbuffer-render").size(), ' ');
+    std::string usage = "usage: zbuffer-render [MESH.ply]";
+    std::size_t lineStart = 0;
+    for (const OptionRule& rule : kOptions) {
+        const std::string item = " [" + Synopsis(rule) + "]";
+        if (usage.size() - lineStart + item.size() > kLineWidth) {
+            usage += "\n";
+            lineStart = usage.size();
+            usage += indent;
+        }
+        usage += item;
+    }
+    usage += "\nRenders the window program's frames without a window.\n";
+    std::size_t column = std::string("MESH.ply").size();
+    for (const OptionRule& rule : kOptions)
+        column = std::max(column, Synopsis(rule).size());
+    const auto entry = [column](const std::string& left, const std::string& help) {
+        std::string text = "  " + left + std::string(column + 2 - left.size(), ' ');
+        for (const char c : help)
+            text += c == '\n' ? "\n" + std::string(column + 4, ' ') : std::string(1, c);
+        return text + "\n";
+    };
+    usage +=
+        entry("MESH.ply", "the mesh to draw (default ./data/teapot.ply, else the installed one)");
+    for (const OptionRule& rule : kOptions)
+        usage += entry(Synopsis(rule), rule.help);
+    return usage +
+           "Values may also follow an equals sign (--frames=36).\n"
+           "Exit status: 0 done, 1 mesh, texture or output file error, 2 bad command line.\n";
 }

@@ -36,4 +36,5 @@ struct ParsedOptions {
 
 ParsedOptions ParseRenderOptions(int argc, const char* const* argv);
 
-extern const char kRenderUsage[];
+// What --help shows, and a bad command line after its reason.
+std::string RenderUsage();

@@ -15,8 +15,8 @@
 
 #include "app/frame_cycle.h"
 #include "app/scene_setup.h"
+#include "model/fatal_error.h"
 #include "model/model.h"
-#include "model/ply_reader.h"
 #include "render/render_context.h"
 
 namespace {

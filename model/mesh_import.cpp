@@ -7,11 +7,12 @@
 #include <cstring>
 #include <new>
 
+#include "model/fatal_error.h"
 #include "model/mesh_builder.h"
 #include "model/obj_reader.h"
 #include "model/ply_complete_reader.h"
-#include "model/ply_error.h"
 #include "model/ply_normals.h"
+#include "model/ply_orientation.h"
 #include "model/stl_reader.h"
 
 namespace {

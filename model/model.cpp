@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
+#include "model/fatal_error.h"
 #include "model/ply_reader.h"
 
 namespace {
@@ -65,9 +67,16 @@ Model::Model(const std::string& name) : Model(name, ReadPly(name.c_str())) {}
 
 Model::Model(const std::string& name, PlyMesh mesh) : fileName(name)
 {
-    StoreVertices(mesh.vertices, vertices);
-    mesh.vertices = std::vector<PlyVertex>();
-    StoreFaces(mesh, vertices, faces);
+    // The reader refuses counts that cannot fit in memory, but memory can
+    // still run out (other programs, a limit on the process): that ends the
+    // load with the reader's message, not an abort.
+    try {
+        StoreVertices(mesh.vertices, vertices);
+        mesh.vertices = std::vector<PlyVertex>();
+        StoreFaces(mesh, vertices, faces);
+    } catch (const std::bad_alloc&) {
+        PlyFail(kOutOfMemory);
+    }
     ComputeBounds();
 }
 

@@ -10,8 +10,8 @@
 #include <streambuf>
 #include <unordered_map>
 
+#include "model/fatal_error.h"
 #include "model/mesh_builder.h"
-#include "model/ply_error.h"
 
 namespace {
 

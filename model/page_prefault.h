@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -15,4 +16,16 @@ template <class T>
 void PrefaultCapacity(std::vector<T>& v)
 {
     PrefaultPages(v.data(), v.capacity() * sizeof(T));
+}
+
+// The same for the `count` elements after a vector's size, as far as its
+// capacity reaches: an array reserved for records still to be read is backed
+// a block at a time as they arrive.
+template <class T>
+void PrefaultAhead(std::vector<T>& v, std::size_t count)
+{
+    const std::size_t end = std::min(v.capacity(), v.size() + count);
+    if (end > v.size())
+        PrefaultPages(reinterpret_cast<unsigned char*>(v.data()) + v.size() * sizeof(T),
+                      (end - v.size()) * sizeof(T));
 }

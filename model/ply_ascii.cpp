@@ -6,12 +6,13 @@
 #include "lighting/color.h"
 #include "model/ply_body.h"
 #include "model/ply_records.h"
+#include "model/ply_tokens.h"
 
 namespace {
 
 // Numbers as "%f" and "%u" read them, but a number must be the whole
-// whitespace-separated word, so text that is not a number is refused rather
-// than left for the next read.
+// whitespace-separated word, a NUL byte in it included, so text that is not a
+// number is refused rather than left for the next read.
 class AsciiSource {
 public:
     explicit AsciiSource(PlyInput& input) : input(input) {}
@@ -21,7 +22,7 @@ public:
         const char* text = Word(place);
         char* stop = nullptr;
         const float value = std::strtof(text, &stop);
-        if (stop == text || *stop != '\0') NotANumber(place);
+        if (!WholeWord(text, stop)) NotANumber(place);
         if (!std::isfinite(value)) FailValue(place, Quoted() + " is not a finite number");
         return value;
     }
@@ -31,7 +32,7 @@ public:
         const char* text = Word(place);
         char* stop = nullptr;
         const unsigned long value = std::strtoul(text, &stop, 10);
-        if (stop == text || *stop != '\0') NotANumber(place);
+        if (!WholeWord(text, stop)) NotANumber(place);
         return static_cast<uint8_t>(static_cast<uint32_t>(value) % 256);
     }
     // A count beyond one byte cannot be stored; wrapped, it would read the
@@ -52,17 +53,22 @@ private:
     {
         while (IsPlyBlank(input.Peek()))
             input.Get();
-        if (!input.ReadWord(word, kMaxWordLength)) NotANumber(place);
+        if (!input.ReadWord(word, kMaxWordLength))
+            FailValue(place, Quoted() + " is longer than the " + std::to_string(kMaxWordLength) +
+                                 " characters a number may have");
         if (word.empty()) FailTruncated(place);
         return word.c_str();
+    }
+    bool WholeWord(const char* text, const char* stop) const
+    {
+        return stop != text && stop == text + word.size();
     }
 
     long long Integer(const PlyPlace& place)
     {
-        const char* text = Word(place);
-        char* stop = nullptr;
-        const long long value = std::strtoll(text, &stop, 10);
-        if (stop == text || *stop != '\0') NotANumber(place);
+        long long value = 0;
+        Word(place);
+        if (!ParsePlyInteger(word, value)) NotANumber(place);
         return value;
     }
 
@@ -80,33 +86,6 @@ private:
     std::string word;
 };
 
-void ReadGroup(AsciiSource& source, PlySlot slot, PlyVertex& vertex, const PlyPlace& place)
-{
-    switch (slot) {
-        case PLY_POSITION:
-            for (float& value : vertex.position)
-                value = source.Float(place);
-            break;
-        case PLY_CONFIDENCE:
-            vertex.confidence = source.Float(place);
-            break;
-        case PLY_COLOR:
-            for (float& value : vertex.color)
-                value = static_cast<float>(source.Byte(place)) * Color::kByteScale;
-            break;
-        case PLY_TEXCOORD:
-            for (float& value : vertex.texCoord)
-                value = source.Float(place);
-            break;
-        case PLY_NORMAL:
-            for (float& value : vertex.normal)
-                value = source.Float(place);
-            break;
-        case PLY_SLOT_COUNT:
-            break;
-    }
-}
-
 void ReadFace(AsciiSource& source, int32_t vertexCount, const PlyPlace& place, PlyMesh& mesh)
 {
     PlyFace face;
@@ -123,15 +102,20 @@ void ReadPlyAscii(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
     StartPlyBody(header, input.BytesLeft(), mesh);
     AsciiSource source(input);
-    const std::vector<PlySlot> order = PlyReadOrder(header);
+    const std::vector<PlyVertexValue> layout = PlyVertexLayout(header);
     PlyPlace place{"vertex", 0, header.vertexCount};
     for (; place.index < header.vertexCount; ++place.index) {
+        if (StartsPrefaultBlock(place.index)) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
         PlyVertex vertex;
-        for (PlySlot slot : order)
-            ReadGroup(source, slot, vertex, place);
+        for (const PlyVertexValue& value : layout)
+            StoreVertexValue(vertex, value,
+                             value.byte ? static_cast<float>(source.Byte(place)) * Color::kByteScale
+                                        : source.Float(place));
         mesh.vertices.push_back(vertex);
     }
     place = {"face", 0, header.faceCount};
-    for (; place.index < header.faceCount; ++place.index)
+    for (; place.index < header.faceCount; ++place.index) {
+        if (StartsPrefaultBlock(place.index)) PrefaultFaceBlock(mesh);
         ReadFace(source, header.vertexCount, place, mesh);
+    }
 }

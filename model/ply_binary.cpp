@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "lighting/color.h"
+#include "model/fatal_error.h"
 #include "model/ply_body.h"
-#include "model/ply_error.h"
 #include "model/ply_records.h"
 
 namespace {
@@ -20,72 +20,62 @@ uint32_t Load32(const uint8_t* b)
     return uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0];
 }
 
-// Decodes the values of one record in file order. A record cut short by the
-// end of the file is decoded up to its last whole value, so that a bad value
-// before the cut is reported as the value-by-value reading finds it.
+// A float in the file's byte order.
 template <bool kBigEndian>
-class RecordDecoder {
-public:
-    RecordDecoder(const uint8_t* record, std::size_t size) : at(record), end(record + size) {}
+float LoadFloat(const uint8_t* b)
+{
+    const uint32_t bits = Load32<kBigEndian>(b);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
-    void Floats(float* out, int n)
-    {
-        for (int i = 0; i < n && end - at >= 4; ++i, at += 4) {
-            const uint32_t bits = Load32<kBigEndian>(at);
-            std::memcpy(&out[i], &bits, sizeof bits);
-            finite &= std::isfinite(out[i]);
-        }
-    }
-    void Channels(float out[3])
-    {
-        for (int i = 0; i < 3 && at < end; ++i)
-            out[i] = static_cast<float>(*at++) * Color::kByteScale;
-    }
-    // Corner indices, each checked against the vertices as it is read.
-    void Indices(int n, int32_t vertexCount, const PlyPlace& place, std::vector<int32_t>& corners)
-    {
-        const auto whole = static_cast<int>(std::min<std::ptrdiff_t>(n, (end - at) / 4));
-        for (int i = 0; i < whole; ++i, at += 4) {
-            const auto index = static_cast<int32_t>(Load32<kBigEndian>(at));
-            corners.push_back(CheckedCornerIndex(index, vertexCount, place));
-        }
-    }
-    bool Finite() const { return finite; }
-
-private:
-    const uint8_t* at;
-    const uint8_t* end;
-    bool finite = true;
-};
-
-// False when a value is not finite.
+// Decodes the first n values of a vertex record, in file order; false when
+// one is not finite.
 template <bool kBigEndian>
-bool DecodeVertex(const std::vector<PlySlot>& order, const uint8_t* record, std::size_t size,
+bool DecodeVertex(const std::vector<PlyVertexValue>& layout, std::size_t n, const uint8_t* at,
                   PlyVertex& vertex)
 {
-    RecordDecoder<kBigEndian> decoder(record, size);
-    for (PlySlot slot : order) {
-        switch (slot) {
-            case PLY_POSITION:
-                decoder.Floats(vertex.position, 3);
-                break;
-            case PLY_CONFIDENCE:
-                decoder.Floats(&vertex.confidence, 1);
-                break;
-            case PLY_COLOR:
-                decoder.Channels(vertex.color);
-                break;
-            case PLY_TEXCOORD:
-                decoder.Floats(vertex.texCoord, 2);
-                break;
-            case PLY_NORMAL:
-                decoder.Floats(vertex.normal, 3);
-                break;
-            case PLY_SLOT_COUNT:
-                break;
+    bool finite = true;
+    const PlyVertexValue* const last = layout.data() + n;
+    for (const PlyVertexValue* value = layout.data(); value != last; ++value) {
+        float number = 0.0f;
+        if (value->byte) {
+            number = static_cast<float>(*at++) * Color::kByteScale;
+        } else {
+            number = LoadFloat<kBigEndian>(at);
+            finite &= std::isfinite(number);
+            at += 4;
         }
+        StoreVertexValue(vertex, *value, number);
     }
-    return decoder.Finite();
+    return finite;
+}
+
+// The values whole within the first `size` bytes of a record: a record cut
+// short by the end of the file is decoded up to its last whole value, so that
+// a bad value before the cut is reported as the value-by-value reading finds it.
+std::size_t WholeValues(const std::vector<PlyVertexValue>& layout, std::size_t size)
+{
+    std::size_t n = 0;
+    for (std::size_t bytes = 0; n < layout.size(); ++n) {
+        bytes += layout[n].byte ? 1 : 4;
+        if (bytes > size) break;
+    }
+    return n;
+}
+
+// A face's corner indices, each checked against the vertices as it is read;
+// of a face cut short, the whole ones.
+template <bool kBigEndian>
+void DecodeCorners(const uint8_t* at, std::size_t size, int n, int32_t vertexCount,
+                   const PlyPlace& place, std::vector<int32_t>& corners)
+{
+    const auto whole = static_cast<int>(std::min<std::size_t>(n, size / 4));
+    for (int i = 0; i < whole; ++i, at += 4) {
+        const auto index = static_cast<int32_t>(Load32<kBigEndian>(at));
+        corners.push_back(CheckedCornerIndex(index, vertexCount, place));
+    }
 }
 
 // A record's bytes: all n of them, or what is left when the file ends first.
@@ -106,15 +96,15 @@ Record TakeRecord(PlyInput& input, std::size_t n)
 template <bool kBigEndian>
 void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
-    const std::vector<PlySlot> order = PlyReadOrder(header);
-    std::size_t recordBytes = 0;
-    for (PlySlot slot : order)
-        recordBytes += static_cast<std::size_t>(PlyGroupBytes(slot));
+    const std::vector<PlyVertexValue> layout = PlyVertexLayout(header);
+    const std::size_t recordBytes = PlyBinaryVertexBytes(layout);
     PlyPlace place{"vertex", 0, header.vertexCount};
     for (; place.index < header.vertexCount; ++place.index) {
+        if (StartsPrefaultBlock(place.index)) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
         const Record record = TakeRecord(input, recordBytes);
         PlyVertex& vertex = mesh.vertices.emplace_back();
-        if (!DecodeVertex<kBigEndian>(order, record.bytes, record.size, vertex))
+        const std::size_t n = record.whole ? layout.size() : WholeValues(layout, record.size);
+        if (!DecodeVertex<kBigEndian>(layout, n, record.bytes, vertex))
             FailValue(place, "value is not a finite number");
         if (!record.whole) FailTruncated(place);
     }
@@ -126,14 +116,15 @@ void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
     PlyPlace place{"face", 0, header.faceCount};
     for (; place.index < header.faceCount; ++place.index) {
+        if (StartsPrefaultBlock(place.index)) PrefaultFaceBlock(mesh);
         const uint8_t* count = input.Take(1);
         if (count == nullptr) FailTruncated(place);
         PlyFace& face = mesh.faces.emplace_back();
         face.cornerCount = *count;
         face.firstCorner = mesh.corners.size();
         const Record record = TakeRecord(input, 4 * std::size_t{face.cornerCount});
-        RecordDecoder<kBigEndian>(record.bytes, record.size)
-            .Indices(face.cornerCount, header.vertexCount, place, mesh.corners);
+        DecodeCorners<kBigEndian>(record.bytes, record.size, face.cornerCount, header.vertexCount,
+                                  place, mesh.corners);
         if (!record.whole) FailTruncated(place);
     }
 }

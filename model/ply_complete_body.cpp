@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "lighting/color.h"
+#include "model/fatal_error.h"
 #include "model/mesh_builder.h"
 #include "model/page_prefault.h"
 #include "model/ply_complete_values.h"
-#include "model/ply_error.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "model/ply_complete_header.h"
 
-#include "model/ply_error.h"
+#include <cstdint>
+
+#include "model/fatal_error.h"
 #include "model/ply_tokens.h"
 
 namespace {
@@ -91,9 +93,11 @@ void ReadElement(HeaderLines& lines, PlyLayout& layout)
     PlyElement& element = layout.elements.emplace_back();
     element.name = lines.Word("element name");
     const std::string& count = lines.Word("element count");
-    if (!ParseHeaderInteger(count, element.count) || element.count < 0)
+    long long value = 0;
+    if (!ParsePlyInteger(count, value) || value < 0 || value > INT32_MAX)
         PlyFail("element '" + element.name + "' count '" + count +
                 "' is not a whole number from 0 to 2147483647");
+    element.count = static_cast<int32_t>(value);
     lines.EndLine("element " + element.name);
 }
 

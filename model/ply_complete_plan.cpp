@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "model/ply_error.h"
+#include "model/fatal_error.h"
 
 namespace {
 

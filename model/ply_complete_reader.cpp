@@ -1,9 +1,9 @@
 #include "model/ply_complete_reader.h"
 
+#include "model/fatal_error.h"
 #include "model/ply_complete_body.h"
 #include "model/ply_complete_header.h"
 #include "model/ply_complete_plan.h"
-#include "model/ply_error.h"
 
 namespace {
 

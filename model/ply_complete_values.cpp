@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "model/ply_error.h"
+#include "model/fatal_error.h"
 
 namespace {
 

@@ -1,29 +1,14 @@
 #include "model/ply_header.h"
 
+#include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
-#include "model/ply_error.h"
+#include "model/fatal_error.h"
 #include "model/ply_tokens.h"
 
 namespace {
-
-// A group is named by its first property; the others must follow in order,
-// as the body is read with this fixed layout whatever the header says.
-struct GroupRule {
-    PlySlot slot;
-    int memberCount;
-    const char* names[3];
-};
-
-constexpr GroupRule kGroupRules[] = {
-    {PLY_POSITION, 3, {"x", "y", "z"}},
-    {PLY_CONFIDENCE, 1, {"confidence"}},
-    {PLY_COLOR, 3, {"red", "green", "blue"}},
-    {PLY_COLOR, 3, {"r", "g", "b"}},
-    {PLY_TEXCOORD, 2, {"u", "v"}},
-    {PLY_NORMAL, 3, {"nx", "ny", "nz"}},
-};
 
 [[noreturn]] void InvalidHeader()
 {
@@ -37,11 +22,24 @@ bool IsOneOf(const std::string& word, std::initializer_list<const char*> words)
     return false;
 }
 
-const GroupRule* FindGroup(const std::string& name)
+const PlyGroupNames* FindGroup(const std::string& name)
 {
-    for (const GroupRule& rule : kGroupRules)
-        if (name == rule.names[0]) return &rule;
+    for (const PlyGroupNames& group : kPlyGroupNames)
+        if (name == group.names[0]) return &group;
     return nullptr;
+}
+
+// The header is valid PLY, but the body would be misread without the
+// property's values: say which property, and which the reader knows.
+[[noreturn]] void UnknownProperty(const std::string& name)
+{
+    std::string known;
+    for (std::size_t g = 0; g < std::size(kPlyGroupNames); ++g) {
+        const bool sameSlot = g > 0 && kPlyGroupNames[g].slot == kPlyGroupNames[g - 1].slot;
+        known += (g == 0 ? "" : sameSlot ? " or " : ", ") + std::string(kPlyGroupNames[g].names[0]);
+    }
+    PlyFail("invalid PLY header: vertex property '" + name + "' is not one this reader reads (" +
+            known + ")");
 }
 
 bool IsBinary(const PlyHeader& header)
@@ -55,10 +53,11 @@ void CheckBinaryType(const PlyHeader& header, PlySlot slot, const std::string& t
                      const char* name)
 {
     if (!IsBinary(header)) return;
-    if (slot == PLY_COLOR && !IsOneOf(type, {"uchar", "uint8"}))
+    const bool bytes = kPlySlotLayouts[slot].bytes;
+    if (bytes && !IsOneOf(type, {"uchar", "uint8"}))
         PlyFail(std::string("binary vertex property '") + name + "' is " + type +
                 ", not an unsigned byte");
-    if (slot != PLY_COLOR && !IsOneOf(type, {"float", "float32"}))
+    if (!bytes && !IsOneOf(type, {"float", "float32"}))
         PlyFail(std::string("binary vertex property '") + name + "' is " + type +
                 ", not a 4-byte float");
 }
@@ -77,26 +76,38 @@ void ReadFormat(PlyTokenizer& tokens, PlyHeader& header)
         InvalidHeader();
 }
 
-int32_t ReadCount(PlyTokenizer& tokens, const char* element)
+// `misread`, when not empty, says why the token may not be the count at all.
+int32_t ReadCount(PlyTokenizer& tokens, const char* element, const std::string& misread = "")
 {
-    int32_t count = 0;
-    if (!ParseHeaderInteger(tokens.Next(), count))
-        PlyFail(std::string(element) + " count '" + tokens.Current() + "' is not a number");
-    if (count < 0) PlyFail(std::string("negative ") + element + " count " + tokens.Current());
-    return count;
+    const std::string& token = tokens.Next();
+    long long count = 0;
+    if (!ParsePlyInteger(token, count))
+        PlyFail(std::string(element) + " count '" + token + "' is not a number" + misread);
+    if (count < 0) PlyFail(std::string("negative ") + element + " count " + token);
+    if (count > INT32_MAX)
+        PlyFail(std::string(element) + " count " + token + " is too large (the largest is " +
+                std::to_string(INT32_MAX) + ")");
+    return static_cast<int32_t>(count);
 }
 
 // Any token "vertex" ends the skip, as in a comment; an element line naming
 // another element first is refused, since its data would be read as vertices.
-void SkipToVertexElement(PlyTokenizer& tokens)
+// Returns, when the "vertex" found is not an element line's, a note for a
+// count that then fails.
+std::string SkipToVertexElement(PlyTokenizer& tokens)
 {
+    std::string lineKeyword = "format";
     while (tokens.Next() != "vertex") {
         if (!tokens.AtLineStart()) continue;
+        lineKeyword = tokens.Current();
         if (tokens.Current() == "end_header") PlyFail("no vertex element");
         if (tokens.Current() != "element") continue;
-        if (tokens.Next() == "vertex") return;
+        if (tokens.Next() == "vertex") return "";
         PlyFail("element '" + tokens.Current() + "' before the vertex element");
     }
+    const std::string where =
+        tokens.AtLineStart() ? "at the start of a line" : "on a '" + lineKeyword + "' line";
+    return ": the word 'vertex' " + where + " is taken as the vertex element";
 }
 
 void SkipToFirstProperty(PlyTokenizer& tokens)
@@ -106,17 +117,17 @@ void SkipToFirstProperty(PlyTokenizer& tokens)
             PlyFail("vertex element without properties");
 }
 
-void ReadGroupMembers(PlyTokenizer& tokens, const PlyHeader& header, const GroupRule& rule)
+void ReadGroupMembers(PlyTokenizer& tokens, const PlyHeader& header, const PlyGroupNames& group)
 {
-    for (int m = 1; m < rule.memberCount; ++m) {
+    for (int m = 1; m < kPlySlotLayouts[group.slot].valueCount; ++m) {
         if (tokens.Next() != "property" || tokens.Next() == "list")
-            PlyFail(std::string("vertex property group '") + rule.names[0] + "' without '" +
-                    rule.names[m] + "'");
+            PlyFail(std::string("vertex property group '") + group.names[0] + "' without '" +
+                    group.names[m] + "'");
         const std::string type = tokens.Current();
-        if (tokens.Next() != rule.names[m])
-            PlyFail("vertex property '" + tokens.Current() + "' where '" + rule.names[m] +
+        if (tokens.Next() != group.names[m])
+            PlyFail("vertex property '" + tokens.Current() + "' where '" + group.names[m] +
                     "' belongs");
-        CheckBinaryType(header, rule.slot, type, rule.names[m]);
+        CheckBinaryType(header, group.slot, type, group.names[m]);
     }
 }
 
@@ -124,17 +135,17 @@ void ReadGroupMembers(PlyTokenizer& tokens, const PlyHeader& header, const Group
 void ReadGroup(PlyTokenizer& tokens, PlyHeader& header)
 {
     const std::string type = tokens.Next();
-    const GroupRule* rule = FindGroup(tokens.Next());
-    if (rule == nullptr) InvalidHeader();
+    const PlyGroupNames* group = FindGroup(tokens.Next());
+    if (group == nullptr) UnknownProperty(tokens.Current());
     // The body is read with one record per slot: a second group of a slot
     // would shift every value after it.
-    if (header.groupPosition[rule->slot] >= 0)
-        PlyFail(std::string("vertex property group '") + rule->names[0] + "' declared twice");
-    header.groupPosition[rule->slot] = header.groupCount++;
-    header.groupPresent[rule->slot] =
+    if (header.groupPosition[group->slot] >= 0)
+        PlyFail(std::string("vertex property group '") + group->names[0] + "' declared twice");
+    header.groupPosition[group->slot] = header.groupCount++;
+    header.groupPresent[group->slot] =
         IsOneOf(type, {"uchar", "uint8", "uint16", "int", "int32", "float", "float64"});
-    CheckBinaryType(header, rule->slot, type, rule->names[0]);
-    ReadGroupMembers(tokens, header, *rule);
+    CheckBinaryType(header, group->slot, type, group->names[0]);
+    ReadGroupMembers(tokens, header, *group);
     tokens.Next();
 }
 
@@ -187,8 +198,8 @@ PlyHeader ParsePlyHeader(PlyInput& input)
     PlyTokenizer tokens(input);
     PlyHeader header;
     ReadFormat(tokens, header);
-    SkipToVertexElement(tokens);
-    header.vertexCount = ReadCount(tokens, "vertex");
+    const std::string misread = SkipToVertexElement(tokens);
+    header.vertexCount = ReadCount(tokens, "vertex", misread);
     SkipToFirstProperty(tokens);
     do
         ReadGroup(tokens, header);

@@ -2,12 +2,10 @@
 
 #include <cstdint>
 
+#include "model/ply_groups.h"
 #include "model/ply_input.h"
 
 enum class PlyEncoding { BinaryBigEndian, BinaryLittleEndian, Ascii };
-
-// The property groups of the vertex element, in slot order.
-enum PlySlot { PLY_POSITION, PLY_CONFIDENCE, PLY_COLOR, PLY_TEXCOORD, PLY_NORMAL, PLY_SLOT_COUNT };
 
 struct PlyHeader {
     PlyEncoding encoding = PlyEncoding::Ascii;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "model/ply_error.h"
+#include "model/fatal_error.h"
 
 namespace {
 
@@ -35,6 +35,11 @@ bool PlyInput::Fill()
         PlyFail(std::string("cannot read the file (") + std::strerror(errno) + ")");
     end += got;
     filled += static_cast<int64_t>(got);
+    // An endless stream would otherwise be read for ever: blanks between
+    // numbers, comment lines, or bytes whose records never end.
+    if (size < 0 && filled > kMaxStreamBytes)
+        PlyFail("the input has no size (a pipe or a device) and goes on past " +
+                std::to_string(kMaxStreamBytes >> 30) + " GiB, the most read from such an input");
     return got > 0;
 }
 

@@ -18,6 +18,9 @@ inline bool IsPlyBlank(int c)
 class PlyInput {
 public:
     static constexpr int kEnd = -1;
+    // The most bytes read from an input whose size cannot be known in
+    // advance (a pipe, a device); a longer one is refused.
+    static constexpr int64_t kMaxStreamBytes = int64_t{1} << 30;
 
     explicit PlyInput(std::FILE* file);
 

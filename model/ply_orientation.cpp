@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "model/ply_normals.h"
+#include "model/ply_orientation.h"
 #include "model/ply_vector.h"
 
 float OutwardOffset(const std::vector<PlyVertex>& vertices)

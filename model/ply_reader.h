@@ -52,12 +52,3 @@ PlyMesh ReadPly(const char* fileName);
 // are kept rather than computed.
 PlyMesh ReadPlyRecords(const char* fileName, bool& fileNormals);
 void FinishPly(PlyMesh& mesh, bool fileNormals);
-
-// FatalError passes its message to the installed handler. The default handler
-// writes "Error: <what> : <detail>" on standard error and exits with status 1;
-// a handler that throws instead lets tests and fuzzers carry on in-process.
-// A handler that returns falls back to the default.
-using FatalErrorHandler = void (*)(const char* what, const char* detail);
-// Installs `handler` (nullptr restores the default) and returns the previous one.
-FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler);
-[[noreturn]] void FatalError(const char* what, const char* detail);

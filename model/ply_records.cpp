@@ -1,35 +1,72 @@
 #include "model/ply_records.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
-#include "model/page_prefault.h"
-#include "model/ply_error.h"
+#include "model/fatal_error.h"
 
 namespace {
 
-// Values per group, and bytes per group in a binary body.
-constexpr int kGroupValues[PLY_SLOT_COUNT] = {3, 1, 3, 2, 3};
-constexpr int kGroupBytes[PLY_SLOT_COUNT] = {12, 4, 3, 8, 12};
+// The fewest bytes a record can take: a binary value has its fixed size; an
+// ASCII number takes at least one character and one blank, except the last
+// one in the file.
+struct RecordBytes {
+    int64_t vertex;
+    int64_t face;    // a face without corners
+    int64_t corner;  // each corner index
+    int64_t available;
+};
 
-// A binary value has its fixed size; an ASCII number takes at least one
-// character and one blank, except the last one in the file.
-void CheckPlyBodySize(const PlyHeader& header, int64_t bytesLeft)
+RecordBytes FewestRecordBytes(const PlyHeader& header, int64_t bytesLeft)
 {
-    if (bytesLeft < 0) return;
-    const bool binary = header.encoding != PlyEncoding::Ascii;
-    int64_t vertexBytes = 0;
-    for (PlySlot slot : PlyReadOrder(header))
-        vertexBytes += binary ? kGroupBytes[slot] : 2 * kGroupValues[slot];
-    const int64_t available = binary ? bytesLeft : bytesLeft + 1;
-    const int64_t forVertices = header.vertexCount * vertexBytes;
-    if (forVertices > available)
+    const std::vector<PlyVertexValue> layout = PlyVertexLayout(header);
+    if (header.encoding != PlyEncoding::Ascii)
+        return {static_cast<int64_t>(PlyBinaryVertexBytes(layout)), 1, 4, bytesLeft};
+    return {2 * static_cast<int64_t>(layout.size()), 2, 2, bytesLeft + 1};
+}
+
+void CheckPlyBodySize(const PlyHeader& header, const RecordBytes& fewest, int64_t bytesLeft)
+{
+    const int64_t forVertices = header.vertexCount * fewest.vertex;
+    if (forVertices > fewest.available)
         PlyFail("vertex count " + std::to_string(header.vertexCount) + " does not fit in the " +
                 std::to_string(bytesLeft) + " bytes after the header");
-    const int64_t faceBytes = binary ? 1 : 2;
-    if (header.faceCount * faceBytes > available - forVertices)
+    if (header.faceCount * fewest.face > fewest.available - forVertices)
         PlyFail("face count " + std::to_string(header.faceCount) + " does not fit in the " +
                 std::to_string(bytesLeft - std::min(forVertices, bytesLeft)) +
                 " bytes after the vertices");
+}
+
+// What loading a mesh holds at least, at the moment the model is built from
+// the reader's records: each vertex as a record here and as 36 bytes of the
+// model's vertex array, each face as a record here and as a 40-byte face of
+// the model.
+constexpr int64_t kLoadBytesPerVertex = sizeof(PlyVertex) + 36;
+constexpr int64_t kLoadBytesPerFace = sizeof(PlyFace) + 40;
+constexpr int64_t kMiB = 1 << 20;
+
+int64_t PhysicalMemory()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<int64_t>(pages) * pageSize : -1;
+}
+
+// Counts whose mesh cannot be held are refused before anything is allocated
+// for them, rather than when memory runs out half-way through the file (or
+// the system ends the process). Sparse files and pipes hold such counts in
+// next to no disk space.
+void CheckPlyMemory(const PlyHeader& header)
+{
+    const int64_t need =
+        header.vertexCount * kLoadBytesPerVertex + header.faceCount * kLoadBytesPerFace;
+    const int64_t have = PhysicalMemory();
+    if (have < 0 || need <= have) return;
+    PlyFail("a mesh of " + std::to_string(header.vertexCount) + " vertices and " +
+            std::to_string(header.faceCount) + " faces needs at least " +
+            std::to_string(need / kMiB) + " MiB, more than the " + std::to_string(have / kMiB) +
+            " MiB of memory here");
 }
 
 }  // namespace
@@ -51,7 +88,7 @@ void FailCornerIndex(const PlyPlace& place, int64_t index, int32_t vertexCount)
                          std::to_string(vertexCount - 1));
 }
 
-std::vector<PlySlot> PlyReadOrder(const PlyHeader& header)
+std::vector<PlyVertexValue> PlyVertexLayout(const PlyHeader& header)
 {
     std::vector<PlySlot> order;
     for (int slot = 0; slot < PLY_SLOT_COUNT; ++slot)
@@ -59,23 +96,42 @@ std::vector<PlySlot> PlyReadOrder(const PlyHeader& header)
     std::sort(order.begin(), order.end(), [&header](PlySlot a, PlySlot b) {
         return header.groupPosition[a] < header.groupPosition[b];
     });
-    return order;
+    std::vector<PlyVertexValue> layout;
+    for (PlySlot slot : order) {
+        const PlySlotLayout& group = kPlySlotLayouts[slot];
+        for (int v = 0; v < group.valueCount; ++v)
+            layout.push_back({group.field + v * sizeof(float), group.bytes});
+    }
+    return layout;
 }
 
-int PlyGroupBytes(PlySlot slot)
+std::size_t PlyBinaryVertexBytes(const std::vector<PlyVertexValue>& layout)
 {
-    return kGroupBytes[slot];
+    std::size_t bytes = 0;
+    for (const PlyVertexValue& value : layout)
+        bytes += value.byte ? 1 : 4;
+    return bytes;
 }
 
 void StartPlyBody(const PlyHeader& header, int64_t bytesLeft, PlyMesh& mesh)
 {
-    CheckPlyBodySize(header, bytesLeft);
+    const RecordBytes fewest = FewestRecordBytes(header, bytesLeft);
+    if (bytesLeft >= 0) CheckPlyBodySize(header, fewest, bytesLeft);
+    CheckPlyMemory(header);
     if (bytesLeft < 0) return;
-    // The counts are known to fit the file.
+    // The counts are known to fit the file; the corners are bounded by the
+    // bytes the faces leave.
+    const int64_t cornerBytes =
+        fewest.available - header.vertexCount * fewest.vertex - header.faceCount * fewest.face;
+    const int64_t corners =
+        std::min<int64_t>(3 * int64_t{header.faceCount}, cornerBytes / fewest.corner);
     mesh.vertices.reserve(static_cast<std::size_t>(header.vertexCount));
     mesh.faces.reserve(static_cast<std::size_t>(header.faceCount));
-    mesh.corners.reserve(3 * static_cast<std::size_t>(header.faceCount));
-    PrefaultCapacity(mesh.vertices);
-    PrefaultCapacity(mesh.faces);
-    PrefaultCapacity(mesh.corners);
+    mesh.corners.reserve(static_cast<std::size_t>(corners));
+}
+
+void PrefaultFaceBlock(PlyMesh& mesh)
+{
+    PrefaultAhead(mesh.faces, kPlyPrefaultRecords);
+    PrefaultAhead(mesh.corners, 3 * std::size_t{kPlyPrefaultRecords});
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "model/page_prefault.h"
 #include "model/ply_header.h"
 #include "model/ply_reader.h"
 
@@ -25,13 +28,43 @@ inline int32_t CheckedCornerIndex(int64_t index, int32_t vertexCount, const PlyP
     return static_cast<int32_t>(index);
 }
 
-// The slots present in the file, in the order their groups are read.
-std::vector<PlySlot> PlyReadOrder(const PlyHeader& header);
+// One value of a vertex record, in file order: a byte of colour or a float,
+// stored as a float at byte `field` of the PlyVertex.
+struct PlyVertexValue {
+    std::size_t field;
+    bool byte;
+};
 
-// Bytes of a group in a binary body.
-int PlyGroupBytes(PlySlot slot);
+// The values of a vertex record in the order the file holds them, from the
+// slot layouts of its groups. Both body readers follow it.
+std::vector<PlyVertexValue> PlyVertexLayout(const PlyHeader& header);
 
-// Refuses counts that the bytes left after the header cannot hold, so nothing
-// is allocated for them; when they are known to fit, reserves the mesh's
-// arrays. bytesLeft < 0 means the size is unknown.
+// Bytes of a vertex record in a binary body.
+std::size_t PlyBinaryVertexBytes(const std::vector<PlyVertexValue>& layout);
+
+// Stores a value read for `value` into `vertex`.
+inline void StoreVertexValue(PlyVertex& vertex, const PlyVertexValue& value, float number)
+{
+    std::memcpy(reinterpret_cast<unsigned char*>(&vertex) + value.field, &number, sizeof number);
+}
+
+// Refuses counts that the bytes left after the header cannot hold, or whose
+// mesh could not fit in this machine's memory, so nothing is allocated for
+// them; then reserves the mesh's arrays as far as the bytes left can fill
+// them. bytesLeft < 0 means the size is unknown: the arrays then grow as the
+// records arrive.
 void StartPlyBody(const PlyHeader& header, int64_t bytesLeft, PlyMesh& mesh);
+
+// Records between two requests for memory ahead of the reading (see
+// PrefaultAhead): the pages a load has backed follow what it has read, not
+// what the header promised.
+constexpr int32_t kPlyPrefaultRecords = 1 << 16;
+
+// Whether record `index` starts a block of kPlyPrefaultRecords records.
+inline bool StartsPrefaultBlock(int32_t index)
+{
+    return (index & (kPlyPrefaultRecords - 1)) == 0;
+}
+
+// The pages of the next block of faces and of their corners, three a face.
+void PrefaultFaceBlock(PlyMesh& mesh);

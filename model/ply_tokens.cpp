@@ -1,10 +1,6 @@
 #include "model/ply_tokens.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <cstdlib>
-
-#include "model/ply_error.h"
+#include "model/fatal_error.h"
 
 void PlyTokenizer::SkipBlanks()
 {
@@ -25,17 +21,4 @@ const std::string& PlyTokenizer::Next()
         PlyFail("header token longer than " + std::to_string(kMaxTokenLength) + " characters");
     if (token.empty()) PlyFail("end of file in the header");
     return token;
-}
-
-bool ParseHeaderInteger(const std::string& token, int32_t& value)
-{
-    const char* begin = token.c_str();
-    char* stop = nullptr;
-    errno = 0;
-    const long parsed = std::strtol(begin, &stop, 10);
-    if (stop == begin || *stop != '\0' || errno == ERANGE || parsed < INT32_MIN ||
-        parsed > INT32_MAX)
-        return false;
-    value = static_cast<int32_t>(parsed);
-    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <string>
 
 #include "model/ply_input.h"
@@ -32,5 +33,14 @@ private:
     bool loneCr = false;
 };
 
-// A whole token as a 32-bit signed decimal number; false for anything else.
-bool ParseHeaderInteger(const std::string& token, int32_t& value);
+// A whole word as a decimal integer, as "%d" reads one but to the word's last
+// byte: false for anything else, a NUL byte included. A number beyond the
+// range of long long gives its nearest end, so it still reads as too large or
+// too small.
+inline bool ParsePlyInteger(const std::string& word, long long& value)
+{
+    const char* begin = word.c_str();
+    char* stop = nullptr;
+    value = std::strtoll(begin, &stop, 10);
+    return stop != begin && stop == begin + word.size();
+}

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "model/fatal_error.h"
 #include "model/mesh_builder.h"
-#include "model/ply_error.h"
 
 namespace {
 

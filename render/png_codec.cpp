@@ -20,17 +20,12 @@ png_image ImageHeader(const RgbImage& image)
     return header;
 }
 
-// Any PNG the library reads, converted to 8-bit samples in `format`; the
-// outputs are written only on success.
-bool Decode(const std::vector<uint8_t>& bytes, png_uint_32 format, int* width, int* height,
-            std::vector<uint8_t>* samples, std::string* error)
+// The rest of a PNG whose header `header` has read: converted to 8-bit
+// samples in `format`; the outputs are written only on success. Frees the
+// library's state either way.
+bool FinishDecode(png_image& header, png_uint_32 format, int* width, int* height,
+                  std::vector<uint8_t>* samples, std::string* error)
 {
-    png_image header{};
-    header.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&header, bytes.data(), bytes.size())) {
-        *error = header.message;
-        return false;
-    }
     if (header.height > kMaxPixels / header.width) {
         png_image_free(&header);
         *error = std::to_string(header.width) + " x " + std::to_string(header.height) +
@@ -41,7 +36,13 @@ bool Decode(const std::vector<uint8_t>& bytes, png_uint_32 format, int* width, i
     // of 8-bit ones, not as linear light, so 0x8000 becomes 128.
     header.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
     header.format = format;
-    std::vector<uint8_t> decoded(PNG_IMAGE_SIZE(header));
+    std::vector<uint8_t> decoded;
+    try {
+        decoded.resize(PNG_IMAGE_SIZE(header));
+    } catch (...) {
+        png_image_free(&header);  // the caller sees std::bad_alloc, the library's state is gone
+        throw;
+    }
     if (!png_image_finish_read(&header, nullptr, decoded.data(), 0, nullptr)) {
         *error = header.message;
         return false;
@@ -50,6 +51,14 @@ bool Decode(const std::vector<uint8_t>& bytes, png_uint_32 format, int* width, i
     *height = static_cast<int>(header.height);
     *samples = std::move(decoded);
     return true;
+}
+
+// The library's state, ready for a header to be read into it.
+png_image NewReadState()
+{
+    png_image header{};
+    header.version = PNG_IMAGE_VERSION;
+    return header;
 }
 
 }  // namespace
@@ -69,10 +78,21 @@ std::vector<uint8_t> EncodePng(const RgbImage& image)
 
 bool DecodePng(const std::vector<uint8_t>& bytes, RgbImage* image, std::string* error)
 {
-    return Decode(bytes, PNG_FORMAT_RGB, &image->width, &image->height, &image->rgb, error);
+    png_image header = NewReadState();
+    if (!png_image_begin_read_from_memory(&header, bytes.data(), bytes.size())) {
+        *error = header.message;
+        return false;
+    }
+    return FinishDecode(header, PNG_FORMAT_RGB, &image->width, &image->height, &image->rgb, error);
 }
 
-bool DecodePngRgba(const std::vector<uint8_t>& bytes, RgbaImage* image, std::string* error)
+bool DecodePngRgba(std::FILE* file, RgbaImage* image, std::string* error)
 {
-    return Decode(bytes, PNG_FORMAT_RGBA, &image->width, &image->height, &image->rgba, error);
+    png_image header = NewReadState();
+    if (!png_image_begin_read_from_stdio(&header, file)) {
+        *error = header.message;
+        return false;
+    }
+    return FinishDecode(header, PNG_FORMAT_RGBA, &image->width, &image->height, &image->rgba,
+                        error);
 }

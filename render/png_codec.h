@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ std::vector<uint8_t> EncodePng(const RgbImage& image);
 // file that states a gamma other than the usual 1/2.2 is converted to it. On
 // failure returns false and says why in `error`.
 bool DecodePng(const std::vector<uint8_t>& bytes, RgbImage* image, std::string* error);
-// The same with alpha kept: 255 where the file has none, from the
-// transparency chunk for palette and colour-keyed files.
-bool DecodePngRgba(const std::vector<uint8_t>& bytes, RgbaImage* image, std::string* error);
+// The same with alpha kept (255 where the file has none, from the
+// transparency chunk for palette and colour-keyed files), read from an open
+// file at its read position: the signature is checked first, and the file is
+// read only as far as the picture goes, never held whole in memory.
+bool DecodePngRgba(std::FILE* file, RgbaImage* image, std::string* error);

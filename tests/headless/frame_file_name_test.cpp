@@ -42,4 +42,33 @@ TEST(FrameFileName, RefusesEveryOtherUseOfPercent)
     }
 }
 
+TEST(FrameFileName, TellsWhichFrameANameBelongsTo)
+{
+    std::string error;
+    const FrameFileName padded = *FrameFileName::Parse("out/turn_%03d.png", &error);
+    EXPECT_EQ(padded.FrameNamed("out/turn_007.png"), 7);
+    EXPECT_EQ(padded.FrameNamed("out/turn_1234.png"), 1234);
+    for (const char* other :
+         {"out/turn_7.png", "out/turn_0007.png", "out/turn_-07.png", "out/turn_.png",
+          "turn_007.png", "out/turn_007.ppm", "out/turn_99999999999.png"})
+        EXPECT_FALSE(padded.FrameNamed(other)) << other;
+    const FrameFileName spaced = *FrameFileName::Parse("f%3d.ppm", &error);
+    EXPECT_EQ(spaced.FrameNamed("f  5.ppm"), 5);
+    EXPECT_FALSE(spaced.FrameNamed("f005.ppm"));
+    EXPECT_EQ(FrameFileName("frame.png").FrameNamed("frame.png"), 0);
+    EXPECT_FALSE(FrameFileName("frame.png").FrameNamed("./frame.png"));
+}
+
+TEST(FrameFileName, NamesTheFolderItsNamesAreIn)
+{
+    std::string error;
+    EXPECT_EQ(FrameFileName::Parse("out/turn_%d.png", &error)->Folder(), "out/");
+    EXPECT_EQ(FrameFileName::Parse("turn_%d.png", &error)->Folder(), "");
+    EXPECT_EQ(FrameFileName::Parse("turn_%d.png", &error)->BelowFirstFolder(), "");
+    const FrameFileName folders = *FrameFileName::Parse("a/run%d/b/x.png", &error);
+    EXPECT_EQ(folders.Folder(), "a/");
+    EXPECT_EQ(folders.BelowFirstFolder(), "/b/x.png");
+    EXPECT_EQ(folders.FrameNamed("a/run12" + folders.BelowFirstFolder()), 12);
+}
+
 }  // namespace

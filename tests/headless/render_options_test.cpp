@@ -124,4 +124,41 @@ TEST(RenderOptions, RefusesBadLightPositionsAndTwoShadeModels)
         EXPECT_EQ(Parse(args).error, "--replace and --shade both choose the shade model; give one");
 }
 
+TEST(RenderOptions, SaysWhatIsWrongWithATooLargeFrameCountOrABareExtension)
+{
+    EXPECT_EQ(Parse({"--frames", "2147483647"}).options.frames, 2147483647);
+    EXPECT_EQ(Parse({"--frames", "2147483648"}).error,
+              "--frames: '2147483648' is too large (the largest is 2147483647)");
+    EXPECT_EQ(Parse({"--frames=99999999999999999999"}).error,
+              "--frames: '99999999999999999999' is too large (the largest is 2147483647)");
+    EXPECT_EQ(Parse({"--frames", "-2147483649"}).error,
+              "--frames: '-2147483649' is not a whole number of at least 1");
+    EXPECT_EQ(Parse({"--out", ".png"}).error,
+              "--out: '.png' is only an extension; put a file name before it");
+    EXPECT_EQ(Parse({"--out", ".PPM"}).error,
+              "--out: '.PPM' is only an extension; put a file name before it");
+    EXPECT_EQ(Parse({"--out", "frame.gif"}).error, "--out: 'frame.gif' must end in .png or .ppm");
+}
+
+// Every option the usage shows is one the parser takes, with a value exactly
+// when the usage shows one.
+TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
+{
+    const std::string usage = RenderUsage();
+    int shown = 0;
+    for (std::size_t at = usage.find("[--"); at != std::string::npos; at = usage.find("[--", at)) {
+        const std::string item = usage.substr(at + 1, usage.find(']', at) - at - 1);
+        const std::size_t space = item.find(' ');
+        const std::string name = item.substr(0, space);
+        EXPECT_EQ(Parse({name.c_str()}).error,
+                  space == std::string::npos ? "" : name + " needs a value")
+            << item;
+        EXPECT_NE(usage.find("\n  " + item + " "), std::string::npos)
+            << item << " has no help line";
+        ++shown;
+        ++at;
+    }
+    EXPECT_EQ(shown, 15);
+}
+
 }  // namespace

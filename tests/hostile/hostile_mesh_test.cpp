@@ -208,7 +208,9 @@ std::vector<HostileFile> LongTokenAndGarbageFiles()
          Outcome::Refused, "header token longer than 511 characters"},
         {"100000 digit coordinate",
          AsciiFile("4", "4", "0 0 0\n" + longNumber + " 0 0\n0 1 0\n0 0 1\n" + kTetraFaces),
-         Outcome::Refused, "vertex 1: '" + longNumber.substr(0, 40) + "...' is not a number"},
+         Outcome::Refused,
+         "vertex 1: '" + longNumber.substr(0, 40) +
+             "...' is longer than the 511 characters a number may have"},
         {"100000 blanks between two numbers",
          AsciiFile("4", "4",
                    "0" + std::string(100000, ' ') + "0 0\n1 0 0\n0 1 0\n0 0 1\n" + kTetraFaces),

@@ -9,6 +9,7 @@
 
 #include "import_test_support.h"
 #include "model/ply_normals.h"
+#include "model/ply_orientation.h"
 #include "model/ply_reader.h"
 #include "model/ply_writer.h"
 #include "ply_test_files.h"

@@ -37,4 +37,24 @@ TEST(PagePrefault, ReservedCapacityStaysUsable)
     EXPECT_TRUE(empty.empty());
 }
 
+// Backing the pages past the records read so far, however far the count
+// reaches, neither moves the array nor touches what it holds.
+TEST(PagePrefault, PagesAheadOfTheRecordsLeaveThemAndTheArrayInPlace)
+{
+    std::vector<uint32_t> values;
+    values.reserve(3 << 20);
+    const uint32_t* const start = values.data();
+    for (uint32_t i = 0; i < (3u << 20); ++i) {
+        if (i % 100000 == 0) PrefaultAhead(values, 1 << 30);
+        values.push_back(i * 2654435761u);
+    }
+    PrefaultAhead(values, 1);  // full: nothing ahead
+    EXPECT_EQ(values.data(), start);
+    for (uint32_t i = 0; i < (3u << 20); ++i)
+        ASSERT_EQ(values[i], i * 2654435761u) << i;
+    std::vector<int> none;
+    PrefaultAhead(none, 100);  // no storage at all
+    EXPECT_TRUE(none.empty());
+}
+
 }  // namespace

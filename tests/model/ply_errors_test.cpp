@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/fatal_error.h"
 #include "model/model.h"
 #include "model/ply_reader.h"
 #include "ply_test_files.h"
@@ -80,7 +81,9 @@ std::vector<MalformedFile> MalformedFiles()
         {"capitalised magic", "PLY\nformat ascii 1.0\n", "invalid PLY header"},
         {"no format keyword", "ply\nascii 1.0\n", "invalid PLY header"},
         {"unknown encoding", "ply\nformat binary 1.0\n", "invalid PLY header"},
-        {"first property y", vertex3 + "property float y\n", "invalid PLY header"},
+        {"first property y", vertex3 + "property float y\n",
+         "invalid PLY header: vertex property 'y' is not one this reader reads (x, confidence, red "
+         "or r, u, nx)"},
         {"texture group twice",
          vertex3 + "property float u\nproperty float v\n" + kPlyPositions +
              "property float u\nproperty float v\n",
@@ -92,11 +95,16 @@ std::vector<MalformedFile> MalformedFiles()
         {"control bytes in a quoted word",
          vertex3 + "property float x\nproperty float y\n" + "property float \x01z\x7f\n",
          "vertex property '\\x01z\\x7F' where 'z' belongs"},
+        {"property this reader does not know",
+         vertex3 + kPlyPositions + "property float intensity\n",
+         "invalid PLY header: vertex property 'intensity' is not one this reader reads (x, "
+         "confidence, red or r, u, nx)"},
         {"alpha after colour",
          vertex3 + kPlyPositions +
              "property uchar red\nproperty uchar green\nproperty uchar blue\n"
              "property uchar alpha\n",
-         "invalid PLY header"},
+         "invalid PLY header: vertex property 'alpha' is not one this reader reads (x, confidence, "
+         "red or r, u, nx)"},
         {"header ends in the vertex properties", vertex3 + kPlyPositions,
          "end of file in the header"},
         {"no face element", vertex3 + kPlyPositions + "end_header\n" + kTriangleBody,
@@ -108,8 +116,26 @@ std::vector<MalformedFile> MalformedFiles()
         {"vertex count not a number", ascii + "element vertex three\n",
          "vertex count 'three' is not a number"},
         {"vertex count beyond 32 bits", ascii + "element vertex 4294967299\n",
-         "vertex count '4294967299' is not a number"},
+         "vertex count 4294967299 is too large (the largest is 2147483647)"},
         {"negative vertex count", PlyFileHeader("ascii", "-3", "1"), "negative vertex count -3"},
+        {"face count beyond 32 bits", PlyFileHeader("ascii", "3", "2147483648") + kTriangleBody,
+         "face count 2147483648 is too large (the largest is 2147483647)"},
+        {"vertex count below 64 bits", ascii + "element vertex -99999999999999999999\n",
+         "negative vertex count -99999999999999999999"},
+        // A NUL byte ends a C string: it must not end a number early.
+        {"NUL byte inside the vertex count", ascii + std::string("element vertex 3\0junk\n", 22),
+         "vertex count '3\\x00junk' is not a number"},
+        {"NUL byte inside a coordinate",
+         PlyFileHeader("ascii", "3", "1") + "0 0 0\n" + std::string("-1\0abc", 6) +
+             " 0 0\n0 1 0\n3 0 1 2\n",
+         "vertex 1: '-1\\x00abc' is not a number"},
+        {"NUL byte after a corner index",
+         PlyFileHeader("ascii", "3", "1") + "0 0 0\n1 0 0\n0 1 0\n3 0 1 " + std::string("2\0", 2),
+         "face 0: '2\\x00' is not a number"},
+        {"comment holding the word vertex",
+         ascii + "comment vertex parms follow\nelement vertex 3\n" + kPlyPositions,
+         "vertex count 'parms' is not a number: the word 'vertex' on a 'comment' line is taken "
+         "as the vertex element"},
         {"negative face count", PlyFileHeader("ascii", "3", "-1") + kTriangleBody,
          "negative face count -1"},
         {"no vertices", PlyFileHeader("ascii", "0", "0"), "no vertices"},

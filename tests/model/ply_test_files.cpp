@@ -8,6 +8,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "model/fatal_error.h"
 #include "model/ply_reader.h"
 
 namespace {

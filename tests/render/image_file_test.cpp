@@ -1,11 +1,18 @@
 #include "render/image_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "render/png_codec.h"
 #include "render/ppm_codec.h"
@@ -35,6 +42,15 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }
+    // The names in the folder, sorted: what a write left behind.
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     std::string FirstBytes(const std::string& name, std::size_t n) const
     {
         std::ifstream in(Path(name), std::ios::binary);
@@ -113,7 +129,7 @@ TEST_F(ImageFileTest, WritesTheFormatTheExtensionNames)
     RgbImage read;
     ASSERT_TRUE(ReadImage(Path("a.PNG"), &read, &error)) << error;
     EXPECT_EQ(read.rgb, Pattern().rgb);
-    EXPECT_FALSE(fs::exists(Path("a.PNG.part")));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"a.PNG", "a.ppm"}));
 }
 
 TEST_F(ImageFileTest, FailedWriteNamesTheFileAndTheReasonAndLeavesNothing)
@@ -126,7 +142,7 @@ TEST_F(ImageFileTest, FailedWriteNamesTheFileAndTheReasonAndLeavesNothing)
     fs::create_directory(Path("taken.ppm"));
     EXPECT_FALSE(WriteImage(Path("taken.ppm"), Pattern(), &error));
     EXPECT_EQ(error, Path("taken.ppm") + ": Is a directory");
-    EXPECT_FALSE(fs::exists(Path("taken.ppm.part")));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"taken.ppm"}) << "a temporary file was left";
 
     EXPECT_FALSE(WriteImage(Path("a.gif"), Pattern(), &error));
     EXPECT_NE(error.find("a.gif"), std::string::npos);
@@ -141,6 +157,83 @@ TEST_F(ImageFileTest, ReadNamesTheFileWhenItIsMissingOrBroken)
     std::ofstream(Path("broken.png")) << "not a png";
     EXPECT_FALSE(ReadImage(Path("broken.png"), &read, &error));
     EXPECT_EQ(error.rfind(Path("broken.png") + ": ", 0), 0u);
+}
+
+// The temporary file is made new under a name no file has: a file or a link
+// that happens to have some other name beside the target is never opened.
+TEST_F(ImageFileTest, TheTemporaryFileTouchesNoOtherFileAndIsGoneAfterwards)
+{
+    std::ofstream(Path("a.png.part")) << "the user's own file";
+    fs::create_symlink(Path("elsewhere.txt"), Path("b.png.part"));
+    std::string error;
+    ASSERT_TRUE(WriteImage(Path("a.png"), Pattern(), &error)) << error;
+    ASSERT_TRUE(WriteImage(Path("b.png"), Pattern(), &error)) << error;
+    EXPECT_EQ(FirstBytes("a.png.part", 19), "the user's own file");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"a.png", "a.png.part", "b.png", "b.png.part"}));
+}
+
+TEST_F(ImageFileTest, NamesAsLongAsTheFileSystemAllowsAreWritten)
+{
+    std::string error;
+    const std::string ascii = std::string(251, 'n') + ".png";
+    std::string accented;  // two bytes a letter, cut nowhere in a letter
+    for (int i = 0; i < 125; ++i)
+        accented += "\xC3\xA9";
+    accented += ".ppm";
+    for (const std::string& name : {ascii, accented}) {
+        ASSERT_TRUE(WriteImage(Path(name), Pattern(), &error)) << error;
+        EXPECT_EQ(FirstBytes(name, 1), name.back() == 'g' ? "\x89" : "P");
+    }
+    EXPECT_EQ(Entries(), (std::vector<std::string>{ascii, accented}));
+}
+
+TEST_F(ImageFileTest, NewPicturesGetTheUsualPermissionsAndOldOnesKeepTheirs)
+{
+    const mode_t previous = umask(027);
+    std::string error;
+    EXPECT_TRUE(WriteImage(Path("new.png"), Pattern(), &error)) << error;
+    EXPECT_EQ(fs::status(Path("new.png")).permissions(), fs::perms(0640));
+    fs::permissions(Path("new.png"), fs::perms(0604));
+    EXPECT_TRUE(WriteImage(Path("new.png"), Pattern(), &error)) << error;
+    EXPECT_EQ(fs::status(Path("new.png")).permissions(), fs::perms(0604));
+    umask(previous);
+}
+
+TEST_F(ImageFileTest, OnlyARegularFileIsReplaced)
+{
+    ASSERT_EQ(mkfifo(Path("pipe.png").c_str(), 0644), 0);
+    std::string error;
+    EXPECT_FALSE(WriteImage(Path("pipe.png"), Pattern(), &error));
+    EXPECT_EQ(error, Path("pipe.png") + ": not a regular file, so not replaced");
+    EXPECT_TRUE(fs::is_fifo(Path("pipe.png")));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"pipe.png"});
+}
+
+// In a child that may write files of at most `bytes` bytes: exits 0 when
+// the write fails, with the error on standard error.
+void WriteWithFileSizeLimit(const std::string& path, const RgbImage& image, std::size_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of ending us
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string error;
+    const bool written = WriteImage(path, image, &error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::exit(written ? 1 : 0);
+}
+
+TEST_F(ImageFileTest, AWriteCutShortKeepsTheOldPictureAndRemovesItsTemporary)
+{
+    std::string error;
+    ASSERT_TRUE(WriteImage(Path("old.ppm"), Pattern(), &error)) << error;
+    RgbImage large{100, 100, std::vector<uint8_t>(100 * 100 * 3, 7)};
+    EXPECT_EXIT(WriteWithFileSizeLimit(Path("old.ppm"), large, 4096), testing::ExitedWithCode(0),
+                testing::Matcher<const std::string&>(Path("old.ppm") + ": File too large\n"));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"old.ppm"});
+    RgbImage read;
+    ASSERT_TRUE(ReadImage(Path("old.ppm"), &read, &error)) << error;
+    EXPECT_EQ(read.rgb, Pattern().rgb);
 }
 
 }  // namespace

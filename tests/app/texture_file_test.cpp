@@ -1,13 +1,16 @@
 // Texture pictures read from PNG files. The files are put together here byte
 // by byte (zlib for the compressed rows), not by the library that reads them,
 // so that both sides of each check are known independently.
-#include "pipeline/texture_file.h"
+#include "app/texture_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -226,6 +229,63 @@ TEST_F(TextureFileTest, HugePicturesAreRefusedBeforeTheirTexelsAreAllocated)
     // A few bytes that claim a million by a million pixels.
     ExpectRefused("huge.png", Png(1000000, 1000000, 8, kRgb, {}));
     ExpectRefused("wide.png", Png(4097 * 4096, 1, 8, kGrey, {}));
+}
+
+// Sparse files: the sizes cost no disk. A file is refused by its size before
+// any of it is read, and one that is no PNG at its first bytes.
+TEST_F(TextureFileTest, OversizedFilesAndFilesThatAreNoPngAreRefusedWithoutReadingThem)
+{
+    const std::string huge = Write("huge.png", {});
+    ASSERT_EQ(truncate(huge.c_str(), kMaxTextureFileBytes + 1), 0);
+    TextureImage texture;
+    std::string error;
+    EXPECT_FALSE(ReadTexture(huge, &texture, &error));
+    EXPECT_EQ(error, huge + ": is 268435457 bytes, more than the 256 MiB a texture file may hold");
+    const std::string zeros = Write("zeros.png", {});
+    ASSERT_EQ(truncate(zeros.c_str(), kMaxTextureFileBytes), 0);
+    EXPECT_FALSE(ReadTexture(zeros, &texture, &error));
+    EXPECT_EQ(error, zeros + ": Not a PNG file");
+    EXPECT_FALSE(ReadTexture("/dev/zero", &texture, &error));
+    EXPECT_EQ(error, "/dev/zero: Not a PNG file");
+}
+
+TEST_F(TextureFileTest, AFileCutShortSaysSo)
+{
+    const Bytes good = Png(2, 1, 8, kRgb, {{1, 2, 3, 4, 5, 6}});
+    const std::string cut = Write("cut.png", Bytes(good.begin(), good.end() - 20));
+    TextureImage texture;
+    std::string error;
+    EXPECT_FALSE(ReadTexture(cut, &texture, &error));
+    EXPECT_EQ(error, cut + ": the file ends before the picture does");
+}
+
+// In a child whose address space ends `spare` bytes above what it uses.
+void ReadWithSpareAddressSpace(const std::string& path, std::size_t spare)
+{
+    std::size_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max =
+        static_cast<rlim_t>(pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + spare);
+    setrlimit(RLIMIT_AS, &limit);
+    TextureImage texture;
+    std::string error;
+    const bool read = ReadTexture(path, &texture, &error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::exit(read ? 0 : 1);
+}
+
+// The largest picture decodes in 64 MB, but its texels take 256 MB more.
+TEST_F(TextureFileTest, RunningOutOfMemoryIsTheFilesFailureNotTheProgramsEnd)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+    const std::string path =
+        Write("largest.png", Png(4096, 4096, 8, kGrey, std::vector<Bytes>(4096, Bytes(4096))));
+    EXPECT_EXIT(
+        ReadWithSpareAddressSpace(path, std::size_t{160} << 20), testing::ExitedWithCode(1),
+        testing::Matcher<const std::string&>(path + ": not enough memory for the picture\n"));
 }
 
 }  // namespace
