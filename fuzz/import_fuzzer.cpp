@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/fatal_error.h"
 #include "model/mesh_import.h"
 #include "model/ply_reader.h"
 
