@@ -75,9 +75,11 @@ TEST(ImportProgram, UnreadableMeshExitsWith1LeavingTheOutputAsItWas)
                            ": element 'vertex' count 3 does not fit in the 7 bytes after the "
                            "header\n");
     EXPECT_EQ(ReadWholeFile(out), "keep me");
-    const ProgramRun folder = Import({"tests/meshes/cube.ply", testing::TempDir() + "/x/y.ply"});
+    const std::string missing = testing::TempDir() + "/x/y.ply";
+    const ProgramRun folder = Import({"tests/meshes/cube.ply", missing});
     EXPECT_EQ(folder.exitStatus, 1);
-    EXPECT_EQ(folder.err.rfind("zbuffer-import: cannot create a file beside ", 0), 0u);
+    EXPECT_EQ(folder.err,
+              "zbuffer-import: cannot write " + missing + ": No such file or directory\n");
 }
 
 TEST(ImportProgram, AnswersHelpAndVersion)
