@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <istream>
 #include <numeric>
 #include <streambuf>
@@ -12,6 +11,7 @@
 
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
+#include "model/obj_text_check.h"
 
 namespace {
 
@@ -21,36 +21,25 @@ namespace {
 }
 
 // The reader's buffered bytes as a stream, so that tinyobjloader reads what
-// the import opened, pipes included. A line is held whole while it is
-// parsed: lines longer than kMaxLine are refused before they fill memory.
+// the import opened, pipes included; each chunk is checked before it is
+// handed on.
 class InputStreamBuffer : public std::streambuf {
 public:
     explicit InputStreamBuffer(PlyInput& input) : input(input) {}
 
 private:
-    static constexpr std::size_t kMaxLine = std::size_t{1} << 26;
-
     int_type underflow() override
     {
         if (input.Peek() == PlyInput::kEnd) return traits_type::eof();
         const std::size_t n = input.Buffered();
         auto* bytes = reinterpret_cast<char*>(const_cast<uint8_t*>(input.Take(n)));
-        CountLine(bytes, n);
+        check.Scan(bytes, n);
         setg(bytes, bytes, bytes + n);
         return traits_type::to_int_type(*gptr());
     }
 
-    void CountLine(const char* bytes, std::size_t n)
-    {
-        const void* lastEnd = memrchr(bytes, '\n', n);
-        lineBytes =
-            lastEnd == nullptr ? lineBytes + n : bytes + n - static_cast<const char*>(lastEnd);
-        if (lineBytes > kMaxLine)
-            ObjFail("a line longer than " + std::to_string(kMaxLine) + " bytes");
-    }
-
     PlyInput& input;
-    std::size_t lineBytes = 0;
+    ObjTextCheck check;
 };
 
 struct Corner {
