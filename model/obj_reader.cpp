@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <istream>
 #include <numeric>
 #include <streambuf>
@@ -22,24 +23,37 @@ namespace {
 
 // The reader's buffered bytes as a stream, so that tinyobjloader reads what
 // the import opened, pipes included; each chunk is checked before it is
-// handed on.
+// handed on. A stream cannot pass a failure on (the library would take it for
+// the end of the file), so the stream ends there and keeps the failure, which
+// Rethrow raises once the library has returned.
 class InputStreamBuffer : public std::streambuf {
 public:
     explicit InputStreamBuffer(PlyInput& input) : input(input) {}
 
+    void Rethrow() const
+    {
+        if (failure) std::rethrow_exception(failure);
+    }
+
 private:
     int_type underflow() override
     {
-        if (input.Peek() == PlyInput::kEnd) return traits_type::eof();
-        const std::size_t n = input.Buffered();
-        auto* bytes = reinterpret_cast<char*>(const_cast<uint8_t*>(input.Take(n)));
-        check.Scan(bytes, n);
-        setg(bytes, bytes, bytes + n);
-        return traits_type::to_int_type(*gptr());
+        try {
+            if (failure || input.Peek() == PlyInput::kEnd) return traits_type::eof();
+            const std::size_t n = input.Buffered();
+            auto* bytes = reinterpret_cast<char*>(const_cast<uint8_t*>(input.Take(n)));
+            if (!check.Scan(bytes, n)) ObjFail(check.Problem());
+            setg(bytes, bytes, bytes + n);
+            return traits_type::to_int_type(*gptr());
+        } catch (...) {
+            failure = std::current_exception();
+            return traits_type::eof();
+        }
     }
 
     PlyInput& input;
     ObjTextCheck check;
+    std::exception_ptr failure;
 };
 
 struct Corner {
@@ -169,9 +183,10 @@ PlyMesh ReadObj(PlyInput& input, bool& fileNormals, MeshSummary& summary)
     std::vector<tinyobj::shape_t> shapes;
     std::vector<tinyobj::material_t> materials;  // never read: no material reader
     std::string warning, error;
-    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, nullptr, false,
-                          false))
-        ObjFail(error.substr(0, error.find('\n')));
+    const bool loaded = tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream,
+                                         nullptr, false, false);
+    buffer.Rethrow();
+    if (!loaded) ObjFail(error.substr(0, error.find('\n')));
     if (attrib.vertices.empty()) ObjFail("no vertices");
     PlyMesh mesh;
     ObjVertices vertices(attrib, mesh);

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "model/fatal_error.h"
-
 namespace {
 
 bool IsLineBlank(char c)
@@ -14,9 +12,10 @@ bool IsLineBlank(char c)
 
 }  // namespace
 
-void ObjTextCheck::Fail(const std::string& problem) const
+bool ObjTextCheck::Fail(const std::string& what)
 {
-    MeshFail("(ReadObj)", "line " + std::to_string(line) + ": " + problem);
+    problem = "line " + std::to_string(line) + ": " + what;
+    return false;
 }
 
 void ObjTextCheck::EndLine()
@@ -27,54 +26,52 @@ void ObjTextCheck::EndLine()
     state = State::LineStart;
 }
 
-// Faces, lines and points hold the indices; only their digits are counted.
-void ObjTextCheck::Step(char c)
+// A line's first word: faces, lines and points hold indices.
+void ObjTextCheck::ReadKeyword(char c)
 {
-    switch (state) {
-        case State::LineStart:
-            if (!IsLineBlank(c)) keyword = c, state = State::Keyword;
-            break;
-        case State::Keyword:  // a keyword of one letter ends here, or it is longer
-            state = IsLineBlank(c) && std::strchr("flp", keyword) != nullptr ? State::Indices
-                                                                             : State::Other;
-            break;
-        case State::Indices:
-            if (c < '0' || c > '9') {
-                run = 0;
-            } else if ((run = run * 10 + (c - '0')) > INT32_MAX) {
-                Fail("an index beyond 2147483647, more than any file may name");
-            }
-            break;
-        case State::Other:
-            break;
+    if (state == State::LineStart) {
+        if (!IsLineBlank(c)) keyword = c, state = State::Keyword;
+        return;
     }
+    // A keyword of one letter ends here, or it is longer.
+    state =
+        IsLineBlank(c) && std::strchr("flp", keyword) != nullptr ? State::Indices : State::Other;
 }
 
-void ObjTextCheck::Scan(const char* bytes, std::size_t n)
+// The part [p, stop) of the current line; of an index line, every run of
+// digits is taken as a number.
+bool ObjTextCheck::ScanLinePart(const char* p, const char* stop)
 {
-    const char* const end = bytes + n;
+    for (; p < stop && (state == State::LineStart || state == State::Keyword); ++p)
+        ReadKeyword(*p);
+    if (state != State::Indices) return true;
+    for (; p < stop; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9)
+            run = 0;
+        else if ((run = run * 10 + digit) > INT32_MAX)
+            return Fail("an index beyond 2147483647, more than any file may name");
+    }
+    return true;
+}
+
+bool ObjTextCheck::Scan(const char* bytes, std::size_t n)
+{
     if (const void* nul = std::memchr(bytes, '\0', n)) {
         line += std::count(bytes, static_cast<const char*>(nul), '\n');
-        Fail("a NUL byte, which no OBJ text holds");
+        return Fail("a NUL byte, which no OBJ text holds");
     }
+    const char* const end = bytes + n;
     for (const char* p = bytes; p < end;) {
-        // The rest of a line that holds no indices is passed over whole.
-        const char* stop = state == State::Other
-                               ? static_cast<const char*>(std::memchr(p, '\n', end - p))
-                               : p;
-        if (stop == nullptr) stop = end;
+        const auto* newline = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* stop = newline != nullptr ? newline : end;
         lineBytes += stop - p;
-        if (stop < end) {
-            const char c = *stop;
-            p = stop + 1;
-            if (c == '\n')
-                EndLine();
-            else
-                ++lineBytes, Step(c);
-        } else {
-            p = end;
-        }
         if (lineBytes > kMaxLineBytes)
-            Fail("longer than " + std::to_string(kMaxLineBytes) + " bytes");
+            return Fail("longer than " + std::to_string(kMaxLineBytes) + " bytes");
+        if (!ScanLinePart(p, stop)) return false;
+        if (newline == nullptr) break;
+        EndLine();
+        p = newline + 1;
     }
+    return true;
 }
