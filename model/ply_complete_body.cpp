@@ -11,6 +11,7 @@
 #include "model/mesh_builder.h"
 #include "model/mesh_memory.h"
 #include "model/page_prefault.h"
+#include "model/ply_records.h"
 #include "model/ply_complete_values.h"
 
 namespace {
@@ -76,6 +77,8 @@ public:
         const std::size_t fixedBytes = FixedRowBytes(element);
         PlyValuePlace place{&element, 0, nullptr};
         for (; place.row < element.count; ++place.row) {
+            // Memory is backed as the rows arrive, not as the header promises.
+            if (StartsPrefaultBlock(place.row)) PrefaultBlock(plan.role);
             values.BeginRow(fixedBytes);
             if (plan.role == PlyRole::Vertices)
                 VertexRow(plan, place);
@@ -85,6 +88,12 @@ public:
     }
 
 private:
+    void PrefaultBlock(PlyRole role)
+    {
+        if (role == PlyRole::Vertices) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
+        if (role == PlyRole::Faces) PrefaultFaceBlock(mesh);
+    }
+
     void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
     {
         PlyVertex& vertex = mesh.vertices.emplace_back();
@@ -240,9 +249,6 @@ void PrepareBody(const PlyLayout& layout, const std::vector<PlyElementPlan>& pla
     }
     mesh.faces.reserve(static_cast<std::size_t>(faces));
     mesh.corners.reserve(static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
-    PrefaultCapacity(mesh.vertices);
-    PrefaultCapacity(mesh.faces);
-    PrefaultCapacity(mesh.corners);
 }
 
 // A binary body starts after the header's last line end, "\n", "\r\n" or a

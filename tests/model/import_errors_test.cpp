@@ -107,10 +107,13 @@ TEST(ImportErrors, MalformedFilesEndWithOneLineSayingWhatAndWhere)
     }
 }
 
-TEST(ImportErrors, MissingFileNamesTheReason)
+TEST(ImportErrors, MissingFileNamesItselfAndTheReasonPrintable)
 {
     EXPECT_EQ(ImportError("no/such/mesh.ply"),
-              "Error: (ImportMesh) : cannot open the file (No such file or directory)");
+              "Error: (ImportMesh) : cannot open no/such/mesh.ply (No such file or directory)");
+    EXPECT_EQ(ImportError("no/such/\x1b[31m\n.obj"),
+              "Error: (ImportMesh) : cannot open no/such/\\x1B[31m\\x0A.obj (No such file or "
+              "directory)");
 }
 
 TEST(ImportErrors, FileBytesInMessagesAreShownPrintable)
