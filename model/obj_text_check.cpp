@@ -57,6 +57,11 @@ bool ObjTextCheck::ScanLinePart(const char* p, const char* stop)
 
 bool ObjTextCheck::Scan(const char* bytes, std::size_t n)
 {
+    // A byte-order mark of UTF-16, at the file's start; its text is half NUL bytes.
+    const bool atStart = line == 1 && lineBytes == 0;
+    if (atStart && n >= 2 &&
+        (std::memcmp(bytes, "\xFE\xFF", 2) == 0 || std::memcmp(bytes, "\xFF\xFE", 2) == 0))
+        return Fail("UTF-16 text, which tinyobjloader does not read: save it as UTF-8");
     if (const void* nul = std::memchr(bytes, '\0', n)) {
         line += std::count(bytes, static_cast<const char*>(nul), '\n');
         return Fail("a NUL byte, which no OBJ text holds");

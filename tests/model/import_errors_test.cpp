@@ -80,6 +80,9 @@ std::vector<BadFile> CutOrWrappedNumbers()
          "Error: (ReadStl) : facet 0: '1\\x00' is not a number"},
         {"a.obj", "v 0 0 0\nv 1 0 0\nv 0 1" + std::string(1, '\0') + "5 0\nf 1 2 3\n",
          "Error: (ReadObj) : line 3: a NUL byte, which no OBJ text holds"},
+        {"a.obj", std::string("\xFE\xFF\0v\0 \0001", 8),
+         "Error: (ReadObj) : line 1: UTF-16 text, which tinyobjloader does not read: save it as "
+         "UTF-8"},
         {"a.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n\nf 1 2 4294967299\n",
          "Error: (ReadObj) : line 6: an index beyond 2147483647, more than any file may name"},
         {"a.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 -" + std::string(10000, '9') + "\n",
