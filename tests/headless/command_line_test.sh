@@ -59,6 +59,21 @@ run 1 "$work/neither.ply" --out "$work/x.png"
 run 0 "$work/d.ply" --import --out "$work/x.png"
 [ -s "$work/x.png" ] || fail "--import drew nothing of the file the hint named"
 
+# --fit and --up without --import: the window program's reader, the mesh
+# moved and scaled before anything is computed from it. The cube of side 2
+# about the origin, made four times larger and moved far off, fits back to
+# the same frame; turned on its side, it gives another.
+awk '/^end_header/ { body = 1; print; next }
+     body && NF == 6 { printf "%g %g %g %s %s %s\n", 4 * $1 + 300, 4 * $2 - 50, 4 * $3 + 7, $4, $5, $6; next }
+     { print }' "$mesh" >"$work/far.ply"
+run 0 "$mesh" --out "$work/cube.png"
+run 0 "$work/far.ply" --fit --out "$work/far.png"
+[ "$(head -2 "$work/out")" = $'distance : 1.44875\ncentre : (0, 0, 0)' ] ||
+    fail "--fit set-up lines: $(head -2 "$work/out")"
+cmp -s "$work/cube.png" "$work/far.png" || fail "the fitted far cube is not the cube's frame"
+run 0 "$work/far.ply" --fit --up x --out "$work/side.png"
+! cmp -s "$work/cube.png" "$work/side.png" || fail "--up x left the frame as it was"
+
 # An output that cannot be written: one line naming the file and the reason.
 run 1 "$mesh" --out "$work/no/such/dir/frame.png"
 [ "$(cat "$work/err")" = "zbuffer-render: cannot write $work/no/such/dir/frame.png: No such file or directory" ] ||
