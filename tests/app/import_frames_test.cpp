@@ -40,10 +40,8 @@ std::vector<std::string> Meshes()
     for (const char* file :
          {"data/teapot.ply", "tests/meshes/octahedron_inward.ply", "tests/meshes/quad.ply"})
         files.push_back(file);
-    if (!AssimpModels().empty())
-        for (const char* folder : {"/PLY", "/OBJ", "/STL"})
-            for (const std::string& file : FilesIn(AssimpModels() + folder, ""))
-                files.push_back(file);
+    for (const std::string& file : AssimpMeshFiles())
+        files.push_back(file);
     return files;
 }
 
