@@ -11,8 +11,8 @@
 #include "model/mesh_builder.h"
 #include "model/mesh_memory.h"
 #include "model/page_prefault.h"
-#include "model/ply_records.h"
 #include "model/ply_complete_values.h"
+#include "model/ply_records.h"
 
 namespace {
 
