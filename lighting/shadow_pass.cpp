@@ -11,7 +11,6 @@ namespace {
 constexpr float kMaxHalfAngle = 1.0471976f;  // 60 degrees: wider lenses waste the map
 // Room around the mesh, so that its outline keeps a few pixels off the map's edge.
 constexpr float kMargin = 1.02f;
-constexpr float kWriteDepthOffset = 0.05f;  // what WritePixelDepthTested takes off
 
 struct Sphere {
     Vector3 centre;
@@ -41,15 +40,15 @@ float SineOfHalfAngle(const Vector3& light, const Vector3& centre, float radius)
     return radius * kMargin / ((centre - light).Length() + 1.0f);
 }
 
-// The depth-tested write keeps z - 0.05, and the shadow test adds its bias of
-// 0.05 back: left so, the two cancel and a lit surface compared with depths
-// rasterized a fraction of a pixel away shadows half of itself. The map holds
-// the surface's own depth, so that the bias keeps surfaces out of their own
-// shadow.
+// The depth-tested write keeps z - kDepthWriteOffset (0.05), and the shadow
+// test adds its bias of 0.05 back: left so, the two cancel and a lit surface
+// compared with depths rasterized a fraction of a pixel away shadows half of
+// itself. The map holds the surface's own depth, so that the bias keeps
+// surfaces out of their own shadow.
 void KeepSurfaceDepths(FrameBuffer& map)
 {
     for (Pixel& p : map.pixels)
-        if (p.depth != CLEAR_DEPTH) p.depth += kWriteDepthOffset;
+        if (p.depth != CLEAR_DEPTH) p.depth += kDepthWriteOffset;
 }
 
 // The depths of the nearest surfaces of `model` as `camera` sees them, in a

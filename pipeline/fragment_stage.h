@@ -34,7 +34,7 @@ inline float PerspectiveParameter(float t, float wa, float wb)
 // and, with the depth test on, passing it (which stores its depth).
 inline bool Admitted(const FragmentMode& mode, Pixel* pixel, float z)
 {
-    return pixel != nullptr && (!mode.depthTest || FrameBuffer::PassDepthTest(*pixel, z));
+    return pixel != nullptr && (!mode.depthTest || FrameBuffer::StoreDepthIfNearer(*pixel, z));
 }
 
 // Normal and position of the fragment at t, interpolated as (1 - t) a + t b;
