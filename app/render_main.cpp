@@ -11,7 +11,7 @@
 #include "app/progress_bar.h"
 #include "app/render_options.h"
 #include "app/scene_setup.h"
-#include "lighting/shadow_pass.h"
+#include "app/shadow_pass.h"
 #include "model/model.h"
 #include "pipeline/texture_file.h"
 #include "render/image_file.h"

@@ -1,5 +1,6 @@
 #include "model/face_list.h"
 #include "model/vertex_array.h"
+#include "pipeline/draw_setup.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
 
@@ -83,7 +84,7 @@ void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], const Vector3& no
 
 void TriangleRasterizer::BeginDraw()
 {
-    lighting = LightingSetup(context, material);
+    lighting = GatherLighting(context, material);
     mode = CurrentFragmentMode();
     matrices = DrawMatrices(context);
     drawSetUp = true;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "pipeline/draw_setup.h"
+
 FragmentMode TriangleRasterizer::CurrentFragmentMode() const
 {
     const RenderContext& c = context;
@@ -22,7 +24,7 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
 {
     LightQueuedFragments();  // what waits was queued under the mode and lighting replaced here
     mode = CurrentFragmentMode();
-    if (mode.lightPerPixel) lighting = LightingSetup(context, material);
+    if (mode.lightPerPixel) lighting = GatherLighting(context, material);
     PipelineVertex outputs;  // what no step computes keeps its default
     ShadeFragment<false>(mode, a, b, FragmentEnds(a, b, a.color != b.color),
                          context.frameBuffer.Find(x, y), t, &outputs);
@@ -30,8 +32,7 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
     // The queue lit the fragment only if it was written; its colour is
     // handed back either way.
     if (mode.lightPerPixel) {
-        const Color lit =
-            LightPoint(lighting, context, outputs.position, outputs.normal, mode.cartoon);
+        const Color lit = LightPoint(lighting, outputs.position, outputs.normal, mode.cartoon);
         const Vector4& st = outputs.texCoord;
         outputs.color =
             mode.texturing ? TexturedColor(mode, lit, context.texture->Sample(st.x, st.y)) : lit;
@@ -50,9 +51,9 @@ void TriangleRasterizer::LightQueuedFragments()
     for (int k = 0; k < queued.count; ++k)
         NormalizeOrZero(queued.nx[k], queued.ny[k], queued.nz[k]);
     if (mode.cartoon)
-        LightPointsCartoon(lighting, context, queued, batchColors.data());
+        LightPointsCartoon(lighting, queued, batchColors.data());
     else
-        LightPoints(lighting, context, queued, batchColors.data());
+        LightPoints(lighting, queued, batchColors.data());
     for (int k = 0; k < queued.count; ++k) {
         const Color& lit = batchColors[static_cast<std::size_t>(k)];
         FrameBuffer::Blend(*queuedPixels[k],

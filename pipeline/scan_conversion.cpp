@@ -1,6 +1,7 @@
 #include <cmath>
 #include <utility>
 
+#include "pipeline/draw_setup.h"
 #include "pipeline/fragment_stage.h"
 #include "render/render_context.h"
 
@@ -89,7 +90,7 @@ void TriangleRasterizer::PrepareEdges()
     // Nothing changes the context while a triangle is drawn (nor during a draw).
     if (!drawSetUp) {
         mode = CurrentFragmentMode();
-        if (mode.lightPerPixel) lighting = LightingSetup(context, material);
+        if (mode.lightPerPixel) lighting = GatherLighting(context, material);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <utility>
 
+#include "pipeline/draw_setup.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
 
@@ -109,7 +110,7 @@ Color TriangleRasterizer::LitColor(const PipelineVertex& corner) const
         ComputeLighting(lit);
         return lit.color;
     }
-    return LightPoint(lighting, context, corner.position, corner.normal, false);
+    return LightPoint(lighting, corner.position, corner.normal, false);
 }
 
 // Every fragment is written through the depth test, and every one lies in the
@@ -209,4 +210,16 @@ void TriangleRasterizer::RasterizeTriangle()
     WalkEdge(vertices[1], vertices[2], 1);
     WalkEdge(vertices[0], vertices[2], 2);
     if (c.polygonMode == RC_FILL) FillSpans();
+}
+
+void TriangleRasterizer::ComputeLighting(PipelineVertex& vertex) const
+{
+    vertex.color =
+        LightPoint(GatherLighting(context, material), vertex.position, vertex.normal, false);
+}
+
+void TriangleRasterizer::ComputeCartoonLighting(PipelineVertex& vertex) const
+{
+    vertex.color =
+        LightPoint(GatherLighting(context, material), vertex.position, vertex.normal, true);
 }

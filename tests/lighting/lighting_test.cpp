@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "pipeline/draw_setup.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
 
@@ -227,7 +228,7 @@ TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
     PlaceEye(4, -6, 5);
     rasterizer.material = Material(Color(0.1f, 0.2f, 0.3f, 1), Color(0.7f, 0.5f, 0.3f, 0.75f),
                                    Color(0.9f, 0.8f, 0.7f, 1), 7.5f);
-    const LightingSetup setup(context, rasterizer.material);
+    const LightingSetup setup = GatherLighting(context, rasterizer.material);
     PointBatch all;
     all.count = PointBatch::kSize;
     for (int k = 0; k < PointBatch::kSize; ++k) {
@@ -247,13 +248,12 @@ TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
             batch.count = count;
             Color colors[PointBatch::kSize];
             if (cartoon)
-                LightPointsCartoon(setup, context, batch, colors);
+                LightPointsCartoon(setup, batch, colors);
             else
-                LightPoints(setup, context, batch, colors);
+                LightPoints(setup, batch, colors);
             for (int k = 0; k < count; ++k) {
-                const Color alone =
-                    LightPoint(setup, context, Vector4(all.px[k], all.py[k], all.pz[k], 1),
-                               Vector3(all.nx[k], all.ny[k], all.nz[k]), cartoon);
+                const Color alone = LightPoint(setup, Vector4(all.px[k], all.py[k], all.pz[k], 1),
+                                               Vector3(all.nx[k], all.ny[k], all.nz[k]), cartoon);
                 EXPECT_TRUE(SameColour(colors[k], alone))
                     << (cartoon ? "cartoon" : "standard") << " point " << k << " of " << count;
             }

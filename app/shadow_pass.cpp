@@ -1,4 +1,4 @@
-#include "lighting/shadow_pass.h"
+#include "app/shadow_pass.h"
 
 #include <cmath>
 #include <utility>
