@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "model/model.h"
+#include "pipeline/draw_model.h"
+#include "pipeline/draw_setup.h"
 #include "render/render_context.h"
 
 namespace {
@@ -58,10 +60,6 @@ FrameBuffer DrawDepths(Model& model, const Matrix4& modelMatrix, const Camera& c
     // A fresh context draws depths only: lighting, texturing and shadows off,
     // depth test on, filled, whatever modes the scene has.
     RenderContext pass;
-    // The nearest surface whichever way it faces, so that an open mesh (a
-    // ground plane, a sheet) shadows from both sides. A closed mesh's nearest
-    // surface faces the light anyway.
-    pass.cullFace = false;
     pass.SetCamera(camera);
     pass.SetFrameBuffer(FrameBuffer(size, size, Color()));
     // The window mapping snaps a point one pixel right of and below where the
@@ -69,10 +67,14 @@ FrameBuffer DrawDepths(Model& model, const Matrix4& modelMatrix, const Camera& c
     const float side = static_cast<float>(size);
     pass.Viewport(-1.0f, -1.0f, side, side, 0.0f, 1.0f);
     pass.SetModelMatrix(modelMatrix);
-    pass.faceList = &model.faces;
-    pass.vertexArray = &model.vertices;
-    pass.attribMask = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD;
-    pass.DrawModel();
+    DrawSetup setup(pass, pass.material);
+    // The nearest surface whichever way it faces, so that an open mesh (a
+    // ground plane, a sheet) shadows from both sides; a closed mesh's nearest
+    // surface faces the light anyway. No context switch turns culling off:
+    // the pass draws with a set-up of its own.
+    setup.cullFace = false;
+    DrawMesh(setup, model.faces, model.vertices,
+             ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD);
     KeepSurfaceDepths(pass.frameBuffer);
     return std::move(pass.frameBuffer);
 }

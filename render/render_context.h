@@ -6,7 +6,6 @@
 #include "lighting/material.h"
 #include "math/camera.h"
 #include "math/matrix4.h"
-#include "pipeline/corner_cache.h"
 #include "render/frame_buffer.h"
 
 class FaceList;
@@ -93,8 +92,6 @@ public:
     void DrawModel();
 
 private:
-    CornerCache cornerCache;  // per-vertex results of the current draw
-
     bool* CapabilityFlag(int32_t cap)
     {
         if (cap >= RC_LIGHT0 && cap <= RC_LIGHT8) return &lights[cap].enabled;
