@@ -9,10 +9,6 @@ struct PixelBox {
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-// Every pixel there is: a walk that records into its edge list whatever the
-// rows (the Part-facing operations) uses it as the rows it records.
-constexpr PixelBox kEveryPixel = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
-
 // Steps first .. end - 1 of a walk or a span; empty when end <= first.
 struct StepRange {
     int first, end;

@@ -35,9 +35,9 @@ void WalkPixels(Fragments& fragments, FrameBuffer& frameBuffer, EdgeSteps pixel,
                 const FragmentEnds& ends, const EdgeRecord& record, StepRange range)
 {
     if (range.first >= range.end) return;
-    // The row of the step before, and the index of its entry.
+    // The row of the step before, and the place of its entry.
     int row = range.first > 0 ? pixel.RowAt(range.first - 1) : pixel.ya;
-    int entry = record.cursor + std::abs(row - pixel.ya) - 1;
+    int place = record.PlaceOf(record.cursor + std::abs(row - pixel.ya) - 1);
     if (range.first > 0) pixel.JumpTo(range.first);
     for (int i = range.first; i < range.end; ++i, pixel.Next()) {
         const float t = pixel.Parameter(i);
@@ -47,7 +47,7 @@ void WalkPixels(Fragments& fragments, FrameBuffer& frameBuffer, EdgeSteps pixel,
             continue;
         }
         row = pixel.y;
-        PipelineVertex* const recorded = record.At(++entry);
+        PipelineVertex* const recorded = record.At(++place);
         fragments.Shade(ends, target, t, recorded);
         if (recorded != nullptr) PlaceEntry(*recorded, pixel.x, pixel.y, ends, t);
     }
@@ -55,28 +55,27 @@ void WalkPixels(Fragments& fragments, FrameBuffer& frameBuffer, EdgeSteps pixel,
 
 }  // namespace
 
-void EdgeLists::Prepare(int rows)
+void EdgeLists::Prepare(int rows, StepRange keep)
 {
     edgeRows = rows;
-    const std::size_t size = static_cast<std::size_t>(rows);
+    kept = {keep.first, std::max(keep.first, keep.end)};
+    const std::size_t size = static_cast<std::size_t>(kept.end - kept.first);
     if (chainEdges.size() < size) {
         chainEdges.resize(size);
         longEdges.resize(size);
     }
 }
 
+EdgeRecord EdgeLists::Record(std::vector<PipelineVertex>& list, int cursor)
+{
+    return {list.data(), kept, cursor, edgeRows};
+}
+
 StepRange EdgeRecord::NewRows(const EdgeSteps& steps) const
 {
     if (entries == nullptr) return {1, 1};
-    // The walk's k-th new row, k = 1, 2, ..., is row ya + sy k, at index cursor + k - 1.
-    const long long ya = steps.ya;
-    const long long low = steps.sy > 0 ? rows.top - ya : ya - rows.bottom + 1;
-    const long long end = steps.sy > 0 ? rows.bottom - ya : ya - rows.top + 1;
-    const long long room = static_cast<long long>(limit) - cursor;
-    const long long first = std::max(low, 1LL);
-    const long long last = std::min({end, steps.RowsReached() + 1LL, room + 1});
-    if (first >= last) return {1, 1};
-    return {static_cast<int>(first), static_cast<int>(last)};
+    const int first = std::max(kept.first - cursor + 1, 1);
+    return {first, std::max(std::min(kept.end - cursor, steps.RowsReached()) + 1, first)};
 }
 
 template <class Fragments>
@@ -96,17 +95,15 @@ void ScanConversion<Fragments>::Draw(const ScreenTriangle& triangle)
     const PipelineVertex* v = triangle.corners;
     const uint32_t* packed = triangle.packedColors;
     const int top = static_cast<int>(v[0].windowPos.y);
-    lists.Prepare(static_cast<int>(std::fabs(v[2].windowPos.y - v[0].windowPos.y)));
-    // Entry k holds row top + 1 + k; only the box's rows are recorded and filled.
-    const int first = std::max(box.top - top - 1, 0);
-    const int end = std::min(box.bottom - top - 1, lists.edgeRows);
-    const EdgeRecord chain{lists.chainEdges.data(), 0, lists.edgeRows, box};
-    const int cursor = WalkEdge(v[0], v[1], ColorsDiffer(packed[0], packed[1]), chain);
+    const int rows = static_cast<int>(std::fabs(v[2].windowPos.y - v[0].windowPos.y));
+    // Entry k describes row top + 1 + k: only the box's rows are kept and filled.
+    lists.Prepare(rows, {std::max(box.top - top - 1, 0), std::min(box.bottom - top - 1, rows)});
+    const int cursor =
+        WalkEdge(v[0], v[1], ColorsDiffer(packed[0], packed[1]), lists.Record(lists.chainEdges, 0));
     WalkEdge(v[1], v[2], ColorsDiffer(packed[1], packed[2]),
-             {chain.entries, cursor, chain.limit, box});
-    const EdgeRecord longEdge{lists.longEdges.data(), 0, lists.edgeRows, box};
-    WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]), longEdge);
-    if (fill) FillSpans(first, end);
+             lists.Record(lists.chainEdges, cursor));
+    WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]), lists.Record(lists.longEdges, 0));
+    if (fill) FillSpans(lists.kept.first, lists.kept.end);
 }
 
 template <class Fragments>
@@ -139,7 +136,7 @@ void ScanConversion<Fragments>::RecordRowsOutside(const EdgeSteps& steps, const 
         if (i >= inside.first && i < inside.end) continue;  // recorded by WalkPixels
         EdgeSteps pixel = steps;
         pixel.JumpTo(i);
-        PipelineVertex* const entry = record.At(record.cursor + k - 1);
+        PipelineVertex* const entry = record.At(record.PlaceOf(record.cursor + k - 1));
         const float t = steps.Parameter(i);
         fragments.Shade(ends, nullptr, t, entry);
         PlaceEntry(*entry, pixel.x, pixel.y, ends, t);
@@ -149,10 +146,8 @@ void ScanConversion<Fragments>::RecordRowsOutside(const EdgeSteps& steps, const 
 template <class Fragments>
 void ScanConversion<Fragments>::FillSpans(int first, int end)
 {
-    for (int k = first; k < end; ++k) {
-        const std::size_t entry = static_cast<std::size_t>(k);
-        FillSpan(lists.chainEdges[entry], lists.longEdges[entry]);
-    }
+    for (int k = first; k < end; ++k)
+        FillSpan(lists.Entry(lists.chainEdges, k), lists.Entry(lists.longEdges, k));
 }
 
 // The pixels strictly between a row's two recorded edge pixels, from the left

@@ -11,37 +11,54 @@ class FrameBuffer;
 struct FragmentEnds;
 struct ScreenTriangle;
 
+struct EdgeRecord;
+
 // The scan conversion's working state: the edge lists of the triangle being
-// drawn. Their storage is kept from triangle to triangle: the walks write
-// every entry that FillSpans reads.
+// drawn. Entry k of either list describes row (top row + 1 + k). A draw keeps
+// only the entries of the frame buffer's rows, entries kept.first ..
+// kept.end - 1, from place 0 of each list on; the lists' storage is kept
+// from triangle to triangle, and the walks write every entry that FillSpans
+// reads.
 struct EdgeLists {
     std::vector<PipelineVertex> chainEdges;  // the two edges through the middle corner
     std::vector<PipelineVertex> longEdges;   // the edge from top corner to bottom corner
-    int edgeRows = 0;                        // entry k describes row (top row + 1 + k)
+    int edgeRows = 0;                        // the entries of a list: rows below the top corner
+    StepRange kept = {0, 0};                 // the entries kept
 
-    // Room for `rows` entries in each list.
-    void Prepare(int rows);
+    // Lists of `rows` entries, of which `kept` are kept.
+    void Prepare(int rows, StepRange keep);
+    void Prepare(int rows) { Prepare(rows, {0, rows}); }
+    // Where a walk records into `list` (one of the two), starting at `cursor`.
+    EdgeRecord Record(std::vector<PipelineVertex>& list, int cursor);
+    PipelineVertex& Entry(std::vector<PipelineVertex>& list, int k)
+    {
+        assert(k >= kept.first && k < kept.end);
+        return list[static_cast<std::size_t>(k - kept.first)];
+    }
 };
 
 // Where a walk records the first pixel of each row it reaches after its
-// first: into entries[cursor], entries[cursor + 1], ..., while the index
-// stays below `limit`, and only for rows of `rows` (the rows that spans
-// fill). Without entries it records nothing.
+// first: into entries cursor, cursor + 1, ... of a list of `limit` entries,
+// of which it keeps `kept`. Without entries it records nothing.
 struct EdgeRecord {
-    PipelineVertex* entries = nullptr;
+    PipelineVertex* entries = nullptr;  // entry kept.first is entries[0]
+    StepRange kept = {0, 0};
     int cursor = 0;
     int limit = 0;
-    PixelBox rows = kEveryPixel;  // only its rows matter
 
-    // The entry at `index`, or null when there is none to record.
-    PipelineVertex* At(int index) const
+    // Where entry `index` is kept: its place among the kept entries. No walk
+    // records a row above the kept ones (those lie outside the frame buffer),
+    // so no place is negative.
+    int PlaceOf(int index) const { return index - kept.first; }
+    // The entry at `place`, or null when it is not kept.
+    PipelineVertex* At(int place) const
     {
-        assert(index >= 0);
-        if (entries == nullptr || index >= limit) return nullptr;
-        return entries + index;
+        assert(place >= 0);
+        if (entries == nullptr || place >= kept.end - kept.first) return nullptr;
+        return entries + place;
     }
-    // The walk's new rows (the k-th one, k = 1, 2, ..., row ya + sy k) that it
-    // records.
+    // The walk's new rows that it records: the k-th one, k = 1, 2, ..., is
+    // row ya + sy k, recorded at index cursor + k - 1.
     StepRange NewRows(const EdgeSteps& steps) const;
     // The cursor once a walk of `steps` has recorded.
     int CursorAfter(const EdgeSteps& steps) const

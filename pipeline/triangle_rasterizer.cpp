@@ -70,8 +70,8 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     b.color = stage.CornerColor(b);
     // List 1 is the chain list, from the cursor; 2 the long list, from 0.
     EdgeRecord record;
-    if (list == 1) record = {chainEdges.data(), edgeCursor, edgeRows, kEveryPixel};
-    if (list == 2) record = {longEdges.data(), 0, edgeRows, kEveryPixel};
+    if (list == 1) record = Record(chainEdges, edgeCursor);
+    if (list == 2) record = Record(longEdges, 0);
     WithFragmentStage(setup, [&](auto& fragments) {
         ScanConversion scan(*this, fragments, *setup.frameBuffer, setup.fill);
         const int cursor = scan.WalkEdge(a, b, ColorsDiffer(a.color, b.color), record);
@@ -84,7 +84,8 @@ void TriangleRasterizer::FillSpans()
 {
     const DrawSetup setup(context, material);
     WithFragmentStage(setup, [&](auto& fragments) {
-        ScanConversion(*this, fragments, *setup.frameBuffer, setup.fill).FillSpans(0, edgeRows);
+        ScanConversion(*this, fragments, *setup.frameBuffer, setup.fill)
+            .FillSpans(kept.first, kept.end);
     });
 }
 
