@@ -197,6 +197,25 @@ TEST_F(LightingTest, ShadowTestComparesWithTheStoredDepthPlusBias)
     EXPECT_GT(Lit(Vector3(0, 0, 1)).r, 0.2f);
 }
 
+// The bias the shadow test adds is the lighting set-up's own: a point whose
+// map depth lies just in front of it is shadowed without a bias, and lit
+// with one of 0.05.
+TEST_F(LightingTest, TheShadowTestAddsTheSetUpsBias)
+{
+    Light light(Vector4(0, 0, 10, 1));
+    light.camera = Camera(Vector3(0, 0, 10), Vector3(0, 0, 0), Vector3(0, 1, 0), 1, 0.7853982f);
+    light.shadowMap = FrameBuffer(8, 8, Color());
+    const Vector4 q = Transform(Vector4(0, 0, 0, 1), light.camera.GetViewProjection());
+    light.shadowMap.pixels[4 * 8 + 4].depth = std::nextafter(q.z, 0.0f);  // just in front
+    const auto reached = [&](float bias) {
+        LightingSetup setup(Material(), Vector3(0, 0, 10), true, bias);
+        setup.AddLight(light);
+        return LightPoint(setup, Vector4(0, 0, 0, 1), Vector3(0, 0, 1), false).r > 0.2f;
+    };
+    EXPECT_FALSE(reached(0.0f));
+    EXPECT_TRUE(reached(0.05f));
+}
+
 }  // namespace
 
 namespace {
