@@ -103,6 +103,7 @@ void ScanConversion<Fragments>::Draw(const ScreenTriangle& triangle)
     WalkEdge(v[1], v[2], ColorsDiffer(packed[1], packed[2]),
              lists.Record(lists.chainEdges, cursor));
     WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]), lists.Record(lists.longEdges, 0));
+    assert(cursor <= lists.edgeRows);  // the first chain walk records rows top + 1 .. middle
     if (fill) FillSpans(lists.kept.first, lists.kept.end);
 }
 

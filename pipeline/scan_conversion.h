@@ -11,32 +11,6 @@ class FrameBuffer;
 struct FragmentEnds;
 struct ScreenTriangle;
 
-struct EdgeRecord;
-
-// The scan conversion's working state: the edge lists of the triangle being
-// drawn. Entry k of either list describes row (top row + 1 + k). A draw keeps
-// only the entries of the frame buffer's rows, entries kept.first ..
-// kept.end - 1, from place 0 of each list on; the lists' storage is kept
-// from triangle to triangle, and the walks write every entry that FillSpans
-// reads.
-struct EdgeLists {
-    std::vector<PipelineVertex> chainEdges;  // the two edges through the middle corner
-    std::vector<PipelineVertex> longEdges;   // the edge from top corner to bottom corner
-    int edgeRows = 0;                        // the entries of a list: rows below the top corner
-    StepRange kept = {0, 0};                 // the entries kept
-
-    // Lists of `rows` entries, of which `kept` are kept.
-    void Prepare(int rows, StepRange keep);
-    void Prepare(int rows) { Prepare(rows, {0, rows}); }
-    // Where a walk records into `list` (one of the two), starting at `cursor`.
-    EdgeRecord Record(std::vector<PipelineVertex>& list, int cursor);
-    PipelineVertex& Entry(std::vector<PipelineVertex>& list, int k)
-    {
-        assert(k >= kept.first && k < kept.end);
-        return list[static_cast<std::size_t>(k - kept.first)];
-    }
-};
-
 // Where a walk records the first pixel of each row it reaches after its
 // first: into entries cursor, cursor + 1, ... of a list of `limit` entries,
 // of which it keeps `kept`. Without entries it records nothing.
@@ -65,6 +39,30 @@ struct EdgeRecord {
     {
         if (entries == nullptr) return cursor;
         return cursor + std::min(steps.RowsReached(), std::max(limit - cursor, 0));
+    }
+};
+
+// The scan conversion's working state: the edge lists of the triangle being
+// drawn. Entry k of either list describes row (top row + 1 + k). A draw keeps
+// only the entries of the frame buffer's rows, entries kept.first ..
+// kept.end - 1, from place 0 of each list on; the lists' storage is kept
+// from triangle to triangle, and the walks write every entry that FillSpans
+// reads.
+struct EdgeLists {
+    std::vector<PipelineVertex> chainEdges;  // the two edges through the middle corner
+    std::vector<PipelineVertex> longEdges;   // the edge from top corner to bottom corner
+    int edgeRows = 0;                        // the entries of a list: rows below the top corner
+    StepRange kept = {0, 0};                 // the entries kept
+
+    // Lists of `rows` entries, of which `kept` are kept.
+    void Prepare(int rows, StepRange keep);
+    void Prepare(int rows) { Prepare(rows, {0, rows}); }
+    // Where a walk records into `list` (one of the two), starting at `cursor`.
+    EdgeRecord Record(std::vector<PipelineVertex>& list, int cursor);
+    PipelineVertex& Entry(std::vector<PipelineVertex>& list, int k)
+    {
+        assert(k >= kept.first && k < kept.end);
+        return list[static_cast<std::size_t>(k - kept.first)];
     }
 };
 
