@@ -1,9 +1,11 @@
 #pragma once
 
 // The fragment stage: one pixel's colour and depth, worked out between the
-// two ends of an edge or a span, and written. What a fragment's colour is
-// made of is chosen once per draw (WithFragmentStage); each kind is one short
-// function, inline so that the walks and spans run it without a call.
+// two ends of an edge or a span, and written. Its steps, in order: the
+// colour, the depth, the lighting at the fragment, the texel, the write.
+// Which of them a draw's fragments take is chosen once per draw
+// (WithFragmentStage); each kind is one short function, inline so that the
+// walks and spans run it without a call.
 #include <cassert>
 #include <cmath>
 
@@ -28,9 +30,10 @@ struct FragmentEnds {
           coloursDiffer(coloursDiffer)
     {
     }
-    // Step 2: (1 - t) a + t b.
+    // The depth: (1 - t) a + t b.
     float Depth(float t) const { return (1.0f - t) * depthA + t * depthB; }
-    // Step 1: colours that pack alike are not interpolated; the fragment keeps a's.
+    // The colour: colours that pack alike are not interpolated; the fragment
+    // keeps a's.
     Color ColorAt(float t) const { return coloursDiffer ? Mix(colorA, colorB, t) : colorA; }
 
     const PipelineVertex& a;
@@ -40,7 +43,7 @@ struct FragmentEnds {
     bool coloursDiffer;  // the ends' colours differ at 8 bits
 };
 
-// Step 5's depth half: whether a fragment at depth z is written to `pixel`
+// The write's depth half: whether a fragment at depth z is written to `pixel`
 // (null outside the frame buffer). With the depth test on, only a fragment
 // nearer than the stored depth is, and its depth is then stored.
 inline bool WriteDepth(Pixel* pixel, bool depthTest, float z)
@@ -48,7 +51,7 @@ inline bool WriteDepth(Pixel* pixel, bool depthTest, float z)
     return pixel != nullptr && (!depthTest || FrameBuffer::StoreDepthIfNearer(*pixel, z));
 }
 
-// Step 4's texel: the texture coordinate interpolated with the perspective-
+// The texel: the texture coordinate interpolated with the perspective-
 // correct parameter, and the texture sampled there.
 Color TexelAt(const TextureImage& texture, const FragmentEnds& ends, float t, Vector4& texCoord);
 
@@ -58,7 +61,7 @@ Color TexelAt(const TextureImage& texture, const FragmentEnds& ends, float t, Ve
 // read back from an edge list; its other fields keep what they held. Finish
 // writes whatever still waits when the draw ends.
 
-// The ends' colours interpolated: steps 1, 2 and 5.
+// The ends' colours interpolated: the colour, the depth, the write.
 class InterpolatedFragments {
 public:
     explicit InterpolatedFragments(const DrawSetup& setup) : depthTest(setup.depthTest) {}
@@ -78,7 +81,8 @@ private:
     bool depthTest;
 };
 
-// The interpolated colour with the texel applied: steps 1, 2, 4 and 5.
+// The interpolated colour with the texel applied: the colour, the depth, the
+// texel (which it multiplies, or replaces), the write.
 class TexturedFragments {
 public:
     explicit TexturedFragments(const DrawSetup& setup)
@@ -152,8 +156,9 @@ private:
     Color lit[PointBatch::kSize];  // kept here, so that a batch constructs none
 };
 
-// Lit at the fragment by the standard or the cel equation: steps 2, 3, 4
-// when texturing, and 5. The lighting waits in the queue.
+// Lit at the fragment by the standard or the cel equation, the vertex colours
+// unread: the depth, the lighting (which waits in the queue), the texel when
+// texturing, the write.
 class LitFragments {
 public:
     explicit LitFragments(const DrawSetup& setup)

@@ -220,7 +220,7 @@ protected:
         b.texCoord = Vector4(1.7f, -0.4f, 0, 1);
     }
 
-    // Steps 1, 2 and 4 by hand.
+    // The colour, the depth and the texel, by hand.
     Color Interpolated(float t) const { return Mix(a.color, b.color, t); }
     float Depth(float t) const { return (1 - t) * a.windowPos.z + t * b.windowPos.z; }
     Vector4 TexCoord(float t) const
@@ -232,7 +232,7 @@ protected:
                        (1 - u) * a.texCoord.z + u * b.texCoord.z, 1);
     }
     Color Texel(float t) const { return texture.Sample(TexCoord(t).x, TexCoord(t).y); }
-    // Step 3 by hand: the surface interpolated, the normal normalised, and lit.
+    // The lighting by hand: the surface interpolated, the normal normalised, and lit.
     PipelineVertex Surface(float t)
     {
         PipelineVertex v;
@@ -267,7 +267,7 @@ protected:
         return {pixel, entry};
     }
 
-    // Step 5 by hand: the depth test against 5, and the blend.
+    // The write by hand: the depth test against 5, and the blend.
     void ExpectWritten(const Pixel& pixel, float t, const Color& color) const
     {
         const bool passes = 5 > Depth(t);
@@ -281,7 +281,7 @@ const float kParameters[] = {0.0f, 0.2f, 0.45f, 0.6f, 1.0f};
 
 }  // namespace
 
-TEST_F(FragmentKindTest, InterpolatedColourIsStepsOneTwoAndFive)
+TEST_F(FragmentKindTest, InterpolatedKindTakesColourDepthAndWrite)
 {
     context.Enable(RC_LIGHTING);
     context.shadeModel = RC_GOURAUD;  // which never textures
@@ -294,7 +294,7 @@ TEST_F(FragmentKindTest, InterpolatedColourIsStepsOneTwoAndFive)
     }
 }
 
-TEST_F(FragmentKindTest, TexturedColourIsStepsOneTwoFourAndFive)
+TEST_F(FragmentKindTest, TexturedKindAppliesTheTexelToTheInterpolatedColour)
 {
     context.Enable(RC_TEXTURE_2D);
     for (int model : {RC_FLAT, RC_PHONG, RC_REPLACE}) {  // lighting off: Phong is not lit
@@ -310,7 +310,7 @@ TEST_F(FragmentKindTest, TexturedColourIsStepsOneTwoFourAndFive)
     }
 }
 
-TEST_F(FragmentKindTest, LitColourIsStepsTwoThreeFourAndFive)
+TEST_F(FragmentKindTest, LitKindLightsTheInterpolatedSurfaceAndAppliesTheTexel)
 {
     context.Enable(RC_LIGHTING);
     for (bool textured : {false, true}) {
