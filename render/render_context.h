@@ -89,6 +89,8 @@ public:
     void SetLight(int32_t i, const Light& l) { lights[i].light = l; }
     void Viewport(float x, float y, float width, float height, float zNear, float zFar);
 
+    // Draws the bound model. The pipeline defines it (pipeline/draw_model.cpp),
+    // from a set-up it gathers of this context: the context knows nothing of it.
     void DrawModel();
 
 private:
