@@ -29,9 +29,11 @@ StepRange SpanSteps(int xl, int step, int n, int left, int right)
 }
 
 // The pixels of a walk's steps `range`, all inside the frame buffer, in
-// walking order: each is shaded, and the first of each new row recorded.
+// walking order: each is shaded, and the first of each new row recorded. The
+// walk is stepped in place (not copied: a copy would read back in one piece
+// what the set-up has just written field by field, and wait for it).
 template <class Fragments>
-void WalkPixels(Fragments& fragments, FrameBuffer& frameBuffer, EdgeSteps pixel,
+void WalkPixels(Fragments& fragments, FrameBuffer& frameBuffer, EdgeSteps& pixel,
                 const FragmentEnds& ends, const EdgeRecord& record, StepRange range)
 {
     if (range.first >= range.end) return;
@@ -113,7 +115,7 @@ int ScanConversion<Fragments>::WalkEdge(const PipelineVertex& a, const PipelineV
 {
     const int xa = static_cast<int>(a.windowPos.x), ya = static_cast<int>(a.windowPos.y);
     const int xb = static_cast<int>(b.windowPos.x), yb = static_cast<int>(b.windowPos.y);
-    const EdgeSteps steps(xa, ya, xb, yb);
+    EdgeSteps steps(xa, ya, xb, yb);
     const FragmentEnds ends(a, b, coloursDiffer);
     // With both ends inside the box every pixel is: the walk keeps to the box
     // of its ends.
