@@ -47,7 +47,7 @@ CornerCache& CornerPlaces()
 // The rest of a triangle's road once its corners are chosen: culling, the
 // triangle stage and scan conversion. Flat shading lights `face`.
 template <class Corners, class Scan>
-void DrawFace(const TriangleStage& stage, Corners& corners, FaceInWorld face, bool flat,
+void DrawFace(const TriangleStage& stage, Corners& corners, FaceInWorld& face, bool flat,
               ScreenTriangle& triangle, Scan& scan)
 {
     if (!stage.FacesTheEye(face)) return;
@@ -68,9 +68,11 @@ void DrawCachedFaces(const DrawSetup& setup, const FaceList& faces, const Corner
     const bool flat = setup.cornerColour == CornerColour::kFaceLit;
     ForEachTriangle(faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal) {
         corners.Use(fan);
-        const Vector4 centroid =
-            Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2]));
-        DrawFace(stage, corners, {centroid, normal}, flat, triangle, scan);
+        // Built in place: a copy would read back at once what was just written in parts.
+        FaceInWorld face{
+            Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
+            normal};
+        DrawFace(stage, corners, face, flat, triangle, scan);
     });
 }
 
@@ -89,9 +91,9 @@ void DrawFetchedFaces(const DrawSetup& setup, const FaceList& faces, const Corne
         for (int k = 0; k < 3; ++k)
             fetch(fan[k], fetched[k]);
         corners.Use(fetched);
-        const Vector4 centroid =
-            Centroid(fetched[0].position, fetched[1].position, fetched[2].position);
-        DrawFace(stage, corners, {centroid, normal}, flat, triangle, scan);
+        FaceInWorld face{Centroid(fetched[0].position, fetched[1].position, fetched[2].position),
+                         normal};
+        DrawFace(stage, corners, face, flat, triangle, scan);
     });
 }
 

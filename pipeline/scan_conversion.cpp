@@ -60,17 +60,12 @@ void WalkPixels(Fragments& fragments, FrameBuffer& frameBuffer, EdgeSteps& pixel
 void EdgeLists::Prepare(int rows, StepRange keep)
 {
     edgeRows = rows;
-    kept = {keep.first, std::max(keep.first, keep.end)};
-    const std::size_t size = static_cast<std::size_t>(kept.end - kept.first);
+    kept = keep;
+    const std::size_t size = static_cast<std::size_t>(std::max(keep.end - keep.first, 0));
     if (chainEdges.size() < size) {
         chainEdges.resize(size);
         longEdges.resize(size);
     }
-}
-
-EdgeRecord EdgeLists::Record(std::vector<PipelineVertex>& list, int cursor)
-{
-    return {list.data(), kept, cursor, edgeRows};
 }
 
 StepRange EdgeRecord::NewRows(const EdgeSteps& steps) const
@@ -98,15 +93,20 @@ void ScanConversion<Fragments>::Draw(const ScreenTriangle& triangle)
     const uint32_t* packed = triangle.packedColors;
     const int top = static_cast<int>(v[0].windowPos.y);
     const int rows = static_cast<int>(std::fabs(v[2].windowPos.y - v[0].windowPos.y));
-    // Entry k describes row top + 1 + k: only the box's rows are kept and filled.
-    lists.Prepare(rows, {std::max(box.top - top - 1, 0), std::min(box.bottom - top - 1, rows)});
-    const int cursor =
-        WalkEdge(v[0], v[1], ColorsDiffer(packed[0], packed[1]), lists.Record(lists.chainEdges, 0));
-    WalkEdge(v[1], v[2], ColorsDiffer(packed[1], packed[2]),
-             lists.Record(lists.chainEdges, cursor));
-    WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]), lists.Record(lists.longEdges, 0));
+    // Entry k describes row top + 1 + k: only the box's rows are kept and
+    // filled. The records take the range from here, not from the lists: read
+    // back at once right after it was stored in two parts, it would be waited
+    // for.
+    const int first = std::max(box.top - top - 1, 0);
+    const StepRange keep = {first, std::max(std::min(box.bottom - top - 1, rows), first)};
+    lists.Prepare(rows, keep);
+    const EdgeRecord chain = {lists.chainEdges.data(), keep, 0, rows};
+    const int cursor = WalkEdge(v[0], v[1], ColorsDiffer(packed[0], packed[1]), chain);
+    WalkEdge(v[1], v[2], ColorsDiffer(packed[1], packed[2]), {chain.entries, keep, cursor, rows});
+    WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]),
+             {lists.longEdges.data(), keep, 0, rows});
     assert(cursor <= lists.edgeRows);  // the first chain walk records rows top + 1 .. middle
-    if (fill) FillSpans(lists.kept.first, lists.kept.end);
+    if (fill) FillSpans(keep.first, keep.end);
 }
 
 template <class Fragments>

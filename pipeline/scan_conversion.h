@@ -54,11 +54,15 @@ struct EdgeLists {
     int edgeRows = 0;                        // the entries of a list: rows below the top corner
     StepRange kept = {0, 0};                 // the entries kept
 
-    // Lists of `rows` entries, of which `kept` are kept.
+    // Lists of `rows` entries, of which `keep` (a range no wider than the
+    // rows) are kept.
     void Prepare(int rows, StepRange keep);
     void Prepare(int rows) { Prepare(rows, {0, rows}); }
     // Where a walk records into `list` (one of the two), starting at `cursor`.
-    EdgeRecord Record(std::vector<PipelineVertex>& list, int cursor);
+    EdgeRecord Record(std::vector<PipelineVertex>& list, int cursor) const
+    {
+        return {list.data(), kept, cursor, edgeRows};
+    }
     PipelineVertex& Entry(std::vector<PipelineVertex>& list, int k)
     {
         assert(k >= kept.first && k < kept.end);

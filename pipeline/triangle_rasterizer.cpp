@@ -66,8 +66,8 @@ void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list
     const DrawSetup setup(context, material);
     // Gouraud lights both ends in place, on every walk.
     const TriangleStage stage(setup);
-    a.color = stage.CornerColor(a);
-    b.color = stage.CornerColor(b);
+    stage.LightCorner(a);
+    stage.LightCorner(b);
     // List 1 is the chain list, from the cursor; 2 the long list, from 0.
     EdgeRecord record;
     if (list == 1) record = Record(chainEdges, edgeCursor);

@@ -93,15 +93,15 @@ void TriangleStage::TransformCorner(TransformedCorner& t) const
 // Gouraud lights a corner once: its colour depends only on its world position
 // and normal, so lighting it again for its second edge, or for another face
 // sharing the vertex, would give the same colour.
-Color TriangleStage::CornerColor(const PipelineVertex& corner) const
+void TriangleStage::LightCorner(PipelineVertex& corner) const
 {
-    if (setup.cornerColour != CornerColour::kCornerLit) return corner.color;
-    return LightPoint(setup.lights, corner.position, corner.normal, false);
+    if (setup.cornerColour == CornerColour::kCornerLit)
+        corner.color = LightPoint(setup.lights, corner.position, corner.normal, false);
 }
 
 void TriangleStage::ShadeCorner(TransformedCorner& corner) const
 {
-    corner.vertex.color = CornerColor(corner.vertex);
+    LightCorner(corner.vertex);
     corner.packedColor = corner.vertex.color.ToARGB();
 }
 

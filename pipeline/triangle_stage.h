@@ -53,8 +53,8 @@ public:
     // Projection, world space and window mapping of one corner as fetched,
     // in place, with the rejection tests it meets.
     void TransformCorner(TransformedCorner& corner) const;
-    // The corner's colour under Gouraud lighting, or its own.
-    Color CornerColor(const PipelineVertex& corner) const;
+    // Gouraud lights a corner in place; the other shade models leave its colour.
+    void LightCorner(PipelineVertex& corner) const;
     // The corner's final colour, and that colour packed.
     void ShadeCorner(TransformedCorner& corner) const;
     // The triangle of `corners` ready for scan conversion; false when it is
