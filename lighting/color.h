@@ -34,8 +34,8 @@ public:
     Color operator+(const Color& c) const { return {r + c.r, g + c.g, b + c.b, a + c.a}; }
     Color operator*(const Color& c) const { return {r * c.r, g * c.g, b * c.b, a * c.a}; }
     Color operator*(float s) const { return {r * s, g * s, b * s, a * s}; }
-    // Colours are compared at 8-bit precision.
-    bool operator!=(const Color& c) const { return ToARGB() != c.ToARGB(); }
+    // Colours are compared at 8-bit precision (ColorsDiffer).
+    bool operator!=(const Color& c) const;
 };
 
 // c1 (1 - t) + c2 t on all four channels, evaluated as (c2 t) + (c1 s), s = 1 - t.
@@ -58,4 +58,24 @@ inline uint32_t Color::ToARGB() const
 {
     return (ChannelToByte(a) << 24) | (ChannelToByte(r) << 16) | (ChannelToByte(g) << 8) |
            ChannelToByte(b);
+}
+
+// Whether two colours differ at 8-bit precision, the precision colours are
+// compared at: whether their packed forms differ. Colours already packed (the
+// corners of a triangle) are compared as they are.
+inline bool ColorsDiffer(uint32_t packedA, uint32_t packedB)
+{
+    return packedA != packedB;
+}
+// Equal floats pack alike (flat shading gives a row's two ends one colour),
+// so they are not packed.
+inline bool ColorsDiffer(const Color& a, const Color& b)
+{
+    if (a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a) return false;
+    return ColorsDiffer(a.ToARGB(), b.ToARGB());
+}
+
+inline bool Color::operator!=(const Color& c) const
+{
+    return ColorsDiffer(*this, c);
 }

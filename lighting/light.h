@@ -3,7 +3,7 @@
 #include "lighting/material.h"
 #include "math/camera.h"
 #include "math/vector4.h"
-#include "render/frame_buffer.h"
+#include "render/frame_buffer.h"  // a light owns its shadow map by value
 
 // A point light: a material's colours plus a position, distance attenuation,
 // and the camera and depth map of its shadow test. Only position, diffuse,

@@ -1,11 +1,11 @@
 // The two lighting equations and their per-light shadow test. Every light is
 // a point light at its position (w and direction are not read).
+#include <cassert>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "lighting/lighting_setup.h"
-#include "pipeline/triangle_rasterizer.h"
-#include "render/render_context.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ float MinAlpha(const Color& diffuse)
 // The point is projected into the light's depth map as the main pass projects
 // into the frame buffer; it is shadowed when the stored nearest depth plus the
 // bias lies strictly in front of it. An empty map shadows nothing.
-bool InShadow(const RenderContext& context, const Light& light, const Vector4& point)
+bool InShadow(const LightingSetup& setup, const Light& light, const Vector4& point)
 {
     Vector4 q =
         Transform(Vector4(point.x, point.y, point.z, 1.0f), light.camera.GetViewProjection());
@@ -53,28 +53,31 @@ bool InShadow(const RenderContext& context, const Light& light, const Vector4& p
         if (FitsInt(sx) && FitsInt(sy))
             depth = light.shadowMap.GetDepth(static_cast<int>(sx), static_cast<int>(sy));
     }
-    return depth + context.shadowBias < q.z;
+    return depth + setup.shadowBias < q.z;
 }
 
 }  // namespace
 
-LightingSetup::LightingSetup(const RenderContext& context, const Material& material)
-    : shadows(context.IsEnabled(RC_SHADOW)),
-      eye(context.camera.GetEye()),
+LightingSetup::LightingSetup(const Material& material, const Vector3& eye, bool shadows,
+                             float shadowBias)
+    : shadows(shadows),
+      shadowBias(shadowBias),
+      eye(eye),
       base(material.GetEmission() + material.GetAmbient()),
       materialDiffuse(material.GetDiffuse()),
       materialSpecular(material.GetSpecular()),
       shininess(material.shininess),
       alpha(MinAlpha(material.GetDiffuse()))
 {
-    for (const LightSlot& slot : context.lights) {
-        if (!slot.enabled) continue;
-        const Light& light = slot.light;
-        sources[sourceCount++] = {
-            &light, materialDiffuse * light.GetDiffuse(), materialSpecular * light.GetSpecular(),
-            light.constantAttenuation != 0.0f && light.linearAttenuation != 0.0f &&
-                light.quadraticAttenuation != 0.0f};
-    }
+}
+
+void LightingSetup::AddLight(const Light& light)
+{
+    assert(sourceCount < static_cast<int>(std::size(sources)));
+    sources[sourceCount++] = {
+        &light, materialDiffuse * light.GetDiffuse(), materialSpecular * light.GetSpecular(),
+        light.constantAttenuation != 0.0f && light.linearAttenuation != 0.0f &&
+            light.quadraticAttenuation != 0.0f};
 }
 
 namespace {
@@ -134,15 +137,14 @@ void DirectionsTowards(const Vector4& target, const PointBatch& p, Directions& d
 // The terms every equation needs of one light: whether it reaches the point
 // (its shadow test, when shadows are on), kd, R . V and ks.
 template <bool kOne>
-void ComputeLightTerms(const LightingSetup& setup, const RenderContext& context, const Light& light,
-                       const PointBatch& p, const Directions& l, const Directions& v, LightTerms& t)
+void ComputeLightTerms(const LightingSetup& setup, const Light& light, const PointBatch& p,
+                       const Directions& l, const Directions& v, LightTerms& t)
 {
     const int count = PointCount<kOne>(p);
-    for (int k = 0; k < count; ++k)
-        t.reached[k] =
-            !setup.shadows || !InShadow(context, light, Vector4(p.px[k], p.py[k], p.pz[k], 1.0f))
-                ? 1
-                : 0;
+    for (int k = 0; k < count; ++k) {
+        const Vector4 point(p.px[k], p.py[k], p.pz[k], 1.0f);
+        t.reached[k] = !setup.shadows || !InShadow(setup, light, point) ? 1 : 0;
+    }
     for (int k = 0; k < count; ++k) {
         const float nl = p.nx[k] * l.x[k] + p.ny[k] * l.y[k] + p.nz[k] * l.z[k];
         t.kd[k] = nl > 0.0f ? nl : 0.0f;
@@ -171,8 +173,7 @@ void AddWhereReached(const PointBatch& p, const LightTerms& t, const ColourSums&
 }
 
 template <bool kOne>
-void LightStandard(const LightingSetup& setup, const RenderContext& context, const PointBatch& p,
-                   Color* colors)
+void LightStandard(const LightingSetup& setup, const PointBatch& p, Color* colors)
 {
     const int count = PointCount<kOne>(p);
     Directions v, l;
@@ -184,7 +185,7 @@ void LightStandard(const LightingSetup& setup, const RenderContext& context, con
         const Light& light = *source.light;
         LightTerms t;
         DirectionsTowards<kOne>(light.GetPosition(), p, l);
-        ComputeLightTerms<kOne>(setup, context, light, p, l, v, t);
+        ComputeLightTerms<kOne>(setup, light, p, l, v, t);
         const Color& d = source.diffuse;
         const Color& s = source.specular;
         ColourSums lit;
@@ -211,8 +212,7 @@ void LightStandard(const LightingSetup& setup, const RenderContext& context, con
 }
 
 template <bool kOne>
-void LightCartoon(const LightingSetup& setup, const RenderContext& context, const PointBatch& p,
-                  Color* colors)
+void LightCartoon(const LightingSetup& setup, const PointBatch& p, Color* colors)
 {
     const int count = PointCount<kOne>(p);
     Directions v, l;
@@ -225,7 +225,7 @@ void LightCartoon(const LightingSetup& setup, const RenderContext& context, cons
         const Light& light = *setup.sources[i].light;
         LightTerms t;
         DirectionsTowards<kOne>(light.GetPosition(), p, l);
-        ComputeLightTerms<kOne>(setup, context, light, p, l, v, t);
+        ComputeLightTerms<kOne>(setup, light, p, l, v, t);
         ColourSums lit;
         for (int k = 0; k < count; ++k) {
             const float vn = v.x[k] * p.nx[k] + v.y[k] * p.ny[k] + v.z[k] * p.nz[k];
@@ -247,20 +247,18 @@ void LightCartoon(const LightingSetup& setup, const RenderContext& context, cons
 
 }  // namespace
 
-void LightPoints(const LightingSetup& setup, const RenderContext& context, const PointBatch& points,
-                 Color* colors)
+void LightPoints(const LightingSetup& setup, const PointBatch& points, Color* colors)
 {
-    LightStandard<false>(setup, context, points, colors);
+    LightStandard<false>(setup, points, colors);
 }
 
-void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context,
-                        const PointBatch& points, Color* colors)
+void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points, Color* colors)
 {
-    LightCartoon<false>(setup, context, points, colors);
+    LightCartoon<false>(setup, points, colors);
 }
 
-Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
-                 const Vector3& normal, bool cartoon)
+Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
+                 bool cartoon)
 {
     PointBatch point;
     point.count = 1;
@@ -272,20 +270,8 @@ Color LightPoint(const LightingSetup& setup, const RenderContext& context, const
     point.nz[0] = normal.z;
     Color color;
     if (cartoon)
-        LightCartoon<true>(setup, context, point, &color);
+        LightCartoon<true>(setup, point, &color);
     else
-        LightStandard<true>(setup, context, point, &color);
+        LightStandard<true>(setup, point, &color);
     return color;
-}
-
-void TriangleRasterizer::ComputeLighting(PipelineVertex& vertex) const
-{
-    vertex.color = LightPoint(LightingSetup(context, material), context, vertex.position,
-                              vertex.normal, false);
-}
-
-void TriangleRasterizer::ComputeCartoonLighting(PipelineVertex& vertex) const
-{
-    vertex.color =
-        LightPoint(LightingSetup(context, material), context, vertex.position, vertex.normal, true);
 }

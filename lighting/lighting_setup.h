@@ -5,11 +5,9 @@
 #include "lighting/material.h"
 #include "math/vector4.h"
 
-class RenderContext;
-
-// What the lighting equations read of the context and the material, gathered
-// once to light many points alike: per-pixel lighting gathers it once per
-// triangle instead of once per pixel.
+// Everything the lighting equations read, gathered once to light many points
+// alike: the material, the eye, the enabled lights and the shadow test's
+// switch and bias. A draw gathers it once, from its context and material.
 struct LightingSetup {
     struct Source {
         const Light* light = nullptr;
@@ -19,7 +17,8 @@ struct LightingSetup {
     };
     Source sources[9];  // the enabled lights, in slot order
     int sourceCount = 0;
-    bool shadows = false;  // RC_SHADOW: each light's shadow test applies
+    bool shadows = false;     // RC_SHADOW: each light's shadow test applies
+    float shadowBias = 0.0f;  // added to the light's stored depth in the shadow test
     Vector3 eye;
     Color base;  // material emission + ambient, added once
     Color materialDiffuse;
@@ -28,7 +27,10 @@ struct LightingSetup {
     float alpha = 1.0f;  // the result's alpha: the material diffuse alpha, at most 1
 
     LightingSetup() = default;
-    LightingSetup(const RenderContext& context, const Material& material);
+    LightingSetup(const Material& material, const Vector3& eye, bool shadows, float shadowBias);
+    // The next enabled light, in slot order. The light is not copied: it must
+    // outlive the set-up.
+    void AddLight(const Light& light);
 };
 
 // Points lit together, as a structure of arrays. Each point goes through the
@@ -45,13 +47,11 @@ struct PointBatch {
 // The standard equation: emission and ambient, then per light Lambert diffuse
 // and reflection-vector specular, attenuated with distance. Fills
 // colors[0 .. count - 1].
-void LightPoints(const LightingSetup& setup, const RenderContext& context, const PointBatch& points,
-                 Color* colors);
+void LightPoints(const LightingSetup& setup, const PointBatch& points, Color* colors);
 // The cel equation: two diffuse bands, an all-or-nothing highlight, and a dark
 // outline where the surface turns away from the viewer.
-void LightPointsCartoon(const LightingSetup& setup, const RenderContext& context,
-                        const PointBatch& points, Color* colors);
+void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points, Color* colors);
 
 // One point, lit by either equation.
-Color LightPoint(const LightingSetup& setup, const RenderContext& context, const Vector4& position,
-                 const Vector3& normal, bool cartoon);
+Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
+                 bool cartoon);

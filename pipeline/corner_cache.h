@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -55,7 +56,8 @@ struct TransformedCorner {
 // every face that uses it copies the result.
 class CornerCache {
 public:
-    // Forgets every result: called at the start of each draw.
+    // Forgets every result: called at the start of each draw, with the
+    // number of vertices it draws.
     void Begin(int32_t vertexCount)
     {
         const std::size_t n = static_cast<std::size_t>(vertexCount);
@@ -67,6 +69,7 @@ public:
     template <class Compute>
     const TransformedCorner& Corner(int32_t vertex, Compute compute)
     {
+        assert(InRange(vertex));
         if (done[vertex] == kNothing) {
             compute(corners[vertex]);
             done[vertex] = kTransformed;
@@ -77,6 +80,7 @@ public:
     template <class Shader>
     void Shade(int32_t vertex, Shader shade)
     {
+        assert(InRange(vertex));
         if (done[vertex] != kShaded) {
             shade(corners[vertex]);
             done[vertex] = kShaded;
@@ -87,4 +91,9 @@ private:
     enum : uint8_t { kNothing, kTransformed, kShaded };
     std::vector<uint8_t> done;
     std::vector<TransformedCorner> corners;
+
+    bool InRange(int32_t vertex) const
+    {
+        return vertex >= 0 && static_cast<std::size_t>(vertex) < done.size();
+    }
 };

@@ -1,6 +1,11 @@
+#include "pipeline/draw_model.h"
+
 #include "model/face_list.h"
 #include "model/vertex_array.h"
-#include "pipeline/triangle_rasterizer.h"
+#include "pipeline/draw_setup.h"
+#include "pipeline/fragment_stage.h"
+#include "pipeline/scan_conversion.h"
+#include "pipeline/triangle_stage.h"
 #include "render/render_context.h"
 
 namespace {
@@ -13,85 +18,105 @@ bool IndicesInRange(const Face& face, int32_t vertexCount)
     return true;
 }
 
-// The corners' mean, summed from the origin in corner order.
-Vector4 Centroid(const Vector4& a, const Vector4& b, const Vector4& c)
+// Calls draw(vertex indices, face normal) for every triangle of the faces, in
+// order. Faces of fewer than three corners, or with an index out of range,
+// are not drawn; larger ones are drawn as a fan (0, i, i + 1) sharing the
+// face's normal.
+template <class DrawTriangle>
+void ForEachTriangle(const FaceList& faces, int32_t vertexCount, DrawTriangle draw)
 {
-    return (Vector4() + a + b + c) / 3.0f;
+    for (int32_t f = 0; f < faces.count; ++f) {
+        const Face& face = faces.records[f];
+        if (face.cornerCount < 3 || !IndicesInRange(face, vertexCount)) continue;
+        for (int32_t i = 1; i + 1 < face.cornerCount; ++i) {
+            const int32_t fan[3] = {face.indices[0], face.indices[i], face.indices[i + 1]};
+            draw(fan, faces.GetFaceNormal(f));
+        }
+    }
+}
+
+// The corner cache's places, kept per thread from one draw to the next: a
+// draw of a large mesh would otherwise fault tens of megabytes of fresh pages
+// in every frame. What they hold belongs to one draw (Begin forgets it).
+CornerCache& CornerPlaces()
+{
+    thread_local CornerCache cache;
+    return cache;
+}
+
+// The rest of a triangle's road once its corners are chosen: culling, the
+// triangle stage and scan conversion. Flat shading lights `face`.
+template <class Corners, class Scan>
+void DrawFace(const TriangleStage& stage, Corners& corners, FaceInWorld& face, bool flat,
+              ScreenTriangle& triangle, Scan& scan)
+{
+    if (!stage.FacesTheEye(face)) return;
+    if (stage.SetUp(corners, flat ? &face : nullptr, triangle)) scan.Draw(triangle);
+}
+
+// Every attribute is fetched: a corner is a function of its vertex alone, and
+// the corners that faces share are worked on once.
+template <class Scan>
+void DrawCachedFaces(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
+                     int32_t vertexCount, Scan& scan)
+{
+    const TriangleStage stage(setup);
+    CornerCache& cache = CornerPlaces();
+    cache.Begin(vertexCount);
+    CachedCorners corners(stage, fetch, cache);
+    ScreenTriangle triangle;
+    const bool flat = setup.cornerColour == CornerColour::kFaceLit;
+    ForEachTriangle(faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal) {
+        corners.Use(fan);
+        // Built in place: a copy would read back at once what was just written in parts.
+        FaceInWorld face{
+            Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
+            normal};
+        DrawFace(stage, corners, face, flat, triangle, scan);
+    });
+}
+
+// Corners fetched face by face: an attribute outside the mask keeps what the
+// previous face left (its default for the first face).
+template <class Scan>
+void DrawFetchedFaces(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
+                      int32_t vertexCount, Scan& scan)
+{
+    const TriangleStage stage(setup);
+    GivenCorners corners(stage);
+    PipelineVertex fetched[3];
+    ScreenTriangle triangle;
+    const bool flat = setup.cornerColour == CornerColour::kFaceLit;
+    ForEachTriangle(faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal) {
+        for (int k = 0; k < 3; ++k)
+            fetch(fan[k], fetched[k]);
+        corners.Use(fetched);
+        FaceInWorld face{Centroid(fetched[0].position, fetched[1].position, fetched[2].position),
+                         normal};
+        DrawFace(stage, corners, face, flat, triangle, scan);
+    });
 }
 
 }  // namespace
 
+void DrawMesh(const DrawSetup& setup, const FaceList& faces, const VertexArray& vertices,
+              int32_t attribMask)
+{
+    // Without vertices no index is in range, and nothing is drawn.
+    if (vertices.count <= 0) return;
+    const CornerFetch fetch(vertices, attribMask);
+    WithFragmentStage(setup, [&](auto& fragments) {
+        EdgeLists lists;
+        ScanConversion scan(lists, fragments, *setup.frameBuffer, setup.fill);
+        if (fetch.FetchesEverything())
+            DrawCachedFaces(setup, faces, fetch, vertices.count, scan);
+        else
+            DrawFetchedFaces(setup, faces, fetch, vertices.count, scan);
+    });
+}
+
 void RenderContext::DrawModel()
 {
-    TriangleRasterizer rasterizer(*this);
-    PipelineVertex corners[3];
-    // Without vertices no index is in range, and nothing is drawn.
-    if (faceList == nullptr || vertexArray == nullptr || vertexArray->count <= 0) return;
-    const CornerFetch fetch(*vertexArray, attribMask);
-    // When every corner brings all its attributes, a corner is a function of
-    // its vertex alone, and corners shared by faces are worked on once.
-    const bool cached = fetch.FetchesEverything();
-    if (cached) {
-        cornerCache.Begin(vertexArray->count);
-        rasterizer.material = material;  // the same copy serves every face
-        rasterizer.BeginDraw();
-    }
-    for (int32_t f = 0; f < faceList->count; ++f) {
-        const Face& face = faceList->records[f];
-        // Faces of fewer than three corners are not drawn; larger ones are
-        // drawn as a fan (0, i, i + 1) sharing the face's normal.
-        if (face.cornerCount < 3 || !IndicesInRange(face, vertexArray->count)) continue;
-        for (int32_t i = 1; i + 1 < face.cornerCount; ++i) {
-            const int32_t fan[3] = {face.indices[0], face.indices[i], face.indices[i + 1]};
-            if (cached) {
-                rasterizer.LoadTriangle(fan, faceList->GetFaceNormal(f), fetch, cornerCache);
-            } else {
-                for (int k = 0; k < 3; ++k)
-                    fetch(fan[k], corners[k]);
-                rasterizer.LoadTriangle(corners, faceList->GetFaceNormal(f), material);
-            }
-            rasterizer.DrawTriangle();
-        }
-    }
-    rasterizer.EndDraw();
-}
-
-void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], const Vector3& normal,
-                                      const Material& faceMaterial)
-{
-    for (int k = 0; k < 3; ++k)
-        vertices[k] = corners[k];
-    faceNormal = normal;
-    material = faceMaterial;
-    cornerCache = nullptr;
-    hasFaceColor = false;
-    centroid = Centroid(corners[0].position, corners[1].position, corners[2].position);
-}
-
-void TriangleRasterizer::LoadTriangle(const int32_t vertex[3], const Vector3& normal,
-                                      const CornerFetch& fetch, CornerCache& cache)
-{
-    faceNormal = normal;
-    cornerFetch = &fetch;
-    cornerCache = &cache;
-    hasFaceColor = false;
-    for (int k = 0; k < 3; ++k)
-        cornerVertex[k] = vertex[k];
-    centroid =
-        Centroid(fetch.Position(vertex[0]), fetch.Position(vertex[1]), fetch.Position(vertex[2]));
-}
-
-void TriangleRasterizer::BeginDraw()
-{
-    lighting = LightingSetup(context, material);
-    mode = CurrentFragmentMode();
-    matrices = DrawMatrices(context);
-    drawSetUp = true;
-}
-
-DrawMatrices::DrawMatrices(const RenderContext& context)
-    : model(context.modelMatrix),
-      modelViewProjection(context.modelViewProjectionMatrix),
-      viewport(context.viewportMatrix)
-{
+    if (faceList == nullptr || vertexArray == nullptr) return;
+    DrawMesh(DrawSetup(*this, material), *faceList, *vertexArray, attribMask);
 }

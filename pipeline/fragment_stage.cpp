@@ -1,62 +1,62 @@
 #include "pipeline/fragment_stage.h"
 
-#include <cmath>
+namespace {
 
-FragmentMode TriangleRasterizer::CurrentFragmentMode() const
+// (1 - t) a + t b on x, y and z, with w = 1.
+Vector4 Lerp(const Vector4& a, const Vector4& b, float t)
 {
-    const RenderContext& c = context;
-    FragmentMode mode;
-    mode.lightPerPixel =
-        c.IsEnabled(RC_LIGHTING) && (c.shadeModel == RC_PHONG || c.shadeModel == RC_CARTOON);
-    mode.cartoon = c.shadeModel == RC_CARTOON;
-    mode.texturing =
-        c.IsEnabled(RC_TEXTURE_2D) && c.texture != nullptr && c.shadeModel != RC_GOURAUD;
-    mode.replace = c.shadeModel == RC_REPLACE;
-    mode.depthTest = c.IsEnabled(RC_DEPTH_TEST);
-    return mode;
+    const float s = 1.0f - t;
+    return {s * a.x + t * b.x, s * a.y + t * b.y, s * a.z + t * b.z, 1.0f};
 }
 
-void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVertex& b, int x,
-                                       int y, float t, Vector4* outPosition, Vector3* outNormal,
-                                       Color* outColor, Vector4* outTexCoord)
+// Perspective-correct parameter from the clip w of both ends. Where the
+// denominator is zero or not finite (ends whose w is 0 or differs in sign),
+// the screen-space parameter stands in.
+float PerspectiveParameter(float t, float wa, float wb)
 {
-    LightQueuedFragments();  // what waits was queued under the mode and lighting replaced here
-    mode = CurrentFragmentMode();
-    if (mode.lightPerPixel) lighting = LightingSetup(context, material);
-    PipelineVertex outputs;  // what no step computes keeps its default
-    ShadeFragment<false>(mode, a, b, FragmentEnds(a, b, a.color != b.color),
-                         context.frameBuffer.Find(x, y), t, &outputs);
-    LightQueuedFragments();
-    // The queue lit the fragment only if it was written; its colour is
-    // handed back either way.
-    if (mode.lightPerPixel) {
-        const Color lit =
-            LightPoint(lighting, context, outputs.position, outputs.normal, mode.cartoon);
-        const Vector4& st = outputs.texCoord;
-        outputs.color =
-            mode.texturing ? TexturedColor(mode, lit, context.texture->Sample(st.x, st.y)) : lit;
-    }
-    // Handed back whether or not the write took place; what no step computed
-    // keeps its default.
-    if (outNormal) *outNormal = outputs.normal;
-    if (outPosition) *outPosition = outputs.position;
-    if (outColor) *outColor = outputs.color;
-    if (outTexCoord) *outTexCoord = outputs.texCoord;
+    const float denominator = (wa - wb) * t + wb;
+    if (denominator == 0.0f || !std::isfinite(denominator)) return t;
+    return (t * wa) / denominator;
 }
 
-void TriangleRasterizer::LightQueuedFragments()
+}  // namespace
+
+Color TexelAt(const TextureImage& texture, const FragmentEnds& ends, float t, Vector4& texCoord)
 {
-    if (queued.count == 0) return;
-    for (int k = 0; k < queued.count; ++k)
-        NormalizeOrZero(queued.nx[k], queued.ny[k], queued.nz[k]);
-    if (mode.cartoon)
-        LightPointsCartoon(lighting, context, queued, batchColors.data());
+    const float tp = PerspectiveParameter(t, ends.a.windowPos.w, ends.b.windowPos.w);
+    texCoord = Lerp(ends.a.texCoord, ends.b.texCoord, tp);
+    return texture.Sample(texCoord.x, texCoord.y);
+}
+
+void LightQueue::LightAndBlend()
+{
+    if (points.count == 0) return;
+    for (int k = 0; k < points.count; ++k)
+        NormalizeOrZero(points.nx[k], points.ny[k], points.nz[k]);
+    if (cartoon)
+        LightPointsCartoon(lights, points, lit);
     else
-        LightPoints(lighting, context, queued, batchColors.data());
-    for (int k = 0; k < queued.count; ++k) {
-        const Color& lit = batchColors[static_cast<std::size_t>(k)];
-        FrameBuffer::Blend(*queuedPixels[k],
-                           mode.texturing ? TexturedColor(mode, lit, queuedTexels[k]) : lit);
+        LightPoints(lights, points, lit);
+    for (int k = 0; k < points.count; ++k)
+        FrameBuffer::Blend(*pixels[k], BlendedColor(k));
+    points.count = 0;
+}
+
+Color LightQueue::BlendedColor(int k) const
+{
+    return textured ? lit[k] * texels[k] : lit[k];
+}
+
+void LitFragments::FinishWithColor(PipelineVertex& record)
+{
+    // A written fragment waits in the queue: its colour is the one it is
+    // blended with. One that is not written is lit alone, as the queue would.
+    if (queue.Waiting() == 1) {
+        queue.LightAndBlend();
+        record.color = queue.BlendedColor(0);
+        return;
     }
-    queued.count = 0;
+    const Color lit = LightPoint(setup.lights, record.position, record.normal, setup.cartoon);
+    const Vector4& st = record.texCoord;
+    record.color = texture != nullptr ? lit * texture->Sample(st.x, st.y) : lit;
 }

@@ -1,108 +1,248 @@
 #pragma once
 
-// The fragment stage's per-pixel work, inline so that the edge walks and
-// span fills run it without a call per pixel.
+// The fragment stage: one pixel's colour and depth, worked out between the
+// two ends of an edge or a span, and written. Its steps, in order: the
+// colour, the depth, the lighting at the fragment, the texel, the write.
+// Which of them a draw's fragments take is chosen once per draw
+// (WithFragmentStage); each kind is one short function, inline so that the
+// walks and spans run it without a call.
+#include <cassert>
 #include <cmath>
 
 #include "lighting/lighting_setup.h"
+#include "pipeline/draw_setup.h"
+#include "pipeline/pipeline_vertex.h"
 #include "pipeline/texture_image.h"
-#include "pipeline/triangle_rasterizer.h"
-#include "render/render_context.h"
+#include "render/frame_buffer.h"
 
-namespace fragment {
-
-// (1 - t) a + t b on x, y and z, with w = 1.
-inline Vector4 Lerp(const Vector4& a, const Vector4& b, float t)
-{
-    const float s = 1.0f - t;
-    return {s * a.x + t * b.x, s * a.y + t * b.y, s * a.z + t * b.z, 1.0f};
-}
-
-// Perspective-correct parameter from the clip w of both ends. Where the
-// denominator is zero or not finite (ends whose w is 0 or differs in sign),
-// the screen-space parameter stands in.
-inline float PerspectiveParameter(float t, float wa, float wb)
-{
-    const float denominator = (wa - wb) * t + wb;
-    if (denominator == 0.0f || !std::isfinite(denominator)) return t;
-    return (t * wa) / denominator;
-}
-
-}  // namespace fragment
-
-// Whether a fragment at depth z reaches `pixel`: inside the frame buffer
-// and, with the depth test on, passing it (which stores its depth).
-inline bool Admitted(const FragmentMode& mode, Pixel* pixel, float z)
-{
-    return pixel != nullptr && (!mode.depthTest || FrameBuffer::PassDepthTest(*pixel, z));
-}
-
-// Normal and position of the fragment at t, interpolated as (1 - t) a + t b;
-// the normal is not normalised.
-inline void TriangleRasterizer::InterpolateSurface(const PipelineVertex& a, const PipelineVertex& b,
-                                                   float t, float normal[3], float position[3])
-{
-    const float s = 1.0f - t;
-    normal[0] = s * a.normal.x + t * b.normal.x;
-    normal[1] = s * a.normal.y + t * b.normal.y;
-    normal[2] = s * a.normal.z + t * b.normal.z;
-    position[0] = s * a.position.x + t * b.position.x;
-    position[1] = s * a.position.y + t * b.position.y;
-    position[2] = s * a.position.z + t * b.position.z;
-}
-
-// The colour a lit or interpolated colour becomes on a textured fragment.
-inline Color TexturedColor(const FragmentMode& mode, const Color& color, const Color& texel)
-{
-    return mode.replace ? texel : color * texel;
-}
-
-template <bool kColourOnly>
-inline void TriangleRasterizer::ShadeFragment(const FragmentMode& mode, const PipelineVertex& a,
-                                              const PipelineVertex& b, const FragmentEnds& ends,
-                                              Pixel* pixel, float t, PipelineVertex* record)
-{
-    const float z = ends.Depth(t);
-    const bool written = Admitted(mode, pixel, z);
-    if (kColourOnly) {
-        if (written) FrameBuffer::Blend(*pixel, ends.ColorAt(t));
-        return;
+// The two ends a fragment is interpolated between, with what every fragment
+// reads of them copied once per walk or span row: the frame-buffer writes of
+// the pixel loop could alias the vertices, so the compiler would otherwise
+// reload them for every pixel.
+struct FragmentEnds {
+    FragmentEnds(const PipelineVertex& a, const PipelineVertex& b, bool coloursDiffer)
+        : a(a),
+          b(b),
+          colorA(a.color),
+          colorB(b.color),
+          depthA(a.windowPos.z),
+          depthB(b.windowPos.z),
+          coloursDiffer(coloursDiffer)
+    {
     }
-    if (!written && record == nullptr) return;  // nothing to write or hand back
-    Color texel;
-    if (mode.texturing) {
-        const float tp = fragment::PerspectiveParameter(t, a.windowPos.w, b.windowPos.w);
-        const Vector4 texCoord = fragment::Lerp(a.texCoord, b.texCoord, tp);
-        texel = context.texture->Sample(texCoord.x, texCoord.y);
-        if (record) record->texCoord = texCoord;
+    // The depth: (1 - t) a + t b.
+    float Depth(float t) const { return (1.0f - t) * depthA + t * depthB; }
+    // The colour: colours that pack alike are not interpolated; the fragment
+    // keeps a's.
+    Color ColorAt(float t) const { return coloursDiffer ? Mix(colorA, colorB, t) : colorA; }
+
+    const PipelineVertex& a;
+    const PipelineVertex& b;
+    Color colorA, colorB;
+    float depthA, depthB;
+    bool coloursDiffer;  // the ends' colours differ at 8 bits
+};
+
+// The write's depth half: whether a fragment at depth z is written to `pixel`
+// (null outside the frame buffer). With the depth test on, only a fragment
+// nearer than the stored depth is, and its depth is then stored.
+inline bool WriteDepth(Pixel* pixel, bool depthTest, float z)
+{
+    return pixel != nullptr && (!depthTest || FrameBuffer::StoreDepthIfNearer(*pixel, z));
+}
+
+// The texel: the texture coordinate interpolated with the perspective-
+// correct parameter, and the texture sampled there.
+Color TexelAt(const TextureImage& texture, const FragmentEnds& ends, float t, Vector4& texCoord);
+
+// Every kind shades a fragment at t between `ends` with Shade(ends, pixel, t,
+// record): `pixel` is where it is written (null: nowhere), and `record`, when
+// not null, receives what the kind works out of the fragment that the spans
+// read back from an edge list; its other fields keep what they held. Finish
+// writes whatever still waits when the draw ends.
+
+// The ends' colours interpolated: the colour, the depth, the write.
+class InterpolatedFragments {
+public:
+    explicit InterpolatedFragments(const DrawSetup& setup) : depthTest(setup.depthTest) {}
+
+    void Shade(const FragmentEnds& ends, Pixel* pixel, float t, PipelineVertex* record) const
+    {
+        if (WriteDepth(pixel, depthTest, ends.Depth(t)))
+            FrameBuffer::Blend(*pixel, ends.ColorAt(t));
+        if (record != nullptr) record->color = ends.ColorAt(t);
     }
-    if (!mode.lightPerPixel) {
-        const Color color =
-            mode.texturing ? TexturedColor(mode, ends.ColorAt(t), texel) : ends.ColorAt(t);
-        if (record) record->color = color;
+    void Finish() {}
+    // Finish, for a draw of the one fragment handed to Shade with `record`,
+    // which already holds its colour.
+    void FinishWithColor(PipelineVertex& /*record*/) {}
+
+private:
+    bool depthTest;
+};
+
+// The interpolated colour with the texel applied: the colour, the depth, the
+// texel (which it multiplies, or replaces), the write.
+class TexturedFragments {
+public:
+    explicit TexturedFragments(const DrawSetup& setup)
+        : texture(*setup.texture), replace(setup.replace), depthTest(setup.depthTest)
+    {
+    }
+
+    void Shade(const FragmentEnds& ends, Pixel* pixel, float t, PipelineVertex* record) const
+    {
+        const bool written = WriteDepth(pixel, depthTest, ends.Depth(t));
+        if (!written && record == nullptr) return;  // nothing to write or hand back
+        Vector4 texCoord;
+        const Color texel = TexelAt(texture, ends, t, texCoord);
+        const Color color = replace ? texel : ends.ColorAt(t) * texel;
+        if (record != nullptr) {
+            record->texCoord = texCoord;
+            record->color = color;
+        }
         if (written) FrameBuffer::Blend(*pixel, color);
-        return;
     }
-    // Lit per pixel: a recorded fragment hands back its surface, and a
-    // written one waits in the queue for its colour.
-    float n[3], p[3];
-    InterpolateSurface(a, b, t, n, p);
-    if (record) {
-        float u[3] = {n[0], n[1], n[2]};
-        NormalizeOrZero(u[0], u[1], u[2]);
-        record->normal = Vector3(u[0], u[1], u[2]);
-        record->position = Vector4(p[0], p[1], p[2], 1.0f);
+    void Finish() {}
+    void FinishWithColor(PipelineVertex& /*record*/) {}
+
+private:
+    const TextureImage& texture;
+    bool replace;
+    bool depthTest;
+};
+
+// Written fragments waiting for their per-pixel lighting, lit a batch at a
+// time and blended into their pixels in the order they were written. Nothing
+// reads a pixel's colour during a draw, so the frame buffer ends as if each
+// were lit on the spot.
+class LightQueue {
+public:
+    LightQueue(const LightingSetup& lights, bool cartoon, bool textured)
+        : lights(lights), cartoon(cartoon), textured(textured)
+    {
     }
-    if (!written) return;
-    const int k = queued.count;  // the queue normalises a batch's normals at once
-    queued.nx[k] = n[0];
-    queued.ny[k] = n[1];
-    queued.nz[k] = n[2];
-    queued.px[k] = p[0];
-    queued.py[k] = p[1];
-    queued.pz[k] = p[2];
-    queuedPixels[k] = pixel;
-    queuedTexels[k] = texel;
-    queued.count = k + 1;
-    if (queued.count == PointBatch::kSize) LightQueuedFragments();
+
+    // A fragment's interpolated normal (not yet normalised: the queue
+    // normalises a batch's normals at once) and position.
+    void Push(const float normal[3], const float position[3], Pixel& pixel, const Color& texel)
+    {
+        const int k = points.count;
+        assert(k < PointBatch::kSize);  // a full batch is lit at once
+        points.nx[k] = normal[0];
+        points.ny[k] = normal[1];
+        points.nz[k] = normal[2];
+        points.px[k] = position[0];
+        points.py[k] = position[1];
+        points.pz[k] = position[2];
+        pixels[k] = &pixel;
+        texels[k] = texel;
+        points.count = k + 1;
+        if (points.count == PointBatch::kSize) LightAndBlend();
+    }
+    // Lights the waiting fragments and blends them into their pixels.
+    void LightAndBlend();
+    int Waiting() const { return points.count; }
+    // The colour place k of the last batch lit was blended with.
+    Color BlendedColor(int k) const;
+
+private:
+    const LightingSetup& lights;
+    bool cartoon;
+    bool textured;  // the lit colour is multiplied by the fragment's texel
+    PointBatch points{};
+    Pixel* pixels[PointBatch::kSize] = {};
+    Color texels[PointBatch::kSize];
+    Color lit[PointBatch::kSize];  // kept here, so that a batch constructs none
+};
+
+// Lit at the fragment by the standard or the cel equation, the vertex colours
+// unread: the depth, the lighting (which waits in the queue), the texel when
+// texturing, the write.
+class LitFragments {
+public:
+    explicit LitFragments(const DrawSetup& setup)
+        : setup(setup),
+          texture(setup.texture),
+          depthTest(setup.depthTest),
+          queue(setup.lights, setup.cartoon, setup.texture != nullptr)
+    {
+    }
+
+    void Shade(const FragmentEnds& ends, Pixel* pixel, float t, PipelineVertex* record)
+    {
+        const bool written = WriteDepth(pixel, depthTest, ends.Depth(t));
+        if (!written && record == nullptr) return;  // nothing to write or hand back
+        Color texel;
+        if (texture != nullptr) {
+            Vector4 texCoord;
+            texel = TexelAt(*texture, ends, t, texCoord);
+            if (record != nullptr) record->texCoord = texCoord;
+        }
+        float normal[3], position[3];
+        InterpolateSurface(ends, t, normal, position);
+        if (record != nullptr) RecordSurface(normal, position, *record);
+        if (written) queue.Push(normal, position, *pixel, texel);
+    }
+    void Finish() { queue.LightAndBlend(); }
+    // Finish, for a draw of the one fragment handed to Shade with `record`:
+    // its colour, as written or as it would have been, goes to the record.
+    void FinishWithColor(PipelineVertex& record);
+
+private:
+    const DrawSetup& setup;
+    const TextureImage* texture;
+    bool depthTest;
+    LightQueue queue;
+
+    // Normal and position of the fragment at t, (1 - t) a + t b.
+    static void InterpolateSurface(const FragmentEnds& ends, float t, float normal[3],
+                                   float position[3])
+    {
+        const PipelineVertex& a = ends.a;
+        const PipelineVertex& b = ends.b;
+        const float s = 1.0f - t;
+        normal[0] = s * a.normal.x + t * b.normal.x;
+        normal[1] = s * a.normal.y + t * b.normal.y;
+        normal[2] = s * a.normal.z + t * b.normal.z;
+        position[0] = s * a.position.x + t * b.position.x;
+        position[1] = s * a.position.y + t * b.position.y;
+        position[2] = s * a.position.z + t * b.position.z;
+    }
+    // What the spans read of a lit fragment: the unit normal and the position.
+    static void RecordSurface(const float normal[3], const float position[3],
+                              PipelineVertex& record)
+    {
+        float n[3] = {normal[0], normal[1], normal[2]};
+        NormalizeOrZero(n[0], n[1], n[2]);
+        record.normal = Vector3(n[0], n[1], n[2]);
+        record.position = Vector4(position[0], position[1], position[2], 1.0f);
+    }
+};
+
+// Runs `draw` with the fragment stage of the set-up's kind, then finishes it:
+// the one place where the kind is chosen, once per draw.
+template <class Draw>
+void WithFragmentStage(const DrawSetup& setup, Draw draw)
+{
+    switch (setup.fragmentKind) {
+        case FragmentKind::kInterpolated: {
+            InterpolatedFragments fragments(setup);
+            draw(fragments);
+            fragments.Finish();
+            return;
+        }
+        case FragmentKind::kTextured: {
+            TexturedFragments fragments(setup);
+            draw(fragments);
+            fragments.Finish();
+            return;
+        }
+        case FragmentKind::kLitPerPixel: {
+            LitFragments fragments(setup);
+            draw(fragments);
+            fragments.Finish();
+            return;
+        }
+    }
 }

@@ -1,206 +1,177 @@
+#include "pipeline/scan_conversion.h"
+
+#include <algorithm>
+#include <cassert>
 #include <cmath>
-#include <utility>
+#include <cstdlib>
 
 #include "pipeline/fragment_stage.h"
-#include "render/render_context.h"
-
-int edgeCursor = 0;
+#include "pipeline/triangle_stage.h"
+#include "render/frame_buffer.h"
 
 namespace {
 
-// Whether two colours differ at 8-bit precision. Equal floats pack alike
-// (flat shading gives a row's two ends one colour), so they are not packed.
-bool PackDifferently(const Color& a, const Color& b)
+// An entry's window position: the recorded pixel, and depth and clip w
+// interpolated along the edge.
+void PlaceEntry(PipelineVertex& entry, int x, int y, const FragmentEnds& ends, float t)
 {
-    if (a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a) return false;
-    return a != b;
+    entry.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y), ends.Depth(t),
+                              (1.0f - t) * ends.a.windowPos.w + t * ends.b.windowPos.w);
 }
 
-// Bresenham's walk from one pixel to another: one pixel per step along the
-// major axis (x when dy < dx), the minor axis stepping when the decision
-// value is not negative.
-class EdgeSteps {
-public:
-    EdgeSteps(int xa, int ya, int xb, int yb) : x(xa), y(ya)
-    {
-        int dx = xb - xa, dy = yb - ya, sx = 1, sy = 1;
-        if (dx < 0) {
-            dx = -dx;
-            sx = -1;
-        }
-        if (dy < 0) {
-            dy = -dy;
-            sy = -1;
-        }
-        const bool xMajor = dy < dx;
-        steps = xMajor ? dx : dy;
-        const int across = xMajor ? dy : dx;
-        e = 2 * across - steps;
-        eMinor = 2 * (across - steps);
-        eMajor = 2 * across;
-        majorX = xMajor ? sx : 0;
-        majorY = xMajor ? 0 : sy;
-        minorX = xMajor ? 0 : sx;
-        minorY = xMajor ? sy : 0;
-    }
-    void Next()
-    {
-        const bool stepMinor = e >= 0;
-        e += stepMinor ? eMinor : eMajor;
-        x += majorX + (stepMinor ? minorX : 0);
-        y += majorY + (stepMinor ? minorY : 0);
-    }
+// The steps 1 .. n - 1 of a span from column xl (step +1 or -1) whose pixel
+// lies in columns left .. right - 1.
+StepRange SpanSteps(int xl, int step, int n, int left, int right)
+{
+    const int first = step > 0 ? left - xl : xl - (right - 1);
+    const int end = step > 0 ? right - xl : xl - left + 1;
+    return {std::max(first, 1), std::min(end, n)};
+}
 
-    int x, y;   // the current pixel
-    int steps;  // pixels after the first
-
-private:
-    int e, eMinor, eMajor, majorX, majorY, minorX, minorY;
-};
+// The pixels of a walk's steps `range`, all inside the frame buffer, in
+// walking order: each is shaded, and the first of each new row recorded. The
+// walk is stepped in place (not copied: a copy would read back in one piece
+// what the set-up has just written field by field, and wait for it).
+template <class Fragments>
+void WalkPixels(Fragments& fragments, FrameBuffer& frameBuffer, EdgeSteps& pixel,
+                const FragmentEnds& ends, const EdgeRecord& record, StepRange range)
+{
+    if (range.first >= range.end) return;
+    // The row of the step before, and the place of its entry.
+    int row = range.first > 0 ? pixel.RowAt(range.first - 1) : pixel.ya;
+    int place = record.PlaceOf(record.cursor + std::abs(row - pixel.ya) - 1);
+    if (range.first > 0) pixel.JumpTo(range.first);
+    for (int i = range.first; i < range.end; ++i, pixel.Next()) {
+        const float t = pixel.Parameter(i);
+        Pixel* const target = &frameBuffer.At(pixel.x, pixel.y);
+        if (pixel.y == row) {
+            fragments.Shade(ends, target, t, nullptr);
+            continue;
+        }
+        row = pixel.y;
+        PipelineVertex* const recorded = record.At(++place);
+        fragments.Shade(ends, target, t, recorded);
+        if (recorded != nullptr) PlaceEntry(*recorded, pixel.x, pixel.y, ends, t);
+    }
+}
 
 }  // namespace
 
-void TriangleRasterizer::PrepareEdges()
+void EdgeLists::Prepare(int rows, StepRange keep)
 {
-    // The walks compare corner colours at 8-bit precision: packed once per
-    // triangle (by RasterizeTriangle from the corners' cache, or here).
-    if (!cornerARGBKnown)
-        for (int k = 0; k < 3; ++k)
-            cornerARGB[k] = vertices[k].color.ToARGB();
-    cornerARGBKnown = false;
-    // Three compare-exchanges; corners on equal rows keep their order.
-    const auto sortPair = [this](int i, int j) {
-        if (vertices[j].windowPos.y < vertices[i].windowPos.y) {
-            SwapVertices(vertices[i], vertices[j]);
-            std::swap(cornerARGB[i], cornerARGB[j]);
-        }
-    };
-    sortPair(1, 2);
-    sortPair(0, 1);
-    sortPair(1, 2);
-    edgeRows = static_cast<int>(std::fabs(vertices[2].windowPos.y - vertices[0].windowPos.y));
-    // The lists keep their storage from triangle to triangle: the three walks
-    // write every one of the edgeRows entries before FillSpans reads them.
-    const std::size_t rows = static_cast<std::size_t>(edgeRows);
-    if (chainEdges.size() < rows) {
-        chainEdges.resize(rows);
-        longEdges.resize(rows);
-    }
-    // Nothing changes the context while a triangle is drawn (nor during a draw).
-    if (!drawSetUp) {
-        mode = CurrentFragmentMode();
-        if (mode.lightPerPixel) lighting = LightingSetup(context, material);
+    edgeRows = rows;
+    kept = keep;
+    const std::size_t size = static_cast<std::size_t>(std::max(keep.end - keep.first, 0));
+    if (chainEdges.size() < size) {
+        chainEdges.resize(size);
+        longEdges.resize(size);
     }
 }
 
-uint32_t TriangleRasterizer::PackedColor(const PipelineVertex& v) const
+StepRange EdgeRecord::NewRows(const EdgeSteps& steps) const
 {
-    for (int k = 0; k < 3; ++k)
-        if (&v == &vertices[k]) return cornerARGB[k];
-    return v.color.ToARGB();
+    if (entries == nullptr) return {1, 1};
+    const int first = std::max(kept.first - cursor + 1, 1);
+    return {first, std::max(std::min(kept.end - cursor, steps.RowsReached()) + 1, first)};
 }
 
-void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
+template <class Fragments>
+ScanConversion<Fragments>::ScanConversion(EdgeLists& lists, Fragments& fragments,
+                                          FrameBuffer& target, bool fill)
+    : lists(lists),
+      fragments(fragments),
+      target(target),
+      box{0, 0, target.width, target.height},
+      fill(fill)
 {
-    if (mode.lightPerPixel || mode.texturing)
-        WalkEdgeFragments<false>(a, b, list);
-    else
-        WalkEdgeFragments<true>(a, b, list);
-    if (!drawSetUp) LightQueuedFragments();  // a caller outside a draw may read the pixels now
 }
 
-void TriangleRasterizer::FillSpans()
+template <class Fragments>
+void ScanConversion<Fragments>::Draw(const ScreenTriangle& triangle)
 {
-    if (mode.lightPerPixel || mode.texturing)
-        FillSpanFragments<false>();
-    else
-        FillSpanFragments<true>();
-    if (!drawSetUp) LightQueuedFragments();
+    const PipelineVertex* v = triangle.corners;
+    const uint32_t* packed = triangle.packedColors;
+    const int top = static_cast<int>(v[0].windowPos.y);
+    const int rows = static_cast<int>(std::fabs(v[2].windowPos.y - v[0].windowPos.y));
+    // Entry k describes row top + 1 + k: only the box's rows are kept and
+    // filled. The records take the range from here, not from the lists: read
+    // back at once right after it was stored in two parts, it would be waited
+    // for.
+    const int first = std::max(box.top - top - 1, 0);
+    const StepRange keep = {first, std::max(std::min(box.bottom - top - 1, rows), first)};
+    lists.Prepare(rows, keep);
+    const EdgeRecord chain = {lists.chainEdges.data(), keep, 0, rows};
+    const int cursor = WalkEdge(v[0], v[1], ColorsDiffer(packed[0], packed[1]), chain);
+    WalkEdge(v[1], v[2], ColorsDiffer(packed[1], packed[2]), {chain.entries, keep, cursor, rows});
+    WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]),
+             {lists.longEdges.data(), keep, 0, rows});
+    assert(cursor <= lists.edgeRows);  // the first chain walk records rows top + 1 .. middle
+    if (fill) FillSpans(keep.first, keep.end);
 }
 
-template <bool kColourOnly>
-void TriangleRasterizer::WalkEdgeFragments(PipelineVertex& a, PipelineVertex& b, int list)
+template <class Fragments>
+int ScanConversion<Fragments>::WalkEdge(const PipelineVertex& a, const PipelineVertex& b,
+                                        bool coloursDiffer, const EdgeRecord& record)
 {
-    std::vector<PipelineVertex>* edges = nullptr;
-    if (list == 1) edges = &chainEdges;
-    if (list == 2) {
-        edges = &longEdges;
-        edgeCursor = 0;
-    }
     const int xa = static_cast<int>(a.windowPos.x), ya = static_cast<int>(a.windowPos.y);
     const int xb = static_cast<int>(b.windowPos.x), yb = static_cast<int>(b.windowPos.y);
-    EdgeSteps pixel(xa, ya, xb, yb);
-    const int steps = pixel.steps;
-    const FragmentEnds ends(a, b, PackedColor(a) != PackedColor(b));
-    // An edge whose ends share a pixel has no steps: t = 0, never 0 / 0.
-    const auto parameter = [steps](int i) {
-        return steps == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(steps);
-    };
-    // Bresenham keeps to the box of the two ends: with both inside the frame
-    // buffer, every pixel is.
-    FrameBuffer& fb = context.frameBuffer;
-    const bool inside = fb.Contains(xa, ya) && fb.Contains(xb, yb);
-    const auto pixelAt = [&](int x, int y) { return inside ? &fb.At(x, y) : fb.Find(x, y); };
-    // The cursor and the list's entries in locals, so that the compiler need
-    // not reload them after every write.
-    PipelineVertex* const entries = edges != nullptr ? edges->data() : nullptr;
-    const int entryLimit = edges != nullptr ? edgeRows : 0;
-    int cursor = edgeCursor, yPrevious = ya;
-    // A fragment is recorded on the first pixel of each new row, while the
-    // list has room.
-    const auto records = [entryLimit](int y, int& previous, int& position) {
-        if (y == previous || position >= entryLimit) return false;
-        previous = y;
-        ++position;
-        return true;
-    };
-    for (int i = 0; i <= steps; ++i, pixel.Next()) {
-        const float t = parameter(i);
-        Pixel* const target = pixelAt(pixel.x, pixel.y);
-        if (kColourOnly) {
-            ShadeFragment<true>(mode, a, b, ends, target, t, nullptr);
-            if (!records(pixel.y, yPrevious, cursor)) continue;
-        } else {
-            // A recorded fragment's entry takes what the spans will read of it.
-            const bool recorded = records(pixel.y, yPrevious, cursor);
-            ShadeFragment<false>(mode, a, b, ends, target, t,
-                                 recorded ? &entries[cursor - 1] : nullptr);
-            if (!recorded) continue;
-        }
-        PipelineVertex& entry = entries[cursor - 1];
-        if (kColourOnly) entry.color = ends.ColorAt(t);  // colour-only spans read nothing else
-        entry.windowPos = Vector4(static_cast<float>(pixel.x), static_cast<float>(pixel.y),
-                                  ends.Depth(t), (1.0f - t) * a.windowPos.w + t * b.windowPos.w);
-    }
-    edgeCursor = list == 2 ? 0 : cursor;
+    EdgeSteps steps(xa, ya, xb, yb);
+    const FragmentEnds ends(a, b, coloursDiffer);
+    // With both ends inside the box every pixel is: the walk keeps to the box
+    // of its ends.
+    const bool endsInside = box.Contains(xa, ya) && box.Contains(xb, yb);
+    const StepRange inside = endsInside ? StepRange{0, steps.steps + 1} : steps.Within(box);
+    WalkPixels(fragments, target, steps, ends, record, inside);
+    if (!endsInside) RecordRowsOutside(steps, ends, record, inside);
+    return record.CursorAfter(steps);
 }
 
-template <bool kColourOnly>
-void TriangleRasterizer::FillSpanFragments()
+// The recorded rows whose first pixel lies outside the box (outside
+// `inside`): recorded without a write, since spans may still fill their row
+// inside it.
+template <class Fragments>
+void ScanConversion<Fragments>::RecordRowsOutside(const EdgeSteps& steps, const FragmentEnds& ends,
+                                                  const EdgeRecord& record, StepRange inside)
 {
-    for (int k = 0; k < edgeRows; ++k) {
-        const PipelineVertex& left = chainEdges[static_cast<std::size_t>(k)];
-        const PipelineVertex& right = longEdges[static_cast<std::size_t>(k)];
-        const int xl = static_cast<int>(left.windowPos.x);
-        const int row = static_cast<int>(left.windowPos.y);
-        const int xr = static_cast<int>(right.windowPos.x);
-        const int n = std::abs(xl - xr);
-        const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
-        if (n <= 1) continue;
-        // Only the pixels strictly between the two recorded edge pixels.
-        const FragmentEnds ends(left, right, PackDifferently(left.color, right.color));
-        const auto parameter = [n](int i) { return static_cast<float>(i) / static_cast<float>(n); };
-        // Strictly between two pixels inside the buffer lies nothing outside
-        // it: the row's pixels are then found by stepping from the left end.
-        FrameBuffer& fb = context.frameBuffer;
-        Pixel* const leftEnd =
-            fb.Contains(xl, row) && fb.Contains(xr, row) ? &fb.At(xl, row) : nullptr;
-        const auto pixelOf = [&](int i) {
-            return leftEnd != nullptr ? leftEnd + i * step : fb.Find(xl + i * step, row);
-        };
-        const FragmentMode rowMode = mode;  // a local copy stays in registers
-        for (int i = 1; i < n; ++i)
-            ShadeFragment<kColourOnly>(rowMode, left, right, ends, pixelOf(i), parameter(i),
-                                       nullptr);
+    const StepRange rows = record.NewRows(steps);
+    for (int k = rows.first; k < rows.end; ++k) {
+        const int i = steps.FirstStepOnRow(steps.ya + steps.sy * k);
+        if (i >= inside.first && i < inside.end) continue;  // recorded by WalkPixels
+        EdgeSteps pixel = steps;
+        pixel.JumpTo(i);
+        PipelineVertex* const entry = record.At(record.PlaceOf(record.cursor + k - 1));
+        const float t = steps.Parameter(i);
+        fragments.Shade(ends, nullptr, t, entry);
+        PlaceEntry(*entry, pixel.x, pixel.y, ends, t);
     }
 }
+
+template <class Fragments>
+void ScanConversion<Fragments>::FillSpans(int first, int end)
+{
+    for (int k = first; k < end; ++k)
+        FillSpan(lists.Entry(lists.chainEdges, k), lists.Entry(lists.longEdges, k));
+}
+
+// The pixels strictly between a row's two recorded edge pixels, from the left
+// entry (t = 0) to the right one (t = 1), within the box.
+template <class Fragments>
+void ScanConversion<Fragments>::FillSpan(const PipelineVertex& left, const PipelineVertex& right)
+{
+    const int xl = static_cast<int>(left.windowPos.x);
+    const int row = static_cast<int>(left.windowPos.y);
+    const int xr = static_cast<int>(right.windowPos.x);
+    const int n = std::abs(xl - xr);
+    const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
+    if (n <= 1 || row < box.top || row >= box.bottom) return;
+    const StepRange range = SpanSteps(xl, step, n, box.left, box.right);
+    if (range.first >= range.end) return;
+    const FragmentEnds ends(left, right, ColorsDiffer(left.color, right.color));
+    Pixel* pixel = &target.At(xl + range.first * step, row);
+    for (int i = range.first; i < range.end; ++i, pixel += step)
+        fragments.Shade(ends, pixel, static_cast<float>(i) / static_cast<float>(n), nullptr);
+}
+
+template class ScanConversion<InterpolatedFragments>;
+template class ScanConversion<TexturedFragments>;
+template class ScanConversion<LitFragments>;

@@ -8,6 +8,9 @@
 
 // Depth of a cleared pixel, and the depth reported outside the buffer.
 constexpr float CLEAR_DEPTH = 100000.0f;
+// What the depth-tested write takes off the depth it stores: a later fragment
+// at the same place must be more than this much nearer to pass again.
+constexpr float kDepthWriteOffset = 0.05f;
 
 struct Pixel {
     Color color;
@@ -39,25 +42,28 @@ public:
     {
         if (Contains(x, y)) Blend(At(x, y), c);
     }
-    // Passes only when z is strictly nearer than the stored depth; stores z - 0.05,
-    // so a later fragment must be more than 0.05 nearer to pass again.
+    // Passes only when z is strictly nearer than the stored depth; stores
+    // z - kDepthWriteOffset, then blends as WritePixel does.
     void WritePixelDepthTested(int x, int y, Color c, float z)
     {
         if (!Contains(x, y)) return;
         Pixel& p = At(x, y);
-        if (PassDepthTest(p, z)) Blend(p, c);
+        if (StoreDepthIfNearer(p, z)) Blend(p, c);
     }
 
-    // The same two steps on a pixel the caller has found, so that the fragment
-    // stage works out a colour only for fragments that pass.
-    Pixel& At(int x, int y) { return pixels[Index(x, y)]; }  // inside the buffer
+    // The two writes' steps on a pixel the caller has found inside the
+    // buffer: the pipeline writes through these, so that it works out a
+    // colour only for fragments that pass.
+    Pixel& At(int x, int y) { return pixels[Index(x, y)]; }
     const Pixel& At(int x, int y) const { return pixels[Index(x, y)]; }
     Pixel* Find(int x, int y) { return Contains(x, y) ? &At(x, y) : nullptr; }
-    static bool WouldPassDepthTest(const Pixel& p, float z) { return p.depth > z; }
-    static bool PassDepthTest(Pixel& p, float z)
+    // The strict depth test: true, with z - kDepthWriteOffset stored, when z
+    // is nearer than the stored depth; an equal depth or a z that is not a
+    // number fails and stores nothing.
+    static bool StoreDepthIfNearer(Pixel& p, float z)
     {
-        if (!WouldPassDepthTest(p, z)) return false;
-        p.depth = z - 0.05f;
+        if (!(p.depth > z)) return false;
+        p.depth = z - kDepthWriteOffset;
         return true;
     }
     // The blend is always on: alpha limited to at most 1, no lower limit.

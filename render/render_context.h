@@ -6,7 +6,6 @@
 #include "lighting/material.h"
 #include "math/camera.h"
 #include "math/matrix4.h"
-#include "pipeline/corner_cache.h"
 #include "render/frame_buffer.h"
 
 class FaceList;
@@ -90,11 +89,11 @@ public:
     void SetLight(int32_t i, const Light& l) { lights[i].light = l; }
     void Viewport(float x, float y, float width, float height, float zNear, float zFar);
 
+    // Draws the bound model. The pipeline defines it (pipeline/draw_model.cpp),
+    // from a set-up it gathers of this context: the context knows nothing of it.
     void DrawModel();
 
 private:
-    CornerCache cornerCache;  // per-vertex results of the current draw
-
     bool* CapabilityFlag(int32_t cap)
     {
         if (cap >= RC_LIGHT0 && cap <= RC_LIGHT8) return &lights[cap].enabled;

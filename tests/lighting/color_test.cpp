@@ -17,6 +17,23 @@ TEST(Color, ToARGBPacksNaNAsFullAndNegativeAsZero)
     EXPECT_EQ(Color(NAN, -0.5f, -1e30f, 1).ToARGB(), 0xFFFF0000u);
 }
 
+TEST(Color, ColoursDifferWhenTheirPackedFormsDoNotWhenTheirFloatsDo)
+{
+    const Color grey(0.5f, 0.5f, 0.5f, 1);
+    EXPECT_FALSE(ColorsDiffer(grey, grey));
+    EXPECT_FALSE(ColorsDiffer(grey, Color(0.501f, 0.5f, 0.5f, 1)));  // packs alike
+    EXPECT_TRUE(ColorsDiffer(grey, Color(0.51f, 0.5f, 0.5f, 1)));
+    EXPECT_TRUE(ColorsDiffer(grey, Color(0.5f, 0.5f, 0.5f, 0.9f)));  // alpha counts
+    // Channels the packing cuts alike: above 1, not a number, below 0.
+    EXPECT_FALSE(ColorsDiffer(Color(1, NAN, -1, 1), Color(3, 1, 0, 1)));
+    EXPECT_TRUE(ColorsDiffer(Color(NAN, 0, 0, 1), Color(0, 0, 0, 1)));
+    // Packed colours are compared as they stand, and != is the same test.
+    EXPECT_TRUE(ColorsDiffer(0xFF7F7F7Fu, 0xFF7F7F80u));
+    EXPECT_FALSE(ColorsDiffer(grey.ToARGB(), grey.ToARGB()));
+    EXPECT_FALSE(grey != Color(0.501f, 0.5f, 0.5f, 1));
+    EXPECT_TRUE(grey != Color(0.51f, 0.5f, 0.5f, 1));
+}
+
 TEST(Color, SetARGBScalesEachByteByTheFloatReciprocal)
 {
     const Color c(0x80FF4000u);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "pipeline/draw_setup.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
 
@@ -196,6 +197,25 @@ TEST_F(LightingTest, ShadowTestComparesWithTheStoredDepthPlusBias)
     EXPECT_GT(Lit(Vector3(0, 0, 1)).r, 0.2f);
 }
 
+// The bias the shadow test adds is the lighting set-up's own: a point whose
+// map depth lies just in front of it is shadowed without a bias, and lit
+// with one of 0.05.
+TEST_F(LightingTest, TheShadowTestAddsTheSetUpsBias)
+{
+    Light light(Vector4(0, 0, 10, 1));
+    light.camera = Camera(Vector3(0, 0, 10), Vector3(0, 0, 0), Vector3(0, 1, 0), 1, 0.7853982f);
+    light.shadowMap = FrameBuffer(8, 8, Color());
+    const Vector4 q = Transform(Vector4(0, 0, 0, 1), light.camera.GetViewProjection());
+    light.shadowMap.pixels[4 * 8 + 4].depth = std::nextafter(q.z, 0.0f);  // just in front
+    const auto reached = [&](float bias) {
+        LightingSetup setup(Material(), Vector3(0, 0, 10), true, bias);
+        setup.AddLight(light);
+        return LightPoint(setup, Vector4(0, 0, 0, 1), Vector3(0, 0, 1), false).r > 0.2f;
+    };
+    EXPECT_FALSE(reached(0.0f));
+    EXPECT_TRUE(reached(0.05f));
+}
+
 }  // namespace
 
 namespace {
@@ -227,7 +247,7 @@ TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
     PlaceEye(4, -6, 5);
     rasterizer.material = Material(Color(0.1f, 0.2f, 0.3f, 1), Color(0.7f, 0.5f, 0.3f, 0.75f),
                                    Color(0.9f, 0.8f, 0.7f, 1), 7.5f);
-    const LightingSetup setup(context, rasterizer.material);
+    const LightingSetup setup = GatherLighting(context, rasterizer.material);
     PointBatch all;
     all.count = PointBatch::kSize;
     for (int k = 0; k < PointBatch::kSize; ++k) {
@@ -247,13 +267,12 @@ TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
             batch.count = count;
             Color colors[PointBatch::kSize];
             if (cartoon)
-                LightPointsCartoon(setup, context, batch, colors);
+                LightPointsCartoon(setup, batch, colors);
             else
-                LightPoints(setup, context, batch, colors);
+                LightPoints(setup, batch, colors);
             for (int k = 0; k < count; ++k) {
-                const Color alone =
-                    LightPoint(setup, context, Vector4(all.px[k], all.py[k], all.pz[k], 1),
-                               Vector3(all.nx[k], all.ny[k], all.nz[k]), cartoon);
+                const Color alone = LightPoint(setup, Vector4(all.px[k], all.py[k], all.pz[k], 1),
+                                               Vector3(all.nx[k], all.ny[k], all.nz[k]), cartoon);
                 EXPECT_TRUE(SameColour(colors[k], alone))
                     << (cartoon ? "cartoon" : "standard") << " point " << k << " of " << count;
             }

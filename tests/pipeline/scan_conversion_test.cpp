@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "pipeline/texture_image.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
+#include "test_mesh.h"
 
 namespace {
 
@@ -209,4 +213,178 @@ TEST_F(ScanConversionTest, HiddenRecordedFragmentsKeepTheirNormalAndPosition)
     Scan(false);  // none written, all recorded
     EXPECT_TRUE(Lit().empty());
     EXPECT_EQ(entries(), written);
+}
+
+namespace {
+
+// Scan conversion as stepping through every pixel does it: every pixel of
+// every walk and span goes through the fragment stage, which drops those
+// outside the frame buffer. Corners come sorted and coloured, as the
+// triangle stage leaves them.
+class SteppedScan {
+public:
+    explicit SteppedScan(TriangleRasterizer& shade) : shade(shade) {}
+
+    void Draw(const PipelineVertex v[3], bool fill)
+    {
+        const int rows = std::abs(Pixel(v[2].windowPos.y) - Pixel(v[0].windowPos.y));
+        std::vector<PipelineVertex> chain(rows), longEdge(rows);
+        const int cursor = Walk(v[0], v[1], chain, 0);
+        Walk(v[1], v[2], chain, cursor);
+        Walk(v[0], v[2], longEdge, 0);
+        for (int k = 0; fill && k < rows; ++k)
+            Span(chain[k], longEdge[k]);
+    }
+
+private:
+    TriangleRasterizer& shade;
+
+    static int Pixel(float v) { return static_cast<int>(v); }
+
+    int Walk(const PipelineVertex& a, const PipelineVertex& b, std::vector<PipelineVertex>& list,
+             int cursor)
+    {
+        int x = Pixel(a.windowPos.x), y = Pixel(a.windowPos.y), previous = y;
+        int dx = Pixel(b.windowPos.x) - x, dy = Pixel(b.windowPos.y) - y, sx = 1, sy = 1;
+        if (dx < 0) dx = -dx, sx = -1;
+        if (dy < 0) dy = -dy, sy = -1;
+        const bool xMajor = dy < dx;
+        const int n = xMajor ? dx : dy, across = xMajor ? dy : dx;
+        int e = 2 * across - n;
+        for (int i = 0; i <= n; ++i) {
+            const float t = n == 0 ? 0.0f : static_cast<float>(i) / static_cast<float>(n);
+            PipelineVertex out;
+            shade.ShadeFragment(a, b, x, y, t, &out.position, &out.normal, &out.color,
+                                &out.texCoord);
+            if (y != previous && cursor < static_cast<int>(list.size())) {
+                out.windowPos = Vector4(static_cast<float>(x), static_cast<float>(y),
+                                        (1 - t) * a.windowPos.z + t * b.windowPos.z,
+                                        (1 - t) * a.windowPos.w + t * b.windowPos.w);
+                list[cursor++] = out;
+                previous = y;
+            }
+            const bool minor = e >= 0;
+            e += minor ? 2 * (across - n) : 2 * across;
+            x += xMajor ? sx : (minor ? sx : 0);
+            y += xMajor ? (minor ? sy : 0) : sy;
+        }
+        return cursor;
+    }
+
+    void Span(const PipelineVertex& left, const PipelineVertex& right)
+    {
+        const int xl = Pixel(left.windowPos.x), row = Pixel(left.windowPos.y);
+        const int n = std::abs(xl - Pixel(right.windowPos.x));
+        const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
+        for (int i = 1; i < n; ++i)
+            shade.ShadeFragment(left, right, xl + i * step, row,
+                                static_cast<float>(i) / static_cast<float>(n), nullptr, nullptr,
+                                nullptr, nullptr);
+    }
+};
+
+// Every byte of colour and depth.
+std::vector<uint8_t> Bytes(const FrameBuffer& fb)
+{
+    const auto* first = reinterpret_cast<const uint8_t*>(fb.pixels.data());
+    return std::vector<uint8_t>(first, first + fb.pixels.size() * sizeof(Pixel));
+}
+
+// Triangles over a small window, with corners up to hundreds of pixels off
+// every side of it: long walks that enter and leave it, rows wholly above and
+// below it, windows wholly inside a triangle, and corners of differing w.
+std::vector<std::array<Vector4, 3>> FarTriangles()
+{
+    std::vector<std::array<Vector4, 3>> triangles = {
+        {Vector4(0, 33, 5, 1), Vector4(-35, 0, 6, 1), Vector4(33, -33, 7, 1)},
+        {Vector4(-0.5f, -40, 4, 1), Vector4(40, 0.3f, 4.5f, 1), Vector4(-40, 30, 3, 1)},
+        {Vector4(0.2f, 2, 2, 1), Vector4(-30, -0.9f, 2, 1), Vector4(25, -1.5f, 3, 1)},
+        {Vector4(-1, -1, 2.5f, 1), Vector4(0.9f, 1, 2.5f, 1), Vector4(38, 37, 2.5f, 1)},
+        {Vector4(0.5f, 60, 1.5f, 2), Vector4(-30, 0.5f, 1.2f, 0.5f), Vector4(20, -20, 9, 1.5f)}};
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> far(-30, 30), in(-1, 1), depth(1, 9), w(0.6f, 1.8f);
+    for (int k = 0; k < 12; ++k) {
+        std::array<Vector4, 3> t;
+        for (Vector4& c : t)
+            c = Vector4(far(random), far(random), depth(random), 1);
+        t[0].x = in(random);  // some corner inside in x, another in y
+        t[1].y = in(random);
+        for (Vector4& c : t) {
+            c.w = w(random);
+            c.x *= c.w;
+            c.y *= c.w;
+        }
+        triangles.push_back(t);
+    }
+    return triangles;
+}
+
+struct FarMode {
+    int32_t shadeModel;
+    bool lighting, texture, depthTest, translucent, wireframe;
+};
+
+}  // namespace
+
+// Pixels outside the frame buffer write nothing, so the walks and spans pass
+// over them; what they write inside must be exactly what stepping through
+// every pixel writes, in every kind of fragment, in order (translucent
+// layers without the depth test show any change of order), with each edge
+// entry a span reads recorded as stepping records it.
+TEST(ScanConversionOffScreen, FarCornersWriteTheFrameThatSteppingThroughEveryPixelWrites)
+{
+    const TextureImage texture = [] {
+        std::vector<Color> texels;
+        for (int k = 0; k < 12; ++k)
+            texels.emplace_back(0.1f * k, 1 - 0.07f * k, 0.5f, k % 3 ? 1.0f : 0.6f);
+        return TextureImage(4, 3, texels);
+    }();
+    const FarMode modes[] = {{RC_GOURAUD, true, false, true, false, false},
+                             {RC_GOURAUD, false, false, false, true, false},
+                             {RC_FLAT, true, true, true, false, false},
+                             {RC_PHONG, true, true, true, false, false},
+                             {RC_CARTOON, true, false, false, true, false},
+                             {RC_REPLACE, true, true, false, true, false},
+                             {RC_PHONG, true, false, true, false, true}};
+    for (const FarMode& mode : modes) {
+        RenderContext drawn, stepped, probe;
+        for (RenderContext* c : {&drawn, &stepped, &probe}) {
+            c->SetFrameBuffer(FrameBuffer(23, 17, Color(0, 0, 0, 1)));
+            c->modelViewProjectionMatrix = Matrix4();
+            c->cullFace = false;
+            c->shadeModel = mode.shadeModel;
+            c->depthTest = mode.depthTest && c != &probe;  // the probe draws even what is hidden
+            if (mode.wireframe) c->polygonMode = RC_LINE;
+            if (mode.lighting) c->Enable(RC_LIGHTING);
+            c->Enable(RC_LIGHT0);
+            c->SetLight(0, Light(Vector4(2, 3, -4, 1)));
+            if (mode.texture) c->Enable(RC_TEXTURE_2D);
+            c->texture = const_cast<TextureImage*>(&texture);
+        }
+        Material material;
+        if (mode.translucent) material.diffuse.a = 0.5f;
+        TriangleRasterizer production(drawn), reference(stepped), corners(probe);
+        reference.material = material;
+        SteppedScan steps(reference);
+        int index = 0;
+        for (const auto& far : FarTriangles()) {
+            PipelineVertex c[3];
+            for (int k = 0; k < 3; ++k) {
+                c[k].position = far[k];
+                c[k].normal = Vector3(0.3f * k - 0.2f, 0.5f, -1);
+                c[k].color = Color(0.2f * k, 1 - 0.3f * k, 0.7f, mode.translucent ? 0.5f : 1.0f);
+                c[k].texCoord = Vector4(0.4f * k, 1.3f - k, 0, 1);
+            }
+            const Vector3 normal(0, 0, -1);
+            production.LoadTriangle(c, normal, material);
+            production.DrawTriangle();
+            corners.edgeRows = -1;
+            corners.LoadTriangle(c, normal, material);
+            corners.DrawTriangle();
+            ASSERT_NE(corners.edgeRows, -1) << index++;  // every one is drawn
+            steps.Draw(corners.vertices, !mode.wireframe);
+        }
+        EXPECT_GT(CountDrawn(drawn.frameBuffer), mode.wireframe ? 30 : 23 * 17 / 2);
+        EXPECT_EQ(Bytes(drawn.frameBuffer), Bytes(stepped.frameBuffer)) << mode.shadeModel;
+    }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pipeline/triangle_rasterizer.h"
+#include "pipeline/triangle_stage.h"
 #include "render/render_context.h"
 #include "test_mesh.h"
 

@@ -1,9 +1,11 @@
-#include "lighting/shadow_pass.h"
+#include "app/shadow_pass.h"
 
 #include <cmath>
 #include <utility>
 
 #include "model/model.h"
+#include "pipeline/draw_model.h"
+#include "pipeline/draw_setup.h"
 #include "render/render_context.h"
 
 namespace {
@@ -11,7 +13,6 @@ namespace {
 constexpr float kMaxHalfAngle = 1.0471976f;  // 60 degrees: wider lenses waste the map
 // Room around the mesh, so that its outline keeps a few pixels off the map's edge.
 constexpr float kMargin = 1.02f;
-constexpr float kWriteDepthOffset = 0.05f;  // what WritePixelDepthTested takes off
 
 struct Sphere {
     Vector3 centre;
@@ -41,15 +42,15 @@ float SineOfHalfAngle(const Vector3& light, const Vector3& centre, float radius)
     return radius * kMargin / ((centre - light).Length() + 1.0f);
 }
 
-// The depth-tested write keeps z - 0.05, and the shadow test adds its bias of
-// 0.05 back: left so, the two cancel and a lit surface compared with depths
-// rasterized a fraction of a pixel away shadows half of itself. The map holds
-// the surface's own depth, so that the bias keeps surfaces out of their own
-// shadow.
+// The depth-tested write keeps z - kDepthWriteOffset (0.05), and the shadow
+// test adds its bias of 0.05 back: left so, the two cancel and a lit surface
+// compared with depths rasterized a fraction of a pixel away shadows half of
+// itself. The map holds the surface's own depth, so that the bias keeps
+// surfaces out of their own shadow.
 void KeepSurfaceDepths(FrameBuffer& map)
 {
     for (Pixel& p : map.pixels)
-        if (p.depth != CLEAR_DEPTH) p.depth += kWriteDepthOffset;
+        if (p.depth != CLEAR_DEPTH) p.depth += kDepthWriteOffset;
 }
 
 // The depths of the nearest surfaces of `model` as `camera` sees them, in a
@@ -59,10 +60,6 @@ FrameBuffer DrawDepths(Model& model, const Matrix4& modelMatrix, const Camera& c
     // A fresh context draws depths only: lighting, texturing and shadows off,
     // depth test on, filled, whatever modes the scene has.
     RenderContext pass;
-    // The nearest surface whichever way it faces, so that an open mesh (a
-    // ground plane, a sheet) shadows from both sides. A closed mesh's nearest
-    // surface faces the light anyway.
-    pass.cullFace = false;
     pass.SetCamera(camera);
     pass.SetFrameBuffer(FrameBuffer(size, size, Color()));
     // The window mapping snaps a point one pixel right of and below where the
@@ -70,10 +67,14 @@ FrameBuffer DrawDepths(Model& model, const Matrix4& modelMatrix, const Camera& c
     const float side = static_cast<float>(size);
     pass.Viewport(-1.0f, -1.0f, side, side, 0.0f, 1.0f);
     pass.SetModelMatrix(modelMatrix);
-    pass.faceList = &model.faces;
-    pass.vertexArray = &model.vertices;
-    pass.attribMask = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD;
-    pass.DrawModel();
+    DrawSetup setup(pass, pass.material);
+    // The nearest surface whichever way it faces, so that an open mesh (a
+    // ground plane, a sheet) shadows from both sides; a closed mesh's nearest
+    // surface faces the light anyway. No context switch turns culling off:
+    // the pass draws with a set-up of its own.
+    setup.cullFace = false;
+    DrawMesh(setup, model.faces, model.vertices,
+             ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD);
     KeepSurfaceDepths(pass.frameBuffer);
     return std::move(pass.frameBuffer);
 }

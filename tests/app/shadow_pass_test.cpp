@@ -1,6 +1,6 @@
 // Shadow pass: where a light's camera stands and what its depth map holds,
 // seen through the shadow test of the lighting equations.
-#include "lighting/shadow_pass.h"
+#include "app/shadow_pass.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

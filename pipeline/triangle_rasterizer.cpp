@@ -1,0 +1,120 @@
+#include "pipeline/triangle_rasterizer.h"
+
+#include <cmath>
+
+#include "pipeline/draw_setup.h"
+#include "pipeline/fragment_stage.h"
+#include "pipeline/triangle_stage.h"
+#include "render/render_context.h"
+
+int edgeCursor = 0;
+
+void TriangleRasterizer::LoadTriangle(const PipelineVertex corners[3], const Vector3& normal,
+                                      const Material& faceMaterial)
+{
+    for (int k = 0; k < 3; ++k)
+        vertices[k] = corners[k];
+    faceNormal = normal;
+    material = faceMaterial;
+    centroid = Centroid(corners[0].position, corners[1].position, corners[2].position);
+}
+
+void TriangleRasterizer::DrawTriangle()
+{
+    const DrawSetup setup(context, material);
+    FaceInWorld face{centroid, faceNormal};
+    const bool facesTheEye = TriangleStage(setup).FacesTheEye(face);
+    centroid = face.centroid;
+    faceNormal = face.normal;
+    if (facesTheEye)
+        Rasterize(setup, setup.cornerColour == CornerColour::kFaceLit ? &face : nullptr);
+}
+
+void TriangleRasterizer::RasterizeTriangle()
+{
+    Rasterize(DrawSetup(context, material), nullptr);
+}
+
+void TriangleRasterizer::Rasterize(const DrawSetup& setup, const FaceInWorld* litFace)
+{
+    const TriangleStage stage(setup);
+    GivenCorners corners(stage);
+    corners.Use(vertices);
+    ScreenTriangle triangle;
+    if (!stage.SetUp(corners, litFace, triangle)) return;
+    // The corners as the stage leaves them, sorted by row.
+    for (int k = 0; k < 3; ++k)
+        vertices[k] = triangle.corners[k];
+    WithFragmentStage(setup, [&](auto& fragments) {
+        ScanConversion(*this, fragments, *setup.frameBuffer, setup.fill).Draw(triangle);
+    });
+}
+
+void TriangleRasterizer::PrepareEdges()
+{
+    const RowOrder order =
+        SortByRow(vertices[0].windowPos.y, vertices[1].windowPos.y, vertices[2].windowPos.y);
+    const PipelineVertex sorted[3] = {vertices[order.index[0]], vertices[order.index[1]],
+                                      vertices[order.index[2]]};
+    for (int k = 0; k < 3; ++k)
+        vertices[k] = sorted[k];
+    Prepare(static_cast<int>(std::fabs(vertices[2].windowPos.y - vertices[0].windowPos.y)));
+}
+
+void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
+{
+    const DrawSetup setup(context, material);
+    // Gouraud lights both ends in place, on every walk.
+    const TriangleStage stage(setup);
+    stage.LightCorner(a);
+    stage.LightCorner(b);
+    // List 1 is the chain list, from the cursor; 2 the long list, from 0.
+    EdgeRecord record;
+    if (list == 1) record = Record(chainEdges, edgeCursor);
+    if (list == 2) record = Record(longEdges, 0);
+    WithFragmentStage(setup, [&](auto& fragments) {
+        ScanConversion scan(*this, fragments, *setup.frameBuffer, setup.fill);
+        const int cursor = scan.WalkEdge(a, b, ColorsDiffer(a.color, b.color), record);
+        if (list == 1) edgeCursor = cursor;
+    });
+    if (list == 2) edgeCursor = 0;
+}
+
+void TriangleRasterizer::FillSpans()
+{
+    const DrawSetup setup(context, material);
+    WithFragmentStage(setup, [&](auto& fragments) {
+        ScanConversion(*this, fragments, *setup.frameBuffer, setup.fill)
+            .FillSpans(kept.first, kept.end);
+    });
+}
+
+void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVertex& b, int x,
+                                       int y, float t, Vector4* outPosition, Vector3* outNormal,
+                                       Color* outColor, Vector4* outTexCoord)
+{
+    const DrawSetup setup(context, material);
+    PipelineVertex outputs;  // what no step computes keeps its default
+    WithFragmentStage(setup, [&](auto& fragments) {
+        const FragmentEnds ends(a, b, ColorsDiffer(a.color, b.color));
+        fragments.Shade(ends, setup.frameBuffer->Find(x, y), t, &outputs);
+        fragments.FinishWithColor(outputs);
+    });
+    // Handed back whether or not the write took place.
+    if (outNormal) *outNormal = outputs.normal;
+    if (outPosition) *outPosition = outputs.position;
+    if (outColor) *outColor = outputs.color;
+    if (outTexCoord) *outTexCoord = outputs.texCoord;
+}
+
+void TriangleRasterizer::ComputeLighting(PipelineVertex& vertex) const
+{
+    vertex.color =
+        LightPoint(GatherLighting(context, material), vertex.position, vertex.normal, false);
+}
+
+void TriangleRasterizer::ComputeCartoonLighting(PipelineVertex& vertex) const
+{
+    vertex.color =
+        LightPoint(GatherLighting(context, material), vertex.position, vertex.normal, true);
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <cstdint>
+
+#include "pipeline/corner_cache.h"
+#include "pipeline/draw_setup.h"
+#include "pipeline/pipeline_vertex.h"
+
+// Whole window pixel of a coordinate: truncated toward zero, plus one.
+float SnapCoordinate(double v);
+
+// The corners' mean, summed from the origin in corner order.
+inline Vector4 Centroid(const Vector4& a, const Vector4& b, const Vector4& c)
+{
+    return (Vector4() + a + b + c) / 3.0f;
+}
+
+// A face's centroid and normal: as fetched, and in world space once the
+// triangle stage has turned the face towards the eye or culled it.
+struct FaceInWorld {
+    Vector4 centroid;
+    Vector3 normal;
+};
+
+// A triangle ready for scan conversion: the corners in window pixels, sorted
+// from the top row down, each with its final colour and that colour packed,
+// which the edge walks compare.
+struct ScreenTriangle {
+    PipelineVertex corners[3];
+    uint32_t packedColors[3] = {0, 0, 0};
+};
+
+// Indices of three corners in row order, as three compare-exchanges sort
+// them: 1 and 2, then 0 and 1, then 1 and 2, each exchanging only when the
+// second row is strictly smaller. Corners on equal rows keep their order.
+struct RowOrder {
+    int index[3];
+};
+RowOrder SortByRow(float y0, float y1, float y2);
+
+// The triangle stage of a draw: a face is culled, its corners projected,
+// rejected when the triangle lies wholly outside the view volume, taken to
+// world space, mapped to window pixels and coloured. Corners come from a
+// source (CachedCorners, GivenCorners) that transforms and shades each through
+// this stage.
+class TriangleStage {
+public:
+    explicit TriangleStage(const DrawSetup& setup) : setup(setup) {}
+
+    // The face's centroid and normal to world space, in place; false when the
+    // face is culled.
+    bool FacesTheEye(FaceInWorld& face) const;
+    // Projection, world space and window mapping of one corner as fetched,
+    // in place, with the rejection tests it meets.
+    void TransformCorner(TransformedCorner& corner) const;
+    // Gouraud lights a corner in place; the other shade models leave its colour.
+    void LightCorner(PipelineVertex& corner) const;
+    // The corner's final colour, and that colour packed.
+    void ShadeCorner(TransformedCorner& corner) const;
+    // The triangle of `corners` ready for scan conversion; false when it is
+    // rejected, or the depth buffer hides it. `litFace`, under flat shading,
+    // is the face whose lit colour all three corners take.
+    template <class Corners>
+    bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const;
+
+private:
+    const DrawSetup& setup;
+
+    bool HiddenByDepth(const TransformedCorner* const corners[3]) const;
+    void Assemble(const TransformedCorner* const corners[3], const Color* faceColor,
+                  ScreenTriangle& out) const;
+};
+
+// A face's corners worked on once per vertex in the draw's cache: every
+// attribute is fetched, so a corner depends on its vertex alone.
+class CachedCorners {
+public:
+    CachedCorners(const TriangleStage& stage, const CornerFetch& fetch, CornerCache& cache)
+        : stage(stage), fetch(fetch), cache(cache)
+    {
+    }
+    void Use(const int32_t vertices[3])
+    {
+        for (int k = 0; k < 3; ++k)
+            vertex[k] = vertices[k];
+    }
+    // The fetch sets every attribute: nothing of the place's last draw is left.
+    const TransformedCorner& Transform(int k)
+    {
+        return cache.Corner(vertex[k], [this, k](TransformedCorner& t) {
+            fetch(vertex[k], t.vertex);
+            stage.TransformCorner(t);
+        });
+    }
+    void Shade(int k)
+    {
+        cache.Shade(vertex[k], [this](TransformedCorner& t) { stage.ShadeCorner(t); });
+    }
+
+private:
+    const TriangleStage& stage;
+    const CornerFetch& fetch;
+    CornerCache& cache;
+    int32_t vertex[3] = {0, 0, 0};
+};
+
+// A face's corners as handed in, worked on afresh for every face.
+class GivenCorners {
+public:
+    explicit GivenCorners(const TriangleStage& stage) : stage(stage) {}
+    void Use(const PipelineVertex given[3])
+    {
+        for (int k = 0; k < 3; ++k)
+            corners[k].vertex = given[k];
+    }
+    const TransformedCorner& Transform(int k)
+    {
+        stage.TransformCorner(corners[k]);
+        return corners[k];
+    }
+    void Shade(int k) { stage.ShadeCorner(corners[k]); }
+
+private:
+    const TriangleStage& stage;
+    TransformedCorner corners[3];  // a member, so that a face constructs none
+};
