@@ -8,9 +8,8 @@
 // them, for what it would read wrongly without a word: a NUL byte ends its
 // line early, an index beyond 2147483647 wraps around (atoi) to some other
 // vertex, and a line is held whole while it is parsed, so one without end
-// would fill memory. The stream the library reads cannot pass on an error,
-// so the first problem is kept, one line naming its line, for the reader to
-// end the load with once the library returns.
+// would fill memory. The first problem is kept, one line naming its line,
+// for the reader to end the load with.
 class ObjTextCheck {
 public:
     static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 26;
