@@ -1,18 +1,20 @@
 // zbuffer-import: converts a mesh of any kind the import reads into the PLY
 // form the window program opens, so that `zbuffer OUT.ply` draws the model
 // `--import` would draw.
+#include <cerrno>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 
 #include "app/import_options.h"
+#include "app/output_clash.h"
 #include "app/program_version.h"
-#include "app/replacing_file.h"
 #include "model/fatal_error.h"
 #include "model/mesh_import.h"
 #include "model/ply_reader.h"
 #include "model/ply_writer.h"
 #include "model/printable_text.h"
+#include "render/replacing_file.h"
 
 namespace {
 
@@ -51,19 +53,17 @@ bool ReadsBackTheSame(const ReplacingFile& file, const Model& model)
 // The model as written is read back by the canonical reader. Where its
 // orientation test would turn the mesh over (it cannot decide, say, on a
 // flat mesh), the model is written turned, so that the reader turns it back.
-std::string WriteChecked(ReplacingFile& file, const Model& model, bool& same)
+bool WriteChecked(ReplacingFile& file, const Model& model, bool& same, std::string* error)
 {
     for (const bool turned : {false, true}) {
-        if (turned && !file.Rewind()) return "cannot write " + file.TemporaryPath();
-        if (!WriteModelPly(model, turned, file.Stream()) || std::fflush(file.Stream()) != 0)
-            return "cannot write " + file.TemporaryPath();
+        if ((turned && !file.Rewind()) || !WriteModelPly(model, turned, file.Stream()) ||
+            std::fflush(file.Stream()) != 0)
+            return file.Fail(errno, error);
         same = ReadsBackTheSame(file, model);
-        if (same) return "";
+        if (same) return true;
     }
     // The plain form is the truest when neither reads back the same.
-    if (!file.Rewind() || !WriteModelPly(model, false, file.Stream()))
-        return "cannot write " + file.TemporaryPath();
-    return "";
+    return (file.Rewind() && WriteModelPly(model, false, file.Stream())) || file.Fail(errno, error);
 }
 
 void PrintSummary(const ImportOptions& o, const MeshSummary& s, const Model& model, bool same)
@@ -72,7 +72,7 @@ void PrintSummary(const ImportOptions& o, const MeshSummary& s, const Model& mod
     std::cout << "kept: " << model.vertices.count << " vertices (" << Joined(s.kept) << "), ";
     if (s.pointCloud)
         std::cout << "no faces: a point cloud, written as " << model.faces.count
-                  << " faces of one corner, which zbuffer does not draw yet\n";
+                  << " faces of three corners on one vertex, which zbuffer draws as points\n";
     else
         std::cout << s.fileFaces << " faces\n";
     if (s.splitFaces > 0)
@@ -98,9 +98,9 @@ int Convert(const ImportOptions& o)
         ReplacingFile file(o.out);
         std::string error;
         bool same = false;
-        if (!file.Open(&error) || !(error = WriteChecked(file, model, same)).empty() ||
+        if (!file.Open(&error) || !WriteChecked(file, model, same, &error) ||
             !file.Commit(&error)) {
-            std::cerr << "zbuffer-import: " << Shown(error) << "\n";
+            std::cerr << "zbuffer-import: cannot write " << Shown(error) << "\n";
             return 1;
         }
         PrintSummary(o, summary, model, same);

@@ -5,6 +5,7 @@
 
 #include "app/frame_cycle.h"
 #include "app/frame_presenter.h"
+#include "app/import_hint.h"
 #include "app/scene_setup.h"
 #include "model/model.h"
 #include "render/render_context.h"
@@ -78,7 +79,13 @@ int main(int argc, char** argv)
     glutDisplayFunc(OnDisplay);
     glutKeyboardFunc(OnKeyboard);
     glutIdleFunc(OnIdle);
-    SetupScene(argc == 1 ? "./data/teapot.ply" : argv[1]);
+    const char* path = argc == 1 ? "./data/teapot.ply" : argv[1];
+    {
+        const ImportHint hint(path, "Hint: the import reads this file: zbuffer-import " +
+                                        ShellWord(path) + " OUT.ply converts it, then " +
+                                        "zbuffer OUT.ply shows it");
+        SetupScene(path);
+    }
     glutMainLoop();
     delete gModel;
     delete gPresenter;

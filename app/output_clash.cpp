@@ -76,3 +76,11 @@ std::string OutputClash(const RenderOptions& o)
     if (!out.IsNumbered()) return Clash(out.ForFrame(0), inputs);
     return NumberedClash(out, o.frames, inputs);
 }
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {
+    }, sb{};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}

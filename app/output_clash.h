@@ -9,3 +9,6 @@
 // link to it (the same file: device and inode). Checked before anything is
 // read or written.
 std::string OutputClash(const RenderOptions& options);
+
+// True when both names lead to one file, through links or not.
+bool SameFile(const std::string& a, const std::string& b);

@@ -9,6 +9,7 @@
 #include "app/frame_cycle.h"
 #include "app/frame_presenter.h"
 #include "app/frame_stats.h"
+#include "app/import_hint.h"
 #include "app/output_clash.h"
 #include "app/program_version.h"
 #include "app/progress_bar.h"
@@ -16,6 +17,7 @@
 #include "app/scene_setup.h"
 #include "app/shadow_pass.h"
 #include "app/texture_file.h"
+#include "model/mesh_import.h"
 #include "model/model.h"
 #include "model/printable_text.h"
 #include "render/image_file.h"
@@ -119,12 +121,24 @@ bool WriteFrame(const std::string& path, std::string* error)
     return WriteImage(path, RgbImage{fb.width, fb.height, fb.ExportRGB()}, error);
 }
 
+// The mesh as the options ask it to be read: through the window program's
+// reader, turned and fitted when asked, or through the import. A file that
+// reader refuses and the import opens gets a hint to use --import.
+Model* LoadModel(const RenderOptions& o)
+{
+    const std::string& path = *o.meshPath;
+    if (o.import) return new Model(ImportMesh(path, Framing(o)));
+    const ImportHint hint(path, "Hint: the import reads this file: add --import");
+    if (o.fit || o.up != UpAxis::Z) return new Model(LoadFramedPly(path, Framing(o)));
+    return new Model(path);
+}
+
 // `o` names its mesh (the default one when none was given).
 int RenderFrames(const RenderOptions& o)
 {
     TextureImage texture;  // bound to the context for every frame
     if (!LoadTexture(o, &texture)) return 1;
-    SetupScene(o.meshPath->c_str(), o.bench ? nullptr : &std::cout);
+    SetupScene(LoadModel(o), o.bench ? nullptr : &std::cout);
     ApplyModes(o);
     ApplyFeatures(o, &texture);
     const FrameFileName out = o.out.value_or(FrameFileName("frame.png"));

@@ -73,6 +73,11 @@ std::string ParsePoint(const std::string& name, const std::string& text, RenderO
     return "";
 }
 
+std::string ParseUp(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    return ParseUpAxis(text, o.up) ? "" : NotA(name, text, "x, y, z, -x, -y or -z");
+}
+
 std::string ParseTexture(const std::string& name, const std::string& text, RenderOptions& o)
 {
     if (text.empty()) return name + " needs a file name";
@@ -106,6 +111,12 @@ struct OptionRule {
 };
 
 constexpr OptionRule kOptions[] = {
+    {"--import", nullptr, nullptr, &RenderOptions::import,
+     "read MESH through the import: any PLY, OBJ or STL"},
+    {"--fit", nullptr, nullptr, &RenderOptions::fit,
+     "centre the mesh on the origin, its largest half-extent 1"},
+    {"--up", "AXIS", ParseUp, nullptr,
+     "the mesh's axis that points up, turned to z:\nx, y, z (default), -x, -y or -z"},
     {"--frames", "N", ParseFrames, nullptr,
      "render frames 0 .. N-1 in sequence and write the last (default 1)"},
     {"--angle", "DEG", ParseAngle, nullptr,

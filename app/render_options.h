@@ -6,12 +6,16 @@
 
 #include "app/frame_file_name.h"
 #include "math/vector4.h"
+#include "model/mesh_fit.h"
 #include "render/render_context.h"
 
 // What zbuffer-render's command line asks for; the defaults are the window
 // program's start-up state.
 struct RenderOptions {
     std::optional<std::string> meshPath;  // none: the default teapot (DefaultMeshPath)
+    bool import = false;                  // read the mesh through the import: PLY, OBJ or STL
+    bool fit = false;                     // centre the mesh, largest half-extent 1
+    UpAxis up = UpAxis::Z;                // the mesh's axis that points up, turned to z
     int frames = 1;
     std::optional<float> angle;  // every frame at this angle instead of 0, 10, 20, ...
     int32_t shadeModel = RC_GOURAUD;
@@ -33,6 +37,15 @@ struct ParsedOptions {
     RenderOptions options;
     std::string error;  // one line; empty when the command line is good
 };
+
+// How the mesh is placed before anything is computed from it.
+inline MeshFraming Framing(const RenderOptions& o)
+{
+    MeshFraming framing;
+    framing.up = o.up;
+    framing.fit = o.fit;
+    return framing;
+}
 
 ParsedOptions ParseRenderOptions(int argc, const char* const* argv);
 

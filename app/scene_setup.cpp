@@ -22,11 +22,11 @@ constexpr float kFieldOfView = 0.7853982f;
 
 }  // namespace
 
-void SetupScene(const char* path, std::ostream* log)
+void SetupScene(Model* model, std::ostream* log)
 {
     RenderContext& c = RenderContext::Instance();
     FrameBuffer fb(kFrameSize, kFrameSize, Color(0xFF000000u));
-    gModel = new Model(path);
+    gModel = model;
     const float cx = gModel->center.x, cy = gModel->center.y, cz = gModel->center.z;
     const float r = gModel->halfExtent;
     const float d = static_cast<float>(r / std::tan(kDistanceAngle));
@@ -46,6 +46,11 @@ void SetupScene(const char* path, std::ostream* log)
     c.SetLight(0, light);
     c.shadeModel = RC_GOURAUD;
     c.polygonMode = RC_FILL;
+}
+
+void SetupScene(const char* path, std::ostream* log)
+{
+    SetupScene(new Model(path), log);
 }
 
 void SetupScene(const char* path)

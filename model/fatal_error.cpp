@@ -9,7 +9,7 @@ namespace {
 
 [[noreturn]] void PrintAndExit(const char* what, const char* detail)
 {
-    std::fprintf(stderr, "Error: %s : %s\n", what, detail);
+    WriteFatalError(what, detail);
     std::exit(1);
 }
 
@@ -22,6 +22,11 @@ FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler)
     const FatalErrorHandler previous = gFatalErrorHandler;
     gFatalErrorHandler = handler != nullptr ? handler : PrintAndExit;
     return previous;
+}
+
+void WriteFatalError(const char* what, const char* detail)
+{
+    std::fprintf(stderr, "Error: %s : %s\n", what, detail);
 }
 
 void FatalError(const char* what, const char* detail)

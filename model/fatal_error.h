@@ -10,6 +10,9 @@ using FatalErrorHandler = void (*)(const char* what, const char* detail);
 // Installs `handler` (nullptr restores the default) and returns the previous one.
 FatalErrorHandler SetFatalErrorHandler(FatalErrorHandler handler);
 [[noreturn]] void FatalError(const char* what, const char* detail);
+// The default handler's message: "Error: <what> : <detail>" and a line end
+// on standard error.
+void WriteFatalError(const char* what, const char* detail);
 
 // Ends the load of a mesh file through FatalError with `what`. The detail may
 // quote words of the file or its name, which may hold any byte: it is shown

@@ -38,12 +38,14 @@ void AddPolygon(PlyMesh& mesh, const int32_t* corners, std::size_t n, MeshSummar
 void AddPointFaces(PlyMesh& mesh, MeshSummary& summary)
 {
     summary.pointCloud = true;
-    mesh.faces.resize(mesh.vertices.size());
-    mesh.corners.resize(mesh.vertices.size());
-    for (std::size_t i = 0; i < mesh.vertices.size(); ++i) {
-        mesh.faces[i].cornerCount = 1;
-        mesh.faces[i].firstCorner = i;
-        mesh.corners[i] = static_cast<int32_t>(i);
+    const std::size_t n = mesh.vertices.size();
+    mesh.faces.resize(n);
+    mesh.corners.resize(3 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        mesh.faces[i].cornerCount = 3;
+        mesh.faces[i].firstCorner = 3 * i;
+        std::fill_n(mesh.corners.begin() + static_cast<std::ptrdiff_t>(3 * i), 3,
+                    static_cast<int32_t>(i));
     }
 }
 

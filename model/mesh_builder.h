@@ -29,8 +29,11 @@ inline void CloseFace(PlyMesh& mesh, std::size_t first, MeshSummary& summary)
 // Appends a polygon's corners and makes them a face as CloseFace does.
 void AddPolygon(PlyMesh& mesh, const int32_t* corners, std::size_t n, MeshSummary& summary);
 
-// A mesh with vertices and no faces is a point cloud: one face of one corner
-// per vertex, which the renderer draws as points.
+// A mesh with vertices and no faces is a point cloud: one face per vertex
+// whose three corners are that vertex, (i, i, i). The pipeline draws such a
+// face as one depth-tested, lit pixel (its three one-pixel edges fall on the
+// same pixel, and the depth test lets only the first through), and the
+// window program's reader reads it as any triangle.
 void AddPointFaces(PlyMesh& mesh, MeshSummary& summary);
 
 // Appends the triangles of a strip whose runs are separated by -1: every

@@ -73,8 +73,7 @@ PlyMesh ReadAnyFormat(PlyInput& input, const std::string& path, bool& fileNormal
 PlyMesh ReadMesh(const std::string& path, bool& fileNormals, MeshSummary& summary)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        ImportFail(std::string("cannot open the file (") + std::strerror(errno) + ")");
+    if (file == nullptr) ImportFail("cannot open " + path + " (" + std::strerror(errno) + ")");
     PlyInput input(file);
     // Memory is reserved only for what the file can hold, so running out
     // means the mesh is larger than this machine can draw.

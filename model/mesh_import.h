@@ -12,9 +12,9 @@
 // file's normals where it has them, computed ones otherwise, and the same
 // orientation step, except that a mesh whose orientation test cannot decide
 // keeps the file's own orientation. A file without faces is a point cloud:
-// one face of one corner per vertex. `framing` is applied to the positions
-// before anything is computed from them. A file that cannot be read ends in
-// FatalError with one line naming what is wrong and where. `summary`, when
+// one face (i, i, i) per vertex i, drawn as one pixel. `framing` is applied
+// to the positions before anything is computed from them. A file that cannot
+// be read ends in FatalError with one line naming what is wrong and where. `summary`, when
 // given, receives what was kept and what was skipped.
 Model ImportMesh(const std::string& path, const MeshFraming& framing,
                  MeshSummary* summary = nullptr);

@@ -14,7 +14,7 @@ struct MeshSummary {
     int64_t splitFaces = 0;     // faces of more than 255 corners, each split into a fan
     int64_t droppedFaces = 0;   // faces with no area left out, e.g. a strip's stitches
     int64_t droppedPoints = 0;  // points of a cloud without finite coordinates
-    bool pointCloud = false;    // no faces: one face of one corner per vertex
+    bool pointCloud = false;    // no faces: a face (i, i, i) per vertex i
 };
 
 // Adds `what` to `list` unless it is there already.

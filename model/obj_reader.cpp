@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <exception>
 #include <istream>
 #include <numeric>
 #include <streambuf>
@@ -12,6 +12,7 @@
 
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
+#include "model/obj_text_check.h"
 
 namespace {
 
@@ -21,36 +22,38 @@ namespace {
 }
 
 // The reader's buffered bytes as a stream, so that tinyobjloader reads what
-// the import opened, pipes included. A line is held whole while it is
-// parsed: lines longer than kMaxLine are refused before they fill memory.
+// the import opened, pipes included; each chunk is checked before it is
+// handed on. A stream cannot pass a failure on (the library would take it for
+// the end of the file), so the stream ends there and keeps the failure, which
+// Rethrow raises once the library has returned.
 class InputStreamBuffer : public std::streambuf {
 public:
     explicit InputStreamBuffer(PlyInput& input) : input(input) {}
 
-private:
-    static constexpr std::size_t kMaxLine = std::size_t{1} << 26;
-
-    int_type underflow() override
+    void Rethrow() const
     {
-        if (input.Peek() == PlyInput::kEnd) return traits_type::eof();
-        const std::size_t n = input.Buffered();
-        auto* bytes = reinterpret_cast<char*>(const_cast<uint8_t*>(input.Take(n)));
-        CountLine(bytes, n);
-        setg(bytes, bytes, bytes + n);
-        return traits_type::to_int_type(*gptr());
+        if (failure) std::rethrow_exception(failure);
     }
 
-    void CountLine(const char* bytes, std::size_t n)
+private:
+    int_type underflow() override
     {
-        const void* lastEnd = memrchr(bytes, '\n', n);
-        lineBytes =
-            lastEnd == nullptr ? lineBytes + n : bytes + n - static_cast<const char*>(lastEnd);
-        if (lineBytes > kMaxLine)
-            ObjFail("a line longer than " + std::to_string(kMaxLine) + " bytes");
+        try {
+            if (failure || input.Peek() == PlyInput::kEnd) return traits_type::eof();
+            const std::size_t n = input.Buffered();
+            auto* bytes = reinterpret_cast<char*>(const_cast<uint8_t*>(input.Take(n)));
+            if (!check.Scan(bytes, n)) ObjFail(check.Problem());
+            setg(bytes, bytes, bytes + n);
+            return traits_type::to_int_type(*gptr());
+        } catch (...) {
+            failure = std::current_exception();
+            return traits_type::eof();
+        }
     }
 
     PlyInput& input;
-    std::size_t lineBytes = 0;
+    ObjTextCheck check;
+    std::exception_ptr failure;
 };
 
 struct Corner {
@@ -180,9 +183,10 @@ PlyMesh ReadObj(PlyInput& input, bool& fileNormals, MeshSummary& summary)
     std::vector<tinyobj::shape_t> shapes;
     std::vector<tinyobj::material_t> materials;  // never read: no material reader
     std::string warning, error;
-    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, nullptr, false,
-                          false))
-        ObjFail(error.substr(0, error.find('\n')));
+    const bool loaded = tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream,
+                                         nullptr, false, false);
+    buffer.Rethrow();
+    if (!loaded) ObjFail(error.substr(0, error.find('\n')));
     if (attrib.vertices.empty()) ObjFail("no vertices");
     PlyMesh mesh;
     ObjVertices vertices(attrib, mesh);

@@ -9,8 +9,10 @@
 #include "lighting/color.h"
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
+#include "model/mesh_memory.h"
 #include "model/page_prefault.h"
 #include "model/ply_complete_values.h"
+#include "model/ply_records.h"
 
 namespace {
 
@@ -75,6 +77,8 @@ public:
         const std::size_t fixedBytes = FixedRowBytes(element);
         PlyValuePlace place{&element, 0, nullptr};
         for (; place.row < element.count; ++place.row) {
+            // Memory is backed as the rows arrive, not as the header promises.
+            if (StartsPrefaultBlock(place.row)) PrefaultBlock(plan.role);
             values.BeginRow(fixedBytes);
             if (plan.role == PlyRole::Vertices)
                 VertexRow(plan, place);
@@ -84,6 +88,12 @@ public:
     }
 
 private:
+    void PrefaultBlock(PlyRole role)
+    {
+        if (role == PlyRole::Vertices) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
+        if (role == PlyRole::Faces) PrefaultFaceBlock(mesh);
+    }
+
     void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
     {
         PlyVertex& vertex = mesh.vertices.emplace_back();
@@ -201,29 +211,44 @@ int64_t MinimumRowBytes(const PlyElement& element, bool binary)
     return bytes;
 }
 
-// Counts the bytes left cannot hold are refused before anything is
-// allocated; counts that fit are reserved, so that no array grows by copies.
+// Counts whose mesh could not fit in memory are refused, whether the input
+// has a size or not. A point cloud gets a face per vertex.
+void CheckMemory(const PlyLayout& layout, const std::vector<PlyElementPlan>& plans)
+{
+    int64_t vertices = 0, faces = 0;
+    for (std::size_t e = 0; e < plans.size(); ++e) {
+        if (plans[e].role == PlyRole::Vertices) vertices = layout.elements[e].count;
+        if (plans[e].role == PlyRole::Faces || plans[e].role == PlyRole::Strips)
+            faces += layout.elements[e].count;
+    }
+    const std::string shortfall = MeshMemoryShortfall(vertices, faces > 0 ? faces : vertices);
+    if (!shortfall.empty()) PlyFail(shortfall);
+}
+
+// Counts the bytes left cannot hold, or whose mesh memory cannot hold, are
+// refused before anything is allocated; counts that fit are reserved, so
+// that no array grows by copies. bytesLeft < 0: the input has no size.
 void PrepareBody(const PlyLayout& layout, const std::vector<PlyElementPlan>& plans,
                  std::size_t used, int64_t bytesLeft, PlyMesh& mesh)
 {
-    if (bytesLeft < 0) return;
     const bool binary = layout.encoding != PlyEncoding::Ascii;
     int64_t needed = 0, faces = 0;
-    for (std::size_t e = 0; e < used; ++e) {
+    for (std::size_t e = 0; e < used && bytesLeft >= 0; ++e) {
         const PlyElement& element = layout.elements[e];
         needed += element.count * MinimumRowBytes(element, binary);
         if (needed > bytesLeft + (binary ? 0 : 1))
             PlyFail("element '" + element.name + "' count " + std::to_string(element.count) +
                     " does not fit in the " + std::to_string(bytesLeft) +
                     " bytes after the header");
-        if (plans[e].role == PlyRole::Vertices) mesh.vertices.reserve(element.count);
-        if (plans[e].role == PlyRole::Faces) faces += element.count;
+    }
+    CheckMemory(layout, plans);
+    if (bytesLeft < 0) return;
+    for (std::size_t e = 0; e < used; ++e) {
+        if (plans[e].role == PlyRole::Vertices) mesh.vertices.reserve(layout.elements[e].count);
+        if (plans[e].role == PlyRole::Faces) faces += layout.elements[e].count;
     }
     mesh.faces.reserve(static_cast<std::size_t>(faces));
     mesh.corners.reserve(static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
-    PrefaultCapacity(mesh.vertices);
-    PrefaultCapacity(mesh.faces);
-    PrefaultCapacity(mesh.corners);
 }
 
 // A binary body starts after the header's last line end, "\n", "\r\n" or a

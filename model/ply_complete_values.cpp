@@ -55,7 +55,8 @@ auto PlyAsciiValues::WholeWord(const PlyValuePlace& place, Parse parse)
     const char* text = Word(place);
     char* stop = nullptr;
     const auto value = parse(text, &stop);
-    if (stop == text || *stop != '\0') NotA("a number", place);
+    // To the word's last byte: a NUL byte in it stops the parse early.
+    if (stop == text || stop != text + word.size()) NotA("a number", place);
     return value;
 }
 
@@ -76,7 +77,7 @@ int64_t PlyAsciiValues::Integer(PlyType type, const PlyValuePlace& place)
     char* stop = nullptr;
     errno = 0;
     const long long value = std::strtoll(text, &stop, 10);
-    if (stop == text || *stop != '\0') NotA("a whole number", place);
+    if (stop == text || stop != text + word.size()) NotA("a whole number", place);
     if (errno == ERANGE || value < Lowest(type) || value > Highest(type))
         NotA((std::string("a ") + PlyTypeName(type)).c_str(), place);
     return value;

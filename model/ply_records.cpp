@@ -1,10 +1,9 @@
 #include "model/ply_records.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "model/fatal_error.h"
+#include "model/mesh_memory.h"
 
 namespace {
 
@@ -38,35 +37,11 @@ void CheckPlyBodySize(const PlyHeader& header, const RecordBytes& fewest, int64_
                 " bytes after the vertices");
 }
 
-// What loading a mesh holds at least, at the moment the model is built from
-// the reader's records: each vertex as a record here and as 36 bytes of the
-// model's vertex array, each face as a record here and as a 40-byte face of
-// the model.
-constexpr int64_t kLoadBytesPerVertex = sizeof(PlyVertex) + 36;
-constexpr int64_t kLoadBytesPerFace = sizeof(PlyFace) + 40;
-constexpr int64_t kMiB = 1 << 20;
-
-int64_t PhysicalMemory()
-{
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGESIZE);
-    return pages > 0 && pageSize > 0 ? static_cast<int64_t>(pages) * pageSize : -1;
-}
-
-// Counts whose mesh cannot be held are refused before anything is allocated
-// for them, rather than when memory runs out half-way through the file (or
-// the system ends the process). Sparse files and pipes hold such counts in
-// next to no disk space.
+// Counts whose mesh cannot be held are refused before anything is allocated.
 void CheckPlyMemory(const PlyHeader& header)
 {
-    const int64_t need =
-        header.vertexCount * kLoadBytesPerVertex + header.faceCount * kLoadBytesPerFace;
-    const int64_t have = PhysicalMemory();
-    if (have < 0 || need <= have) return;
-    PlyFail("a mesh of " + std::to_string(header.vertexCount) + " vertices and " +
-            std::to_string(header.faceCount) + " faces needs at least " +
-            std::to_string(need / kMiB) + " MiB, more than the " + std::to_string(have / kMiB) +
-            " MiB of memory here");
+    const std::string shortfall = MeshMemoryShortfall(header.vertexCount, header.faceCount);
+    if (!shortfall.empty()) PlyFail(shortfall);
 }
 
 }  // namespace

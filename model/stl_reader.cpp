@@ -7,6 +7,7 @@
 
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
+#include "model/mesh_memory.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ void ReadBinary(PlyInput& input, MeshSummary& summary, PlyMesh& mesh)
         StlFail("binary file of " + std::to_string(count) + " facets needs " +
                 std::to_string(kHeaderBytes + kFacetBytes * count) + " bytes, not " +
                 std::to_string(kHeaderBytes + left));
+    const std::string shortfall = MeshMemoryShortfall(3 * int64_t{count}, count);
+    if (!shortfall.empty()) StlFail(shortfall);
     if (left >= 0) mesh.vertices.reserve(3 * std::size_t{count});
     for (uint32_t f = 0; f < count; ++f) {
         const uint8_t* facet = input.Take(kFacetBytes);
@@ -101,7 +104,7 @@ public:
         if (word.empty()) FailFacet(facet, "the file ends inside this facet");
         char* stop = nullptr;
         const float value = std::strtof(text, &stop);
-        if (stop == text || *stop != '\0')
+        if (stop == text || stop != text + word.size())  // a NUL byte stops strtof early
             FailFacet(facet, "'" + word.substr(0, 40) + "' is not a number");
         return value;
     }

@@ -1,25 +1,71 @@
 #!/usr/bin/env bash
 # Makes the README's pictures from zbuffer-render frames at half size, side by
-# side, named: docs/shade-models.png, the teapot in each shade model, and
-# docs/texture-and-shadows.png, a textured teapot and shadows.
-# Needs ImageMagick's montage (tools/install-deps.sh test).
+# side, named: docs/shade-models.png, the teapot in each shade model,
+# docs/texture-and-shadows.png, a textured teapot and shadows, and
+# docs/imported-meshes.png, meshes of other kinds made here and read through
+# the import.
+# Needs ImageMagick's montage (tools/install-deps.sh test); the labels are set
+# in DejaVu Sans, which comes with it.
 # Usage: tools/make-readme-picture.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-cmake --build "$build" --target zbuffer-render >/dev/null
+cmake --build "$build" --target zbuffer-render make_teapot >/dev/null
 frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
 for shade in flat gouraud phong cartoon; do
     "$build/zbuffer-render" data/teapot.ply --shade "$shade" --out "$frames/$shade.png" >/dev/null
 done
-montage -label '%t' "$frames"/{flat,gouraud,phong,cartoon}.png -tile 4x1 -geometry 240x240+2+2 \
+montage -font DejaVu-Sans -label '%t' "$frames"/{flat,gouraud,phong,cartoon}.png -tile 4x1 -geometry 240x240+2+2 \
     -background white -strip PNG8:docs/shade-models.png
 echo "wrote docs/shade-models.png"
 
 "$build/zbuffer-render" --texture data/checker.png --shade phong --out "$frames/textured.png" >/dev/null
 "$build/zbuffer-render" --shadows --angle 200 --out "$frames/self-shadowed.png" >/dev/null
 "$build/zbuffer-render" data/shadow_scene.ply --shadows --shade phong --out "$frames/shadowed.png" >/dev/null
-montage -label '%t' "$frames"/{textured,self-shadowed,shadowed}.png -tile 3x1 -geometry 240x240+2+2 \
+montage -font DejaVu-Sans -label '%t' "$frames"/{textured,self-shadowed,shadowed}.png -tile 3x1 -geometry 240x240+2+2 \
     -background white -strip PNG24:docs/texture-and-shadows.png
 echo "wrote docs/texture-and-shadows.png"
+
+# Meshes the import reads, all made here: the teapot as OBJ; a torus as ASCII
+# STL, y up, small and far from the origin; a cloud of coloured points, a
+# trefoil knot, as PLY without faces.
+"$build/make_teapot" 12 obj data/teapot-patches.txt "$frames/teapot.obj"
+awk 'BEGIN {
+    pi = atan2(0, -1); n = 48; m = 24
+    print "solid torus"
+    for (i = 0; i < n; i++) for (j = 0; j < m; j++) {
+        for (k = 0; k < 4; k++) {
+            a = 2 * pi * (i + (k == 1 || k == 2)) / n; b = 2 * pi * (j + (k >= 2)) / m
+            x[k] = 0.003 + (0.03 + 0.01 * cos(b)) * cos(a); y[k] = -0.02 + 0.01 * sin(b)
+            z[k] = 0.5 + (0.03 + 0.01 * cos(b)) * sin(a)
+        }
+        split("0 1 2 0 2 3", order, " ")
+        for (t = 0; t < 2; t++) {
+            print "facet normal 0 0 0\nouter loop"
+            for (c = 1; c <= 3; c++) { k = order[3 * t + c]; print "vertex", x[k], y[k], z[k] }
+            print "endloop\nendfacet"
+        }
+    }
+    print "endsolid torus"
+}' >"$frames/torus.stl"
+awk 'BEGIN {
+    pi = atan2(0, -1); n = 30000
+    print "ply\nformat ascii 1.0\ncomment a trefoil knot of points, made by make-readme-picture.sh"
+    print "element vertex " n
+    print "property float x\nproperty float y\nproperty float z"
+    print "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header"
+    srand(7)
+    for (i = 0; i < n; i++) {
+        t = 2 * pi * i / n; a = 2 * pi * rand(); r = 0.35 * sqrt(rand())
+        cx = sin(t) + 2 * sin(2 * t); cy = cos(t) - 2 * cos(2 * t); cz = -sin(3 * t)
+        printf "%.5f %.5f %.5f %d %d %d\n", cx + r * cos(a), cy + r * sin(a), cz + r * cos(a + t),
+            128 + 127 * sin(t), 128 + 127 * sin(t + 2.1), 128 + 127 * sin(t + 4.2)
+    }
+}' >"$frames/knot.ply"
+"$build/zbuffer-render" "$frames/teapot.obj" --import --fit --shade phong --out "$frames/teapot-obj.png" >/dev/null
+"$build/zbuffer-render" "$frames/torus.stl" --import --fit --up y --angle 30 --out "$frames/torus-stl.png" >/dev/null
+"$build/zbuffer-render" "$frames/knot.ply" --import --fit --unlit --out "$frames/points-ply.png" >/dev/null
+montage -font DejaVu-Sans -label '%t' "$frames"/{teapot-obj,torus-stl,points-ply}.png -tile 3x1 -geometry 240x240+2+2 \
+    -background white -strip PNG24:docs/imported-meshes.png
+echo "wrote docs/imported-meshes.png"

@@ -1,6 +1,7 @@
 // zbuffer-import as a user runs it: its command line, its messages and exit
 // statuses, and an output written whole or not at all.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -75,9 +76,54 @@ TEST(ImportProgram, UnreadableMeshExitsWith1LeavingTheOutputAsItWas)
                            ": element 'vertex' count 3 does not fit in the 7 bytes after the "
                            "header\n");
     EXPECT_EQ(ReadWholeFile(out), "keep me");
-    const ProgramRun folder = Import({"tests/meshes/cube.ply", testing::TempDir() + "/x/y.ply"});
+    const std::string missing = testing::TempDir() + "/x/y.ply";
+    const ProgramRun folder = Import({"tests/meshes/cube.ply", missing});
     EXPECT_EQ(folder.exitStatus, 1);
-    EXPECT_EQ(folder.err.rfind("zbuffer-import: cannot create a file beside ", 0), 0u);
+    EXPECT_EQ(folder.err,
+              "zbuffer-import: cannot write " + missing + ": No such file or directory\n");
+}
+
+TEST(ImportProgram, ReplacesOnlyARegularFileAndKeepsItsPermissions)
+{
+    const std::string pipe = testing::TempDir() + "zbuffer_import_pipe.ply";
+    unlink(pipe.c_str());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    const ProgramRun refused = Import({"tests/meshes/cube.ply", pipe});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_EQ(refused.err,
+              "zbuffer-import: cannot write " + pipe + ": not a regular file, so not replaced\n");
+    struct stat info {};
+    EXPECT_TRUE(stat(pipe.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+    unlink(pipe.c_str());
+
+    const std::string out = WriteTestFile("kept_mode.ply", "old");
+    ASSERT_EQ(chmod(out.c_str(), 0604), 0);
+    EXPECT_EQ(Import({"tests/meshes/cube.ply", out}).exitStatus, 0);
+    ASSERT_EQ(stat(out.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0604u);
+    EXPECT_NE(ReadWholeFile(out), "old");
+}
+
+// A cloud is written as faces of three corners on one vertex, which the
+// window program's reader reads back to the same model.
+TEST(ImportProgram, WritesAPointCloudAsFacesTheWindowProgramDraws)
+{
+    const std::string in = WriteTestFile("points.ply", "ply\nformat ascii 1.0\nelement vertex 3\n" +
+                                                           std::string(kPlyPositions) +
+                                                           "end_header\n0 0 0\n1 0 0\n0 2 0\n");
+    const std::string out = WriteTestFile("points_out.ply", "");
+    const ProgramRun run = Import({in, out});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_NE(run.out.find("kept: 3 vertices (positions), no faces: a point cloud, written as 3 "
+                           "faces of three corners on one vertex, which zbuffer draws as points\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("note:"), std::string::npos) << run.out;
+    const Model model(out);
+    ASSERT_EQ(model.faces.count, 3);
+    EXPECT_EQ(model.faces.records[2].indices,
+              CornerIndices(std::vector<int32_t>{2, 2, 2}.data(), 3));
+    EXPECT_TRUE(SameModel(model, ImportMesh(in, MeshFraming{})));
 }
 
 TEST(ImportProgram, AnswersHelpAndVersion)

@@ -805,6 +805,22 @@ def behaviour_bad_header(run_):
     behaviour_fatal_error(run_, path, "Error: (ReadPly) : invalid PLY header\n")
 
 
+def behaviour_import_hint(run_):
+    """A file the reader refuses and the import opens: the reader's message, then
+    one line saying how to convert it and open the result."""
+    path = run_.temp_file("alpha.ply", "ply\nformat ascii 1.0\nelement vertex 3\n"
+                          "property float x\nproperty float y\nproperty float z\n"
+                          "property uchar alpha\nelement face 1\n"
+                          "property list uchar int vertex_indices\nend_header\n"
+                          "0 0 0 9\n1 0 0 9\n0 1 0 9\n3 0 1 2\n")
+    behaviour_fatal_error(
+        run_, path,
+        "Error: (ReadPly) : invalid PLY header: vertex property 'alpha' is not one this reader "
+        "reads (x, confidence, red or r, u, nx)\n"
+        f"Hint: the import reads this file: zbuffer-import {path} OUT.ply converts it, then "
+        "zbuffer OUT.ply shows it\n")
+
+
 def behaviour_memory(run_):
     """Resident memory after 1,000 frames is within 2 MiB of that after 50."""
     program, window = started_with_window(run_)
@@ -882,6 +898,7 @@ BEHAVIOURS = {
     "escape": behaviour_escape,
     "missing_file": behaviour_missing_file,
     "bad_header": behaviour_bad_header,
+    "import_hint": behaviour_import_hint,
     "memory": behaviour_memory,
     "memcheck": behaviour_memcheck,
     "memcheck_catches_faults": behaviour_memcheck_catches_faults,

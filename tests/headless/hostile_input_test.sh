@@ -52,6 +52,30 @@ refused 1 "Error: (ReadPly) : invalid PLY header" <(yes) --bench
 run 0 <(cat "$mesh") --out "$work/piped.png"
 [ -s "$work/piped.png" ] || fail "a mesh on a pipe drew nothing"
 
+# The same through --import: counts in sparse files and on a pipe, endless
+# input, devices, and an STL on a pipe that reads as binary with a count of
+# blanks; meshes of a size on a pipe load.
+header binary_little_endian 3 2147483647 >"$work/faces.ply"
+truncate -s 2200000000 "$work/faces.ply"
+refused 1 "Error: (ReadPly) : a mesh of 3 vertices and 2147483647 faces needs at least" \
+    "$work/faces.ply" --import --bench
+printf 'solid' >"$work/facets.stl"
+truncate -s 80 "$work/facets.stl"
+printf '\xff\xff\xff\x0d' >>"$work/facets.stl"
+truncate -s $((84 + 50 * 0x0dffffff)) "$work/facets.stl"
+refused 1 "Error: (ReadStl) : a mesh of 704643069 vertices and 234881023 faces needs at least" \
+    "$work/facets.stl" --import --bench
+rm "$work/faces.ply" "$work/facets.stl"
+refused 1 "faces needs at least" <(header binary_little_endian 3 2147483647; cat /dev/zero) \
+    --import --bench
+refused 1 "Error: (ReadPly) : the input has no size (a pipe or a device) and goes on past 1 GiB" \
+    <(header ascii 3 1; tr '\0' ' ' </dev/zero) --import --bench
+refused 1 "Error: (ReadStl) : a mesh of 1616928864 vertices" \
+    <(printf 'solid x\n'; tr '\0' ' ' </dev/zero) --import --bench
+refused 1 "Error: (ImportMesh) : cannot tell the format of /dev/zero" /dev/zero --import --bench
+run 0 <(cat "$mesh") --import --out "$work/piped.png"
+[ -s "$work/piped.png" ] || fail "a mesh on a pipe drew nothing through --import"
+
 # Textures: too large by their size, not PNG at the first bytes, endless.
 truncate -s 1500000000 "$work/huge.png"
 refused 1 "huge.png: is 1500000000 bytes, more than the 256 MiB" "$mesh" --texture "$work/huge.png"
@@ -111,6 +135,9 @@ grep -qx "zbuffer-render: cannot write standard output" "$work/err" || fail "ful
 # Control characters in names are shown escaped, on one line.
 refused 1 "Cannot open file : $work/a\\x0Ab.ply" "$work/a
 b.ply"
+refused 1 "Error: (ImportMesh) : cannot open $work/a\\x0Ab\\x1B[31m.obj (No such file" \
+    "$work/a
+b"$'\e'"[31m.obj" --import
 refused 1 "cannot read texture $work/x\\x1B[31m.png: No such file" "$mesh" \
     --texture "$work/x"$'\e'"[31m.png"
 refused 1 "cannot write $work/no\\x0Asuch/x.png: No such file" "$mesh" --out "$work/no

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Memory follows what a file holds, not what it claims: refused meshes and
-# textures peak under 200 MB however large their counts, sizes or streams,
+# Memory follows what a file holds, not what it claims: refused meshes (read
+# by either reader) and textures peak under 200 MB however large their counts, sizes or streams,
 # and a mesh of ten million empty faces that loads takes no more than twice
 # the 400 MB its face records need. The files are sparse: they use no disk.
 # Usage: input_memory_test.sh ZBUFFER_RENDER MESH
@@ -41,6 +41,12 @@ header ascii 50000000 0 >"$work/nul.ply"
 truncate -s 320000000 "$work/nul.ply"
 peak 1 "$refused_limit" "$work/nul.ply" --bench
 peak 1 "$refused_limit" <(header ascii 3 1; tr '\0' ' ' </dev/zero) --bench
+# The same through the import.
+for mesh_file in faces vertices nul; do
+    peak 1 "$refused_limit" "$work/$mesh_file.ply" --import --bench
+done
+peak 1 "$refused_limit" <(header ascii 3 1; tr '\0' ' ' </dev/zero) --import --bench
+peak 1 "$refused_limit" <(printf 'solid x\n'; tr '\0' ' ' </dev/zero) --import --bench
 truncate -s 1500000000 "$work/huge.png"
 peak 1 "$refused_limit" "$mesh" --texture "$work/huge.png" --bench
 peak 1 "$refused_limit" "$mesh" --texture /dev/zero --bench

@@ -140,6 +140,23 @@ TEST(RenderOptions, SaysWhatIsWrongWithATooLargeFrameCountOrABareExtension)
     EXPECT_EQ(Parse({"--out", "frame.gif"}).error, "--out: 'frame.gif' must end in .png or .ppm");
 }
 
+TEST(RenderOptions, ImportFitAndUpAreOffUnlessGivenAndFrameTheMesh)
+{
+    const RenderOptions none = Parse({}).options;
+    EXPECT_FALSE(none.import || none.fit);
+    EXPECT_EQ(none.up, UpAxis::Z);
+
+    const ParsedOptions p = Parse({"m.obj", "--import", "--fit", "--up", "-y"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_TRUE(p.options.import && p.options.fit);
+    EXPECT_EQ(Framing(p.options).up, UpAxis::MinusY);
+    EXPECT_TRUE(Framing(p.options).fit);
+    EXPECT_EQ(Parse({"--up=x"}).options.up, UpAxis::X);
+    EXPECT_EQ(Parse({"--up", "w"}).error, "--up: 'w' is not x, y, z, -x, -y or -z");
+    EXPECT_EQ(Parse({"--up", "Y"}).error, "--up: 'Y' is not x, y, z, -x, -y or -z");
+    EXPECT_EQ(Parse({"--import=1"}).error, "unknown option '--import=1'");
+}
+
 // Every option the usage shows is one the parser takes, with a value exactly
 // when the usage shows one.
 TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
@@ -158,7 +175,7 @@ TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
         ++shown;
         ++at;
     }
-    EXPECT_EQ(shown, 15);
+    EXPECT_EQ(shown, 18);
 }
 
 }  // namespace

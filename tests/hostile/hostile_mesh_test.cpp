@@ -1,12 +1,15 @@
 // Hostile mesh files against the whole program: zbuffer-render either loads
 // the file and writes a frame in every shade model and in wireframe, in
-// bounded time, or ends with the reader's one-line message and status 1.
-// Under the sanitizer build the program run here is the sanitized one.
+// bounded time, or ends with the reader's one-line message and status 1 (and
+// the hint to use --import when the import reads the file). The same again
+// through --import. Under the sanitizer build the program run here is the
+// sanitized one.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,7 +34,11 @@ struct HostileFile {
     std::string bytes;
     Outcome outcome;
     std::string refusal = "";  // the message's detail, for Outcome::Refused
+    // What --import does with the file, where it differs from `outcome`.
+    std::optional<Outcome> import = std::nullopt;
 };
+
+const char kImportHint[] = "Hint: the import reads this file: add --import\n";
 
 // A tetrahedron wound outward: four vertices, four triangles.
 const char* const kTetraVertices = "0 0 0\n1 0 0\n0 1 0\n0 0 1\n";
@@ -247,13 +254,13 @@ std::vector<HostileFile> EndiannessAndGroupFiles()
          "face 0: vertex index 33554432 out of range 0..3"},
         {"position group twice, six numbers a vertex",
          twoPositions + "0 0 0 0 0 0\n1 0 0 1 0 0\n0 1 0 0 1 0\n0 0 1 0 0 1\n" + kTetraFaces,
-         Outcome::Refused, "vertex property group 'x' declared twice"},
+         Outcome::Refused, "vertex property group 'x' declared twice", Outcome::Draws},
         {"colour group twice, six bytes a vertex",
          twoColours +
              "0 0 0 1 2 3 4 5 6\n1 0 0 1 2 3 4 5 6\n0 1 0 1 2 3 4 5 6\n"
              "0 0 1 1 2 3 4 5 6\n" +
              kTetraFaces,
-         Outcome::Refused, "vertex property group 'red' declared twice"},
+         Outcome::Refused, "vertex property group 'red' declared twice", Outcome::Draws},
     };
 }
 
@@ -309,7 +316,7 @@ std::vector<HostileFile> NastyValidFiles()
              return h + "0 0 0 300 -1 99999999999\n1 0 0 256 0 0\n0 1 0 1 2 3\n0 0 1 4 5 6\n" +
                     kTetraFaces;
          }(),
-         Outcome::Draws},
+         Outcome::Draws, "", Outcome::Refused},
     };
 }
 
@@ -358,28 +365,20 @@ ProgramRun Render(const std::string& mesh, const std::vector<std::string>& modes
     return RunProgram(argv, kSecondsPerRun);
 }
 
-class HostileMesh : public testing::TestWithParam<HostileFile> {};
-
-TEST_P(HostileMesh, LoadsAndDrawsOrEndsWithTheReadersMessage)
+// A file that loads is drawn in every shade model and in wireframe; with
+// Outcome::Draws something shows.
+void ExpectFrames(const std::string& mesh, Outcome outcome, const std::vector<std::string>& reader,
+                  const std::string& picture)
 {
-    const HostileFile& file = GetParam();
-    const std::string mesh = WriteTestFile("hostile.ply", file.bytes);
-    const std::string picture = WriteTestFile("hostile.ppm", "");
-    if (file.outcome == Outcome::Refused) {
-        const ProgramRun run = Render(mesh, {}, picture);
-        EXPECT_FALSE(run.timedOut);
-        EXPECT_EQ(run.exitStatus, 1) << "signal " << run.signal << "\n" << run.err;
-        EXPECT_EQ(run.err, "Error: (ReadPly) : " + file.refusal + "\n");
-        EXPECT_EQ(run.out, "");
-        return;
-    }
     const std::vector<std::vector<std::string>> modes = {{"--shade", "flat"},
                                                          {"--shade", "gouraud"},
                                                          {"--shade", "phong"},
                                                          {"--shade", "cartoon"},
                                                          {"--wireframe"}};
-    for (const std::vector<std::string>& mode : modes) {
+    for (std::vector<std::string> mode : modes) {
         SCOPED_TRACE(mode.back());
+        const bool cartoon = mode.back() == "cartoon";
+        mode.insert(mode.end(), reader.begin(), reader.end());
         const ProgramRun run = Render(mesh, mode, picture);
         EXPECT_FALSE(run.timedOut);
         ASSERT_EQ(run.exitStatus, 0) << "signal " << run.signal << "\n" << run.err;
@@ -387,10 +386,43 @@ TEST_P(HostileMesh, LoadsAndDrawsOrEndsWithTheReadersMessage)
         const int lit = LitPixels(ReadWholeFile(picture));
         EXPECT_GE(lit, 0) << "no 480 x 480 frame written";
         // The cartoon model may leave a small mesh all outline, which is black.
-        if (file.outcome == Outcome::Draws && mode.back() != "cartoon") {
+        if (outcome == Outcome::Draws && !cartoon) {
             EXPECT_GT(lit, 0) << "nothing drawn";
         }
     }
+}
+
+class HostileMesh : public testing::TestWithParam<HostileFile> {};
+
+TEST_P(HostileMesh, LoadsAndDrawsOrEndsWithTheReadersMessage)
+{
+    const HostileFile& file = GetParam();
+    const std::string mesh = WriteTestFile("hostile.ply", file.bytes);
+    const std::string picture = WriteTestFile("hostile.ppm", "");
+    if (file.outcome != Outcome::Refused) return ExpectFrames(mesh, file.outcome, {}, picture);
+    const ProgramRun run = Render(mesh, {}, picture);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitStatus, 1) << "signal " << run.signal << "\n" << run.err;
+    const bool imports = file.import.value_or(file.outcome) != Outcome::Refused;
+    EXPECT_EQ(run.err, "Error: (ReadPly) : " + file.refusal + "\n" + (imports ? kImportHint : ""));
+    EXPECT_EQ(run.out, "");
+}
+
+// The import's own messages are tested with its readers; here, that each
+// refusal is one line and status 1, and never a crash or a hang.
+TEST_P(HostileMesh, ImportLoadsAndDrawsOrEndsWithOneLine)
+{
+    const HostileFile& file = GetParam();
+    const std::string mesh = WriteTestFile("hostile.ply", file.bytes);
+    const std::string picture = WriteTestFile("hostile.ppm", "");
+    const Outcome outcome = file.import.value_or(file.outcome);
+    if (outcome != Outcome::Refused) return ExpectFrames(mesh, outcome, {"--import"}, picture);
+    const ProgramRun run = Render(mesh, {"--import"}, picture);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitStatus, 1) << "signal " << run.signal << "\n" << run.err;
+    EXPECT_EQ(run.err.rfind("Error: (", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.out, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(HostileMesh, HostileMesh, testing::ValuesIn(HostileFiles()), TestName);

@@ -65,9 +65,43 @@ std::vector<BadFile> BadFiles()
     };
 }
 
+// What a reader could take for a shorter or wrapped-around value.
+std::vector<BadFile> CutOrWrappedNumbers()
+{
+    const std::string face = "element face 1\nproperty list uchar int vertex_indices\nend_header\n";
+    const std::string stl = "solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1";
+    return {
+        {"a.ply", kAsciiXyz + face + "0 0 0\n1" + std::string(1, '\0') + "5 0 0\n0 1 0\n3 0 1 2\n",
+         "Error: (ReadPly) : vertex 1 of 3, property 'x': '1\\x005' is not a number"},
+        {"a.ply", kAsciiXyz + face + "0 0 0\n1 0 0\n0 1 0\n3 0 1 2" + std::string(1, '\0') + "\n",
+         "Error: (ReadPly) : face 0 of 1, property 'vertex_indices': '2\\x00' is not a whole "
+         "number"},
+        {"a.stl", stl + std::string(1, '\0') + " 0 0\nvertex 0 1 0\nendloop\nendfacet\n",
+         "Error: (ReadStl) : facet 0: '1\\x00' is not a number"},
+        {"a.obj", "v 0 0 0\nv 1 0 0\nv 0 1" + std::string(1, '\0') + "5 0\nf 1 2 3\n",
+         "Error: (ReadObj) : line 3: a NUL byte, which no OBJ text holds"},
+        {"a.obj", std::string("\xFE\xFF\0v\0 \0001", 8),
+         "Error: (ReadObj) : line 1: UTF-16 text, which tinyobjloader does not read: save it as "
+         "UTF-8"},
+        {"a.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n\nf 1 2 4294967299\n",
+         "Error: (ReadObj) : line 6: an index beyond 2147483647, more than any file may name"},
+        {"a.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 -" + std::string(10000, '9') + "\n",
+         "Error: (ReadObj) : line 4: an index beyond 2147483647, more than any file may name"},
+        {"a.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2147483648\n",
+         "Error: (ReadObj) : line 4: an index beyond 2147483647, more than any file may name"},
+        {"a.ply", kAsciiXyz + face + "0 0 0\n" + std::string(10000, '1') + " 0 0\n0 1 0\n3 0 1 2\n",
+         "Error: (ReadPly) : vertex 1 of 3, property 'x': a word longer than 511 characters"},
+        {"a.stl", stl + std::string(10000, '0') + " 0 0\nvertex 0 1 0\nendloop\nendfacet\n",
+         "Error: (ReadStl) : a word longer than 511 characters"},
+    };
+}
+
 TEST(ImportErrors, MalformedFilesEndWithOneLineSayingWhatAndWhere)
 {
-    for (const BadFile& bad : BadFiles()) {
+    std::vector<BadFile> all = BadFiles();
+    for (BadFile& bad : CutOrWrappedNumbers())
+        all.push_back(std::move(bad));
+    for (const BadFile& bad : all) {
         SCOPED_TRACE(bad.message);
         const std::string path = WriteTestFile(bad.name, bad.bytes);
         std::string message = ImportError(path);
@@ -76,10 +110,13 @@ TEST(ImportErrors, MalformedFilesEndWithOneLineSayingWhatAndWhere)
     }
 }
 
-TEST(ImportErrors, MissingFileNamesTheReason)
+TEST(ImportErrors, MissingFileNamesItselfAndTheReasonPrintable)
 {
     EXPECT_EQ(ImportError("no/such/mesh.ply"),
-              "Error: (ImportMesh) : cannot open the file (No such file or directory)");
+              "Error: (ImportMesh) : cannot open no/such/mesh.ply (No such file or directory)");
+    EXPECT_EQ(ImportError("no/such/\x1b[31m\n.obj"),
+              "Error: (ImportMesh) : cannot open no/such/\\x1B[31m\\x0A.obj (No such file or "
+              "directory)");
 }
 
 TEST(ImportErrors, FileBytesInMessagesAreShownPrintable)

@@ -37,6 +37,16 @@ std::string AssimpModels()
     return std::filesystem::is_directory(folder) ? folder : "";
 }
 
+std::vector<std::string> AssimpMeshFiles()
+{
+    std::vector<std::string> files;
+    if (AssimpModels().empty()) return files;
+    for (const char* folder : {"/PLY", "/OBJ", "/STL"})
+        for (const std::string& file : FilesIn(AssimpModels() + folder, ""))
+            files.push_back(file);
+    return files;
+}
+
 Model Imported(const std::string& path)
 {
     return ImportMesh(path, MeshFraming{});

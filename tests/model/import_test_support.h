@@ -16,5 +16,10 @@ std::vector<std::string> FilesIn(const std::string& folder, const std::string& e
 // is not installed.
 std::string AssimpModels();
 
+// Every file of assimp-testmodels' PLY, OBJ and STL folders (their pictures
+// and material files too, which the import refuses); none when the package
+// is not installed.
+std::vector<std::string> AssimpMeshFiles();
+
 // The model a complete PLY, OBJ or STL file gives, without framing.
 Model Imported(const std::string& path);

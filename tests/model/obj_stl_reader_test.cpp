@@ -105,7 +105,8 @@ TEST(ObjReader, FileOfPointsIsAPointCloud)
         ImportMesh(WriteTestFile("p.obj", "v 0 0 0\nv 1 2 3\np 1 2\n"), MeshFraming{}, &summary);
     EXPECT_TRUE(summary.pointCloud);
     EXPECT_EQ(m.faces.count, 2);
-    EXPECT_EQ(m.faces.records[1].cornerCount, 1);
+    EXPECT_EQ(m.faces.records[1].cornerCount, 3);
+    EXPECT_EQ(m.faces.records[1].indices[2], 1);
 }
 
 }  // namespace

@@ -186,7 +186,7 @@ TEST(PlyCompleteReader, ClampsFloatColoursAndScalesBytesAsTheCanonicalReader)
     EXPECT_EQ(ColorOf(bytes, 0), 0xFFFF8000u);
 }
 
-TEST(PlyCompleteReader, PointCloudGetsOneFaceOfOneCornerPerVertex)
+TEST(PlyCompleteReader, PointCloudGetsOneFaceOfThreeCornersOnEachVertex)
 {
     MeshSummary summary;
     const Model m =
@@ -200,7 +200,7 @@ TEST(PlyCompleteReader, PointCloudGetsOneFaceOfOneCornerPerVertex)
     EXPECT_TRUE(summary.pointCloud);
     ASSERT_EQ(m.faces.count, 3);
     for (int32_t f = 0; f < 3; ++f)
-        EXPECT_EQ(CornersOf(m, f), std::vector<int32_t>{f});
+        EXPECT_EQ(CornersOf(m, f), (std::vector<int32_t>{f, f, f}));
     EXPECT_EQ(m.halfExtent, 1.0f);
 }
 

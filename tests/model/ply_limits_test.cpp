@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "import_test_support.h"
+#include "model/mesh_import.h"
 #include "model/model.h"
 #include "model/ply_reader.h"
 #include "ply_test_files.h"
@@ -53,6 +55,36 @@ TEST(PlyLimits, CountsWhoseMeshCannotFitInMemoryAreRefusedBeforeReading)
     std::remove(vertices.c_str());
 }
 
+// The import refuses the same counts, and those of a binary STL, however it
+// is asked: the complete PLY reader, a point cloud, the STL's facet count.
+TEST(PlyLimits, TheImportRefusesCountsWhoseMeshCannotFitInMemory)
+{
+    if (PhysicalMemory() >= (int64_t{200} << 30)) GTEST_SKIP() << "this machine could hold them";
+    const std::string faces = SparseFile(
+        "faces.ply", PlyFileHeader("binary_little_endian", "3", "2147483647"), 2200000000);
+    EXPECT_TRUE(StartsWith(ImportError(faces),
+                           "Error: (ReadPly) : a mesh of 3 vertices and 2147483647 faces "
+                           "needs at least 131072 MiB, more than the "))
+        << ImportError(faces);
+    // Points of twelve zero bytes each: a cloud at the origin, too large to hold.
+    const std::string cloud =
+        SparseFile("cloud.ply",
+                   "ply\nformat binary_little_endian 1.0\nelement vertex 2000000000\n" +
+                       std::string(kPlyPositions) + "end_header\n",
+                   int64_t{24} << 30);
+    EXPECT_TRUE(StartsWith(ImportError(cloud),
+                           "Error: (ReadPly) : a mesh of 2000000000 vertices and 2000000000 faces"))
+        << ImportError(cloud);
+    std::string stl(80, 's');
+    stl += std::string("\xff\xff\xff\x0d", 4);  // 234881023 facets, 11 GiB
+    const std::string facets = SparseFile("facets.stl", stl, 84 + int64_t{50} * 0x0dffffff);
+    EXPECT_TRUE(StartsWith(ImportError(facets),
+                           "Error: (ReadStl) : a mesh of 704643069 vertices and 234881023 faces"))
+        << ImportError(facets);
+    for (const std::string& path : {faces, cloud, facets})
+        std::remove(path.c_str());
+}
+
 TEST(PlyLimits, NulBytesWhereNumbersBelongAreRefusedAtTheFirst)
 {
     const std::string path =
@@ -62,15 +94,26 @@ TEST(PlyLimits, NulBytesWhereNumbersBelongAreRefusedAtTheFirst)
         shown += "\\x00";
     EXPECT_EQ(ReadPlyError(path), "Error: (ReadPly) : vertex 0: '" + shown +
                                       "...' is longer than the 511 characters a number may have");
+    EXPECT_EQ(ImportError(path),
+              "Error: (ReadPly) : vertex 0 of 50000000, property 'x': a word "
+              "longer than 511 characters");
     std::remove(path.c_str());
+    // An OBJ or an STL of NUL bytes: refused at the first too, in any length.
+    for (const char* name : {"nul.obj", "nul.stl"}) {
+        const std::string text = SparseFile(name, "", 320000000);
+        EXPECT_EQ(ImportError(text).substr(0, 19),
+                  name[4] == 'o' ? "Error: (ReadObj) : " : "Error: (ReadStl) : ")
+            << ImportError(text);
+        std::remove(text.c_str());
+    }
 }
 
-void LoadWithAddressSpace(const std::string& path, int64_t bytes)
+void LoadWithAddressSpace(const std::string& path, int64_t bytes, bool import)
 {
     rlimit limit{};
     limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(bytes);
     setrlimit(RLIMIT_AS, &limit);
-    const Model model(path);
+    const Model model = import ? ImportMesh(path, MeshFraming{}) : Model(path);
 }
 
 // Memory can run out even for counts that fit the machine (a limit on the
@@ -83,9 +126,13 @@ TEST(PlyLimits, RunningOutOfMemoryEndsWithTheReadersMessage)
 #endif
     const std::string header = PlyFileHeader("binary_little_endian", "3", "10000000");
     const std::string path = SparseFile("empty_faces.ply", header, header.size() + 36 + 10000000);
-    EXPECT_EXIT(LoadWithAddressSpace(path, int64_t{400} << 20), testing::ExitedWithCode(1),
+    EXPECT_EXIT(LoadWithAddressSpace(path, int64_t{400} << 20, false), testing::ExitedWithCode(1),
                 testing::Matcher<const std::string&>(
                     "Error: (ReadPly) : out of memory while loading the mesh\n"));
+    // The import runs out in its reader or while it builds the model.
+    EXPECT_EXIT(
+        LoadWithAddressSpace(path, int64_t{400} << 20, true), testing::ExitedWithCode(1),
+        testing::ContainsRegex("^Error: \\((ReadPly|ImportMesh)\\) : (out of|not enough) memory"));
     std::remove(path.c_str());
 }
 

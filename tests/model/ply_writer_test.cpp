@@ -29,10 +29,8 @@ std::vector<std::string> MeshesToWrite()
                                       "fuzz/corpus/polygon_255_corners_ascii.ply"};
     for (const std::string& f : FilesIn("fuzz/import_corpus", ""))
         files.push_back(f);
-    if (!AssimpModels().empty())
-        for (const char* folder : {"/PLY", "/OBJ", "/STL"})
-            for (const std::string& f : FilesIn(AssimpModels() + folder, ""))
-                files.push_back(f);
+    for (const std::string& f : AssimpMeshFiles())
+        files.push_back(f);
     return files;
 }
 
