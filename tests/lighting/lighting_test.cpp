@@ -75,12 +75,20 @@ TEST_F(LightingTest, SpecularUsesTheSinglePrecisionPower)
     EXPECT_EQ(c.r, (0.0f + 0.2f) + (0.0f + ((0.7f * 1.0f) * kd + (1.0f * 1.0f) * ks)));
 }
 
-TEST_F(LightingTest, AttenuationAppliesOnlyWithAllThreeCoefficients)
+// The default light with attenuation coefficients 1, 0.1 and 0.01: at the
+// distance 17.3205 of the origin, the factor 0.17446.
+Light AttenuatedLight()
 {
     Light light;
     light.constantAttenuation = 1;
     light.linearAttenuation = 0.1f;
     light.quadraticAttenuation = 0.01f;
+    return light;
+}
+
+TEST_F(LightingTest, AttenuationAppliesOnlyWithAllThreeCoefficients)
+{
+    Light light = AttenuatedLight();
     context.SetLight(0, light);
     ExpectGrey(Lit(Vector3(0, 1, 0)), 0.2f + 0.40415f * 0.17446f);
     light.linearAttenuation = 0;
@@ -237,11 +245,7 @@ TEST_F(VertexColorLightingTest, TheVertexColourTakesTheDiffuseAndAmbientColoursP
 
 TEST_F(VertexColorLightingTest, AttenuationScalesTheVertexColoursDiffuseTerm)
 {
-    Light light;
-    light.constantAttenuation = 1;
-    light.linearAttenuation = 0.1f;
-    light.quadraticAttenuation = 0.01f;
-    context.SetLight(0, light);
+    context.SetLight(0, AttenuatedLight());
     // Ma C + (C Ld) kd att = (0.2 + 0.57735 x 0.174458) C = 0.300724 C
     ExpectColor(LitByColor(Vector3(0, 1, 0)), 0.150362f, 0.075181f, 0.300724f);
 }

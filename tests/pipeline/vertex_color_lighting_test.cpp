@@ -11,31 +11,20 @@
 
 namespace {
 
-std::vector<float> Colours(const FrameBuffer& fb)
-{
-    std::vector<float> channels;
-    for (const Pixel& p : fb.pixels)
-        channels.insert(channels.end(), {p.color.r, p.color.g, p.color.b, p.color.a});
-    return channels;
-}
-
 bool SameColour(const Color& a, const Color& b)
 {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
 // A curved, turned grid whose corners have colours of their own, lit by one
-// light, seen as in DrawModelTest: a camera on the z axis at z = 3 and a
-// 64 x 64 frame.
+// light, seen as in DrawModelTest.
 class VertexColorDrawTest : public ::testing::Test {
 protected:
     RenderContext context;
 
     void SetUp() override
     {
-        context.SetFrameBuffer(FrameBuffer(64, 64, Color(0, 0, 0, 1)));
-        context.SetCamera(
-            Camera(Vector3(0, 0, 3), Vector3(0, 0, 0), Vector3(0, 1, 0), 1, 0.7853982f));
+        FaceTheUnitSquare(context);
         Matrix4 turn;
         turn.SetRotation(20, 10, 30);
         context.SetModelMatrix(turn);
@@ -46,28 +35,15 @@ protected:
                                     Color(0.5f, 0.5f, 0.5f, 1), 4.0f);
     }
 
-    // A grid of (n + 1)^2 corners, coloured `argb` or, when it is 0, each its
+    // A wavy grid whose corners are coloured `argb` or, when it is 0, each its
     // own colour.
     static TestMesh Grid(uint32_t argb)
     {
-        std::vector<TestMesh::Vertex> corners;
-        std::vector<std::vector<int32_t>> faces;
-        const int n = 8;
-        for (int j = 0; j <= n; ++j)
-            for (int i = 0; i <= n; ++i) {
-                const float x = -1 + 2.0f * i / n, y = -1 + 2.0f * j / n;
-                const float z = 0.3f * std::sin(3 * x) * std::cos(2 * y);
-                const uint32_t own = 0xFF000000u | (30u * i) << 16 | (250u - 25u * j) << 8 |
-                                     (40u + 20u * ((i + j) % 9));
-                corners.push_back({x, y, z, -0.3f * x, 0.2f * y, 1, argb != 0 ? argb : own});
-            }
-        for (int j = 0; j < n; ++j)
-            for (int i = 0; i < n; ++i) {
-                const int c = j * (n + 1) + i;
-                faces.push_back({c, c + 1, c + n + 2});
-                faces.push_back({c, c + n + 2, c + n + 1});
-            }
-        return TestMesh(corners, faces);
+        return WavyGrid(8, [argb](int i, int j) {
+            const uint32_t own =
+                0xFF000000u | (30u * i) << 16 | (250u - 25u * j) << 8 | (40u + 20u * ((i + j) % 9));
+            return argb != 0 ? argb : own;
+        });
     }
 
     std::vector<float> Draw(TestMesh& mesh)
