@@ -162,7 +162,7 @@ private:
     bool textured;       // the lit colour is multiplied by the fragment's texel
     bool byVertexColor;  // lit by the vertex colours pushed with the fragments
     PointBatch points{};
-    PointColors vertexColors;
+    PointColors vertexColors{};
     Pixel* pixels[PointBatch::kSize] = {};
     Color texels[PointBatch::kSize];
     Color lit[PointBatch::kSize];  // kept here, so that a batch constructs none
