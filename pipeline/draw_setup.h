@@ -46,7 +46,8 @@ struct DrawSetup {
     bool normalize;  // RC_NORMALIZE with lighting: transformed normals are normalised
     CornerColour cornerColour;
     // Lighting takes the vertex colour in place of the material's diffuse
-    // colour: a Gouraud corner's own, the mean of a flat face's corners.
+    // colour: a Gouraud corner's own, the mean of a flat face's corners (per
+    // pixel, the fragment kind kLitByVertexColor).
     bool vertexColorLighting;
     bool fill;  // polygonMode RC_FILL: spans are filled between the edges
     // Fragment stage.
