@@ -69,6 +69,7 @@ void ApplyFeatures(const RenderOptions& o, TextureImage* texture)
     }
     if (o.normalize) c.Enable(RC_NORMALIZE);
     if (o.shadows) c.Enable(RC_SHADOW);
+    c.vertexColorLighting = o.vertexColors;
 }
 
 // False, with the reason on standard error, when --texture names a file that

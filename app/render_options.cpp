@@ -126,6 +126,8 @@ constexpr OptionRule kOptions[] = {
     {"--cw", nullptr, nullptr, &RenderOptions::clockwise, "front faces are the clockwise ones"},
     {"--unlit", nullptr, nullptr, &RenderOptions::unlit,
      "leave lighting off: vertex colours as they are"},
+    {"--vertex-colors", nullptr, nullptr, &RenderOptions::vertexColors,
+     "light the vertex colours in place of the material's colour"},
     {"--texture", "FILE.png", ParseTexture, nullptr,
      "texture the mesh with a PNG picture (not in gouraud)"},
     {"--replace", nullptr, nullptr, &RenderOptions::replace,
@@ -198,6 +200,9 @@ ParsedOptions ParseRenderOptions(int argc, const char* const* argv)
         parsed.error = "--bench writes no image, so --out has nothing to do";
     else if (parsed.options.replace && given.shade)
         parsed.error = "--replace and --shade both choose the shade model; give one";
+    else if (parsed.options.vertexColors && (parsed.options.unlit || parsed.options.replace))
+        parsed.error = std::string(parsed.options.unlit ? "--unlit" : "--replace") +
+                       " lights nothing, so --vertex-colors has nothing to light";
     return parsed;
 }
 

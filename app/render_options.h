@@ -22,6 +22,7 @@ struct RenderOptions {
     bool wireframe = false;
     bool clockwise = false;
     bool unlit = false;
+    bool vertexColors = false;           // lighting by the vertex colours
     std::optional<std::string> texture;  // a PNG bound as the texture, with texturing on
     bool replace = false;                // shade model RC_REPLACE
     bool shadows = false;                // light 0's shadow pass every frame, shadow test on

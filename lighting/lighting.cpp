@@ -64,6 +64,8 @@ LightingSetup::LightingSetup(const Material& material, const Vector3& eye, bool 
       shadowBias(shadowBias),
       eye(eye),
       base(material.GetEmission() + material.GetAmbient()),
+      materialEmission(material.GetEmission()),
+      materialAmbient(material.GetAmbient()),
       materialDiffuse(material.GetDiffuse()),
       materialSpecular(material.GetSpecular()),
       shininess(material.shininess),
@@ -158,6 +160,42 @@ void ComputeLightTerms(const LightingSetup& setup, const Light& light, const Poi
         t.ks[k] = SpecularWeight(t.kd[k], t.rv[k], setup.shininess);
 }
 
+// The colour point k reflects diffusely: the material's diffuse colour, or,
+// lit by vertex colours (kByVertex), the point's own.
+template <bool kByVertex>
+Color DiffuseColor(const LightingSetup& setup, const PointColors* vertexColors, int k)
+{
+    if constexpr (kByVertex)
+        return Color(vertexColors->r[k], vertexColors->g[k], vertexColors->b[k], 1.0f);
+    else
+        return setup.materialDiffuse;
+}
+
+// Dc / kd of one light at point k: Md x Ld (the source's, the same for every
+// point), or C x Ld with the point's vertex colour C.
+template <bool kByVertex>
+Color DiffuseOfLight(const LightingSetup::Source& source, const Color& lightDiffuse,
+                     const PointColors* vertexColors, int k)
+{
+    if constexpr (kByVertex)
+        return Color(vertexColors->r[k], vertexColors->g[k], vertexColors->b[k], 1.0f) *
+               lightDiffuse;
+    else
+        return source.diffuse;
+}
+
+// What the standard equation adds once, unscaled by any light: Me + Ma, or
+// Me + Ma x C with the point's vertex colour C.
+template <bool kByVertex>
+Color EmissionAndAmbient(const LightingSetup& setup, const PointColors* vertexColors, int k)
+{
+    if constexpr (kByVertex)
+        return setup.materialEmission +
+               setup.materialAmbient * DiffuseColor<true>(setup, vertexColors, k);
+    else
+        return setup.base;
+}
+
 // Adds a light's (r, g, b) to the sums of the points it reaches.
 template <bool kOne>
 void AddWhereReached(const PointBatch& p, const LightTerms& t, const ColourSums& add,
@@ -172,8 +210,10 @@ void AddWhereReached(const PointBatch& p, const LightTerms& t, const ColourSums&
     }
 }
 
-template <bool kOne>
-void LightStandard(const LightingSetup& setup, const PointBatch& p, Color* colors)
+// kByVertex: lit by `vertexColors` (null otherwise).
+template <bool kOne, bool kByVertex>
+void LightStandard(const LightingSetup& setup, const PointBatch& p, const PointColors* vertexColors,
+                   Color* colors)
 {
     const int count = PointCount<kOne>(p);
     Directions v, l;
@@ -186,10 +226,11 @@ void LightStandard(const LightingSetup& setup, const PointBatch& p, Color* color
         LightTerms t;
         DirectionsTowards<kOne>(light.GetPosition(), p, l);
         ComputeLightTerms<kOne>(setup, light, p, l, v, t);
-        const Color& d = source.diffuse;
+        const Color lightDiffuse = light.GetDiffuse();
         const Color& s = source.specular;
         ColourSums lit;
         for (int k = 0; k < count; ++k) {
+            const Color d = DiffuseOfLight<kByVertex>(source, lightDiffuse, vertexColors, k);
             lit.r[k] = d.r * t.kd[k] + s.r * t.ks[k];
             lit.g[k] = d.g * t.kd[k] + s.g * t.ks[k];
             lit.b[k] = d.b * t.kd[k] + s.b * t.ks[k];
@@ -206,20 +247,21 @@ void LightStandard(const LightingSetup& setup, const PointBatch& p, Color* color
         AddWhereReached<kOne>(p, t, lit, sum);
     }
     // The material's emission and ambient are added once, unscaled by any light.
-    for (int k = 0; k < count; ++k)
-        colors[k] = Color(setup.base.r + sum.r[k], setup.base.g + sum.g[k], setup.base.b + sum.b[k],
-                          setup.alpha);
+    for (int k = 0; k < count; ++k) {
+        const Color base = EmissionAndAmbient<kByVertex>(setup, vertexColors, k);
+        colors[k] = Color(base.r + sum.r[k], base.g + sum.g[k], base.b + sum.b[k], setup.alpha);
+    }
 }
 
-template <bool kOne>
-void LightCartoon(const LightingSetup& setup, const PointBatch& p, Color* colors)
+template <bool kOne, bool kByVertex>
+void LightCartoon(const LightingSetup& setup, const PointBatch& p, const PointColors* vertexColors,
+                  Color* colors)
 {
     const int count = PointCount<kOne>(p);
     Directions v, l;
     DirectionsTowards<kOne>(setup.eye, p, v);
     ColourSums sum;
     sum.SetToZero(count);
-    const Color& md = setup.materialDiffuse;
     const Color& ms = setup.materialSpecular;
     for (int i = 0; i < setup.sourceCount; ++i) {
         const Light& light = *setup.sources[i].light;
@@ -233,6 +275,7 @@ void LightCartoon(const LightingSetup& setup, const PointBatch& p, Color* colors
             const float band = t.kd[k] < 0.5f ? 0.3f : 0.7f;
             const float highlight = t.ks[k] < 0.7f ? 0.0f : 1.0f;
             const float outline = edge < 0.2f ? 0.0f : 1.0f;
+            const Color md = DiffuseColor<kByVertex>(setup, vertexColors, k);
             lit.r[k] = (md.r * band + ms.r * highlight) * outline;
             lit.g[k] = (md.g * band + ms.g * highlight) * outline;
             lit.b[k] = (md.b * band + ms.b * highlight) * outline;
@@ -249,16 +292,30 @@ void LightCartoon(const LightingSetup& setup, const PointBatch& p, Color* colors
 
 void LightPoints(const LightingSetup& setup, const PointBatch& points, Color* colors)
 {
-    LightStandard<false>(setup, points, colors);
+    LightStandard<false, false>(setup, points, nullptr, colors);
 }
 
 void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points, Color* colors)
 {
-    LightCartoon<false>(setup, points, colors);
+    LightCartoon<false, false>(setup, points, nullptr, colors);
 }
 
-Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
-                 bool cartoon)
+void LightPoints(const LightingSetup& setup, const PointBatch& points,
+                 const PointColors& vertexColors, Color* colors)
+{
+    LightStandard<false, true>(setup, points, &vertexColors, colors);
+}
+
+void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points,
+                        const PointColors& vertexColors, Color* colors)
+{
+    LightCartoon<false, true>(setup, points, &vertexColors, colors);
+}
+
+namespace {
+
+// One point as a batch of one.
+PointBatch OnePoint(const Vector4& position, const Vector3& normal)
 {
     PointBatch point;
     point.count = 1;
@@ -268,10 +325,35 @@ Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vect
     point.nx[0] = normal.x;
     point.ny[0] = normal.y;
     point.nz[0] = normal.z;
+    return point;
+}
+
+}  // namespace
+
+Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
+                 bool cartoon)
+{
+    const PointBatch point = OnePoint(position, normal);
     Color color;
     if (cartoon)
-        LightCartoon<true>(setup, point, &color);
+        LightCartoon<true, false>(setup, point, nullptr, &color);
     else
-        LightStandard<true>(setup, point, &color);
+        LightStandard<true, false>(setup, point, nullptr, &color);
+    return color;
+}
+
+Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
+                 const Color& vertexColor, bool cartoon)
+{
+    const PointBatch point = OnePoint(position, normal);
+    PointColors pointColor;
+    pointColor.r[0] = vertexColor.r;
+    pointColor.g[0] = vertexColor.g;
+    pointColor.b[0] = vertexColor.b;
+    Color color;
+    if (cartoon)
+        LightCartoon<true, true>(setup, point, &pointColor, &color);
+    else
+        LightStandard<true, true>(setup, point, &pointColor, &color);
     return color;
 }

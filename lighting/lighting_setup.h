@@ -21,6 +21,8 @@ struct LightingSetup {
     float shadowBias = 0.0f;  // added to the light's stored depth in the shadow test
     Vector3 eye;
     Color base;  // material emission + ambient, added once
+    Color materialEmission;
+    Color materialAmbient;
     Color materialDiffuse;
     Color materialSpecular;
     float shininess = 0.0f;
@@ -44,6 +46,12 @@ struct PointBatch {
     float nx[kSize], ny[kSize], nz[kSize];  // normal, used as given
 };
 
+// The vertex colours of a batch's points (red, green, blue), for lighting by
+// vertex colours. Only the first `count` points are read.
+struct PointColors {
+    float r[PointBatch::kSize], g[PointBatch::kSize], b[PointBatch::kSize];
+};
+
 // The standard equation: emission and ambient, then per light Lambert diffuse
 // and reflection-vector specular, attenuated with distance. Fills
 // colors[0 .. count - 1].
@@ -52,6 +60,19 @@ void LightPoints(const LightingSetup& setup, const PointBatch& points, Color* co
 // outline where the surface turns away from the viewer.
 void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points, Color* colors);
 
+// Lit by vertex colours: each point's own colour C takes the place of the
+// material's diffuse colour Md in either equation, and the material's ambient
+// colour Ma lights it as an ambient light would, Me + Ma x C in place of
+// Me + Ma (Ma alone, added unscaled, would wash the colours out). Specular,
+// emission and the result's alpha (Md's) stay the material's.
+void LightPoints(const LightingSetup& setup, const PointBatch& points,
+                 const PointColors& vertexColors, Color* colors);
+void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points,
+                        const PointColors& vertexColors, Color* colors);
+
 // One point, lit by either equation.
 Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
                  bool cartoon);
+// One point, lit by either equation with its vertex colour.
+Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
+                 const Color& vertexColor, bool cartoon);

@@ -21,7 +21,8 @@ bool Texturing(const RenderContext& c)
 FragmentKind FragmentKindOf(const RenderContext& c)
 {
     const bool perPixel = c.shadeModel == RC_PHONG || c.shadeModel == RC_CARTOON;
-    if (c.IsEnabled(RC_LIGHTING) && perPixel) return FragmentKind::kLitPerPixel;
+    if (c.IsEnabled(RC_LIGHTING) && perPixel)
+        return c.vertexColorLighting ? FragmentKind::kLitByVertexColor : FragmentKind::kLitPerPixel;
     return Texturing(c) ? FragmentKind::kTextured : FragmentKind::kInterpolated;
 }
 
@@ -39,6 +40,7 @@ DrawSetup::DrawSetup(RenderContext& c, const Material& material)
       lighting(c.IsEnabled(RC_LIGHTING)),
       normalize(lighting && c.IsEnabled(RC_NORMALIZE)),
       cornerColour(CornerColourOf(c)),
+      vertexColorLighting(c.vertexColorLighting),
       fill(c.polygonMode == RC_FILL),
       fragmentKind(FragmentKindOf(c)),
       cartoon(c.shadeModel == RC_CARTOON),

@@ -20,9 +20,10 @@ enum class CornerColour : uint8_t {
 
 // What a fragment's colour is made of.
 enum class FragmentKind : uint8_t {
-    kInterpolated,  // the ends' colours interpolated
-    kTextured,      // the interpolated colour, with the texel applied
-    kLitPerPixel,   // lit at the fragment (Phong, cartoon); textured when texturing
+    kInterpolated,      // the ends' colours interpolated
+    kTextured,          // the interpolated colour, with the texel applied
+    kLitPerPixel,       // lit at the fragment (Phong, cartoon); textured when texturing
+    kLitByVertexColor,  // lit at the fragment by its interpolated vertex colour; textured so too
 };
 
 // Everything a draw reads of the context and the material, gathered once
@@ -44,6 +45,10 @@ struct DrawSetup {
     bool lighting;   // RC_LIGHTING: vertex normals are taken to world space
     bool normalize;  // RC_NORMALIZE with lighting: transformed normals are normalised
     CornerColour cornerColour;
+    // Lighting takes the vertex colour in place of the material's diffuse
+    // colour: a Gouraud corner's own, the mean of a flat face's corners (per
+    // pixel, the fragment kind kLitByVertexColor).
+    bool vertexColorLighting;
     bool fill;  // polygonMode RC_FILL: spans are filled between the edges
     // Fragment stage.
     FragmentKind fragmentKind;

@@ -33,7 +33,11 @@ void LightQueue::LightAndBlend()
     if (points.count == 0) return;
     for (int k = 0; k < points.count; ++k)
         NormalizeOrZero(points.nx[k], points.ny[k], points.nz[k]);
-    if (cartoon)
+    if (byVertexColor && cartoon)
+        LightPointsCartoon(lights, points, vertexColors, lit);
+    else if (byVertexColor)
+        LightPoints(lights, points, vertexColors, lit);
+    else if (cartoon)
         LightPointsCartoon(lights, points, lit);
     else
         LightPoints(lights, points, lit);
@@ -47,16 +51,24 @@ Color LightQueue::BlendedColor(int k) const
     return textured ? lit[k] * texels[k] : lit[k];
 }
 
-void LitFragments::FinishWithColor(PipelineVertex& record)
+template <bool kByVertexColor>
+void LitFragmentsOf<kByVertexColor>::FinishWithColor(PipelineVertex& record)
 {
     // A written fragment waits in the queue: its colour is the one it is
-    // blended with. One that is not written is lit alone, as the queue would.
+    // blended with. One that is not written is lit alone, as the queue would
+    // (by the interpolated colour the record holds, for vertex colours).
     if (queue.Waiting() == 1) {
         queue.LightAndBlend();
         record.color = queue.BlendedColor(0);
         return;
     }
-    const Color lit = LightPoint(setup.lights, record.position, record.normal, setup.cartoon);
+    const Color lit =
+        kByVertexColor
+            ? LightPoint(setup.lights, record.position, record.normal, record.color, setup.cartoon)
+            : LightPoint(setup.lights, record.position, record.normal, setup.cartoon);
     const Vector4& st = record.texCoord;
     record.color = texture != nullptr ? lit * texture->Sample(st.x, st.y) : lit;
 }
+
+template class LitFragmentsOf<false>;
+template class LitFragmentsOf<true>;

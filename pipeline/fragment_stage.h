@@ -118,8 +118,8 @@ private:
 // were lit on the spot.
 class LightQueue {
 public:
-    LightQueue(const LightingSetup& lights, bool cartoon, bool textured)
-        : lights(lights), cartoon(cartoon), textured(textured)
+    LightQueue(const LightingSetup& lights, bool cartoon, bool textured, bool byVertexColor)
+        : lights(lights), cartoon(cartoon), textured(textured), byVertexColor(byVertexColor)
     {
     }
 
@@ -140,6 +140,16 @@ public:
         points.count = k + 1;
         if (points.count == PointBatch::kSize) LightAndBlend();
     }
+    // A fragment lit by its vertex colour.
+    void Push(const float normal[3], const float position[3], const Color& vertexColor,
+              Pixel& pixel, const Color& texel)
+    {
+        const int k = points.count;
+        vertexColors.r[k] = vertexColor.r;
+        vertexColors.g[k] = vertexColor.g;
+        vertexColors.b[k] = vertexColor.b;
+        Push(normal, position, pixel, texel);
+    }
     // Lights the waiting fragments and blends them into their pixels.
     void LightAndBlend();
     int Waiting() const { return points.count; }
@@ -149,23 +159,28 @@ public:
 private:
     const LightingSetup& lights;
     bool cartoon;
-    bool textured;  // the lit colour is multiplied by the fragment's texel
+    bool textured;       // the lit colour is multiplied by the fragment's texel
+    bool byVertexColor;  // lit by the vertex colours pushed with the fragments
     PointBatch points{};
+    PointColors vertexColors{};
     Pixel* pixels[PointBatch::kSize] = {};
     Color texels[PointBatch::kSize];
     Color lit[PointBatch::kSize];  // kept here, so that a batch constructs none
 };
 
-// Lit at the fragment by the standard or the cel equation, the vertex colours
-// unread: the depth, the lighting (which waits in the queue), the texel when
-// texturing, the write.
-class LitFragments {
+// Lit at the fragment by the standard or the cel equation: the depth, the
+// lighting (which waits in the queue), the texel when texturing, the write.
+// The vertex colours are unread; or, kByVertexColor, the fragment's
+// interpolated colour (the colour step) is what lights it, and what an edge
+// entry records for the spans to interpolate.
+template <bool kByVertexColor>
+class LitFragmentsOf {
 public:
-    explicit LitFragments(const DrawSetup& setup)
+    explicit LitFragmentsOf(const DrawSetup& setup)
         : setup(setup),
           texture(setup.texture),
           depthTest(setup.depthTest),
-          queue(setup.lights, setup.cartoon, setup.texture != nullptr)
+          queue(setup.lights, setup.cartoon, setup.texture != nullptr, kByVertexColor)
     {
     }
 
@@ -182,7 +197,13 @@ public:
         float normal[3], position[3];
         InterpolateSurface(ends, t, normal, position);
         if (record != nullptr) RecordSurface(normal, position, *record);
-        if (written) queue.Push(normal, position, *pixel, texel);
+        if constexpr (kByVertexColor) {
+            const Color color = ends.ColorAt(t);
+            if (record != nullptr) record->color = color;
+            if (written) queue.Push(normal, position, color, *pixel, texel);
+        } else if (written) {
+            queue.Push(normal, position, *pixel, texel);
+        }
     }
     void Finish() { queue.LightAndBlend(); }
     // Finish, for a draw of the one fragment handed to Shade with `record`:
@@ -219,6 +240,8 @@ private:
         record.position = Vector4(position[0], position[1], position[2], 1.0f);
     }
 };
+using LitFragments = LitFragmentsOf<false>;
+using VertexColorLitFragments = LitFragmentsOf<true>;
 
 // Runs `draw` with the fragment stage of the set-up's kind, then finishes it:
 // the one place where the kind is chosen, once per draw.
@@ -240,6 +263,12 @@ void WithFragmentStage(const DrawSetup& setup, Draw draw)
         }
         case FragmentKind::kLitPerPixel: {
             LitFragments fragments(setup);
+            draw(fragments);
+            fragments.Finish();
+            return;
+        }
+        case FragmentKind::kLitByVertexColor: {
+            VertexColorLitFragments fragments(setup);
             draw(fragments);
             fragments.Finish();
             return;

@@ -175,3 +175,4 @@ void ScanConversion<Fragments>::FillSpan(const PipelineVertex& left, const Pipel
 template class ScanConversion<InterpolatedFragments>;
 template class ScanConversion<TexturedFragments>;
 template class ScanConversion<LitFragments>;
+template class ScanConversion<VertexColorLitFragments>;

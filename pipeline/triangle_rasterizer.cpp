@@ -64,17 +64,22 @@ void TriangleRasterizer::PrepareEdges()
 void TriangleRasterizer::WalkEdge(PipelineVertex& a, PipelineVertex& b, int list)
 {
     const DrawSetup setup(context, material);
-    // Gouraud lights both ends in place, on every walk.
+    // Gouraud lights both ends in place, on every walk. Lit by vertex colours,
+    // it lights copies: a corner keeps the colour that lights it again for its
+    // other edge.
+    PipelineVertex copies[2] = {a, b};
+    PipelineVertex& from = setup.vertexColorLighting ? copies[0] : a;
+    PipelineVertex& to = setup.vertexColorLighting ? copies[1] : b;
     const TriangleStage stage(setup);
-    stage.LightCorner(a);
-    stage.LightCorner(b);
+    stage.LightCorner(from);
+    stage.LightCorner(to);
     // List 1 is the chain list, from the cursor; 2 the long list, from 0.
     EdgeRecord record;
     if (list == 1) record = Record(chainEdges, edgeCursor);
     if (list == 2) record = Record(longEdges, 0);
     WithFragmentStage(setup, [&](auto& fragments) {
         ScanConversion scan(*this, fragments, *setup.frameBuffer, setup.fill);
-        const int cursor = scan.WalkEdge(a, b, ColorsDiffer(a.color, b.color), record);
+        const int cursor = scan.WalkEdge(from, to, ColorsDiffer(from.color, to.color), record);
         if (list == 1) edgeCursor = cursor;
     });
     if (list == 2) edgeCursor = 0;
@@ -109,12 +114,18 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
 
 void TriangleRasterizer::ComputeLighting(PipelineVertex& vertex) const
 {
-    vertex.color =
-        LightPoint(GatherLighting(context, material), vertex.position, vertex.normal, false);
+    vertex.color = LightVertex(vertex, false);
 }
 
 void TriangleRasterizer::ComputeCartoonLighting(PipelineVertex& vertex) const
 {
-    vertex.color =
-        LightPoint(GatherLighting(context, material), vertex.position, vertex.normal, true);
+    vertex.color = LightVertex(vertex, true);
+}
+
+Color TriangleRasterizer::LightVertex(const PipelineVertex& vertex, bool cartoon) const
+{
+    const LightingSetup lights = GatherLighting(context, material);
+    if (context.vertexColorLighting)
+        return LightPoint(lights, vertex.position, vertex.normal, vertex.color, cartoon);
+    return LightPoint(lights, vertex.position, vertex.normal, cartoon);
 }

@@ -47,7 +47,8 @@ public:
                        Vector4* outPosition, Vector3* outNormal, Color* outColor,
                        Vector4* outTexCoord);
 
-    // Lighting equations: overwrite vertex.color from its world position and normal.
+    // Lighting equations: overwrite vertex.color from its world position and
+    // normal (and, lit by vertex colours, from its colour).
     void ComputeLighting(PipelineVertex& vertex) const;
     void ComputeCartoonLighting(PipelineVertex& vertex) const;
 
@@ -57,4 +58,5 @@ private:
     // RasterizeTriangle's steps; under flat shading `litFace` is the face
     // whose lit colour the corners take.
     void Rasterize(const DrawSetup& setup, const FaceInWorld* litFace);
+    Color LightVertex(const PipelineVertex& vertex, bool cartoon) const;
 };

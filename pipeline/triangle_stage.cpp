@@ -34,6 +34,17 @@ constexpr double kDepthSlack = 0x1p-16;
 // could overflow).
 constexpr double kMaxBoundedDepth = 1e30;
 
+// Flat shading lit by vertex colours lights the mean of the three corners'
+// colours (summed in corner order): the colour interpolated at the centroid,
+// where the face is lit, whichever corner comes first.
+Color MeanColor(const TransformedCorner* const corners[3])
+{
+    const Color& a = corners[0]->vertex.color;
+    const Color& b = corners[1]->vertex.color;
+    const Color& c = corners[2]->vertex.color;
+    return {(a.r + b.r + c.r) / 3.0f, (a.g + b.g + c.g) / 3.0f, (a.b + b.b + c.b) / 3.0f, 1.0f};
+}
+
 }  // namespace
 
 float SnapCoordinate(double v)
@@ -91,12 +102,16 @@ void TriangleStage::TransformCorner(TransformedCorner& t) const
 }
 
 // Gouraud lights a corner once: its colour depends only on its world position
-// and normal, so lighting it again for its second edge, or for another face
-// sharing the vertex, would give the same colour.
+// and normal (and, lit by vertex colours, on the colour it was fetched with),
+// so its second edge, and every other face sharing the vertex, take that one
+// colour.
 void TriangleStage::LightCorner(PipelineVertex& corner) const
 {
-    if (setup.cornerColour == CornerColour::kCornerLit)
-        corner.color = LightPoint(setup.lights, corner.position, corner.normal, false);
+    if (setup.cornerColour != CornerColour::kCornerLit) return;
+    corner.color =
+        setup.vertexColorLighting
+            ? LightPoint(setup.lights, corner.position, corner.normal, corner.color, false)
+            : LightPoint(setup.lights, corner.position, corner.normal, false);
 }
 
 void TriangleStage::ShadeCorner(TransformedCorner& corner) const
@@ -167,7 +182,11 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
     // Lighting has no effect but its colour: a face that is culled, rejected
     // or hidden is not lit at all.
     if (litFace != nullptr) {
-        const Color faceColor = LightPoint(setup.lights, litFace->centroid, litFace->normal, false);
+        const Color faceColor =
+            setup.vertexColorLighting
+                ? LightPoint(setup.lights, litFace->centroid, litFace->normal,
+                             MeanColor(transformed), false)
+                : LightPoint(setup.lights, litFace->centroid, litFace->normal, false);
         Assemble(transformed, &faceColor, out);
         return true;
     }

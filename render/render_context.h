@@ -63,6 +63,11 @@ public:
     bool normalize = false;
     bool texture2D = false;
     bool shadow = false;
+    // Lighting takes each vertex's colour in place of the material's diffuse
+    // colour, and lights it with the material's ambient colour. Off by
+    // default; set directly, not a capability: Enable and IsEnabled know
+    // nothing of it.
+    bool vertexColorLighting = false;
     int32_t frontFace = RC_CCW;
     int32_t polygonMode = RC_FILL;
     int32_t shadeModel = RC_GOURAUD;

@@ -9,7 +9,7 @@ usage="usage: tools/install-deps.sh GROUP...   (GROUP: build, test, bench, lint)
 packages_for() {
     case "$1" in
         build) echo "cmake g++ make pkg-config freeglut3-dev libgl-dev libpng-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev" ;;
-        test) echo "python3 xvfb xauth xdotool imagemagick x11-utils valgrind clang-14 libclang-rt-14-dev time libgl1-mesa-dri assimp-testmodels" ;;
+        test) echo "python3 xvfb xauth xdotool imagemagick x11-utils valgrind clang-14 libclang-rt-14-dev time libgl1-mesa-dri assimp-testmodels fonts-urw-base35" ;;
         bench) echo "libgl1-mesa-dri xvfb xauth" ;;
         lint) echo "clang-format clang-tidy cppcheck" ;;
         *) return 1 ;;

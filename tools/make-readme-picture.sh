@@ -3,9 +3,10 @@
 # side, named: docs/shade-models.png, the teapot in each shade model,
 # docs/texture-and-shadows.png, a textured teapot and shadows, and
 # docs/imported-meshes.png, meshes of other kinds made here and read through
-# the import.
-# Needs ImageMagick's montage (tools/install-deps.sh test); the labels are set
-# in DejaVu Sans, which comes with it.
+# the import, and docs/vertex-colors.png, a painted teapot (make_teapot
+# --colors) lit by its vertex colours.
+# Needs ImageMagick's montage and the URW fonts of its labels
+# (tools/install-deps.sh test).
 # Usage: tools/make-readme-picture.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,14 +17,14 @@ trap 'rm -rf "$frames"' EXIT
 for shade in flat gouraud phong cartoon; do
     "$build/zbuffer-render" data/teapot.ply --shade "$shade" --out "$frames/$shade.png" >/dev/null
 done
-montage -font DejaVu-Sans -label '%t' "$frames"/{flat,gouraud,phong,cartoon}.png -tile 4x1 -geometry 240x240+2+2 \
+montage -label '%t' "$frames"/{flat,gouraud,phong,cartoon}.png -tile 4x1 -geometry 240x240+2+2 \
     -background white -strip PNG8:docs/shade-models.png
 echo "wrote docs/shade-models.png"
 
 "$build/zbuffer-render" --texture data/checker.png --shade phong --out "$frames/textured.png" >/dev/null
 "$build/zbuffer-render" --shadows --angle 200 --out "$frames/self-shadowed.png" >/dev/null
 "$build/zbuffer-render" data/shadow_scene.ply --shadows --shade phong --out "$frames/shadowed.png" >/dev/null
-montage -font DejaVu-Sans -label '%t' "$frames"/{textured,self-shadowed,shadowed}.png -tile 3x1 -geometry 240x240+2+2 \
+montage -label '%t' "$frames"/{textured,self-shadowed,shadowed}.png -tile 3x1 -geometry 240x240+2+2 \
     -background white -strip PNG24:docs/texture-and-shadows.png
 echo "wrote docs/texture-and-shadows.png"
 
@@ -66,6 +67,19 @@ awk 'BEGIN {
 "$build/zbuffer-render" "$frames/teapot.obj" --import --fit --shade phong --out "$frames/teapot-obj.png" >/dev/null
 "$build/zbuffer-render" "$frames/torus.stl" --import --fit --up y --angle 30 --out "$frames/torus-stl.png" >/dev/null
 "$build/zbuffer-render" "$frames/knot.ply" --import --fit --unlit --out "$frames/points-ply.png" >/dev/null
-montage -font DejaVu-Sans -label '%t' "$frames"/{teapot-obj,torus-stl,points-ply}.png -tile 3x1 -geometry 240x240+2+2 \
+montage -label '%t' "$frames"/{teapot-obj,torus-stl,points-ply}.png -tile 3x1 -geometry 240x240+2+2 \
     -background white -strip PNG24:docs/imported-meshes.png
 echo "wrote docs/imported-meshes.png"
+
+painted="$frames/painted.ply"
+"$build/make_teapot" 10 ascii data/teapot-patches.txt "$painted" --colors
+"$build/zbuffer-render" "$painted" --shade phong --out "$frames/material.png" >/dev/null
+"$build/zbuffer-render" "$painted" --unlit --out "$frames/unlit.png" >/dev/null
+for shade in flat gouraud phong cartoon; do
+    "$build/zbuffer-render" "$painted" --shade "$shade" --vertex-colors --out "$frames/by-$shade.png" >/dev/null
+done
+montage -label 'phong' "$frames/material.png" -label 'unlit' "$frames/unlit.png" \
+    -label 'flat, vertex colours' "$frames/by-flat.png" -label 'gouraud, vertex colours' "$frames/by-gouraud.png" \
+    -label 'phong, vertex colours' "$frames/by-phong.png" -label 'cartoon, vertex colours' "$frames/by-cartoon.png" \
+    -tile 6x1 -geometry 240x240+2+2 -background white -strip PNG24:docs/vertex-colors.png
+echo "wrote docs/vertex-colors.png"

@@ -110,6 +110,20 @@ TEST(RenderOptions, TextureShadowAndLightSwitchesAreOffUnlessGiven)
     EXPECT_EQ(o.light2->z, 30.0f);
 }
 
+TEST(RenderOptions, VertexColourLightingIsOffUnlessGivenAndNeedsSomethingLit)
+{
+    EXPECT_FALSE(Parse({}).options.vertexColors);
+    const ParsedOptions p = Parse({"--shade", "cartoon", "--vertex-colors", "scan.ply"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_TRUE(p.options.vertexColors);
+    EXPECT_EQ(p.options.shadeModel, RC_CARTOON);
+    EXPECT_EQ(Parse({"--vertex-colors=1"}).error, "unknown option '--vertex-colors=1'");
+    EXPECT_EQ(Parse({"--unlit", "--vertex-colors"}).error,
+              "--unlit lights nothing, so --vertex-colors has nothing to light");
+    EXPECT_EQ(Parse({"--vertex-colors", "--replace"}).error,
+              "--replace lights nothing, so --vertex-colors has nothing to light");
+}
+
 TEST(RenderOptions, RefusesBadLightPositionsAndTwoShadeModels)
 {
     for (const char* point : {"1,2", "1,2,3,4", "1,,2", ",1,2,3", "1,2,3,", "a,b,c", "1,2,nan",
@@ -175,7 +189,7 @@ TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
         ++shown;
         ++at;
     }
-    EXPECT_EQ(shown, 18);
+    EXPECT_EQ(shown, 19);
 }
 
 }  // namespace

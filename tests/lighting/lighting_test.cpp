@@ -75,12 +75,20 @@ TEST_F(LightingTest, SpecularUsesTheSinglePrecisionPower)
     EXPECT_EQ(c.r, (0.0f + 0.2f) + (0.0f + ((0.7f * 1.0f) * kd + (1.0f * 1.0f) * ks)));
 }
 
-TEST_F(LightingTest, AttenuationAppliesOnlyWithAllThreeCoefficients)
+// The default light with attenuation coefficients 1, 0.1 and 0.01: at the
+// distance 17.3205 of the origin, the factor 0.17446.
+Light AttenuatedLight()
 {
     Light light;
     light.constantAttenuation = 1;
     light.linearAttenuation = 0.1f;
     light.quadraticAttenuation = 0.01f;
+    return light;
+}
+
+TEST_F(LightingTest, AttenuationAppliesOnlyWithAllThreeCoefficients)
+{
+    Light light = AttenuatedLight();
     context.SetLight(0, light);
     ExpectGrey(Lit(Vector3(0, 1, 0)), 0.2f + 0.40415f * 0.17446f);
     light.linearAttenuation = 0;
@@ -157,6 +165,29 @@ TEST_F(CartoonTest, OutlineDropsEveryLightWhereTheSurfaceTurnsAway)
     EXPECT_GT(Lit(Vector3(0.2f, 0, 0.98f), true).r, 0.0f);
 }
 
+// The cel bands and the outline apply to the vertex colour C = (0.8, 0.4,
+// 0.2) as to the material diffuse (0.5, 0.25, 0.125); the highlight stays
+// the material specular (0.0625).
+TEST_F(CartoonTest, BandsHighlightAndOutlineApplyToTheVertexColour)
+{
+    context.vertexColorLighting = true;
+    const auto lit = [&](Vector3 normal) {
+        PipelineVertex v;
+        v.normal = normal;
+        v.color = Color(0.8f, 0.4f, 0.2f, 1);
+        rasterizer.ComputeCartoonLighting(v);
+        return v.color;
+    };
+    PlaceEye(0, 0, 10);
+    EXPECT_FLOAT_EQ(lit(Vector3(0.87f, 0, 0.49f)).r, 0.8f * 0.3f);
+    EXPECT_FLOAT_EQ(lit(Vector3(0.87f, 0, 0.49f)).g, 0.4f * 0.3f);
+    EXPECT_FLOAT_EQ(lit(Vector3(0.866f, 0, 0.5f)).b, 0.2f * 0.7f);
+    PlaceEye(10 * 0.7092f, 0, 10 * 0.705f);  // ks just above 0.7
+    EXPECT_FLOAT_EQ(lit(Vector3(0, 0, 1)).g, 0.4f * 0.7f + 0.0625f);
+    PlaceEye(10, 0, 0);  // V . N = 0.19: the outline
+    EXPECT_EQ(lit(Vector3(0.19f, 0, 0.98f)).r, 0.0f);
+}
+
 TEST_F(CartoonTest, HighlightIsAllOrNothingAtSevenTenths)
 {
     // With the normal along the light, R = N = L = (0, 0, 1), and with
@@ -165,6 +196,72 @@ TEST_F(CartoonTest, HighlightIsAllOrNothingAtSevenTenths)
     EXPECT_FLOAT_EQ(Lit(Vector3(0, 0, 1), true).r, 0.5f * 0.7f + 0.0625f);
     PlaceEye(10 * 0.72f, 0, 10 * 0.69f);
     EXPECT_FLOAT_EQ(Lit(Vector3(0, 0, 1), true).r, 0.5f * 0.7f);
+}
+
+// Lit by vertex colours, the vertex's own colour C = (0.5, 0.25, 1) takes the
+// material diffuse's place and the material ambient (0.2) lights it: with
+// the default light at (10, 10, 10) and kd = 0.57735, the result is
+// Ma C + (C Ld) kd = 0.77735 C. The specular term stays the material's white
+// (ks = 0.33333 with the eye at (0, 10, 0)), and the alpha the diffuse's.
+class VertexColorLightingTest : public LightingTest {
+protected:
+    const Color color{0.5f, 0.25f, 1.0f, 0.3f};
+
+    void SetUp() override
+    {
+        LightingTest::SetUp();
+        context.vertexColorLighting = true;
+    }
+    Color LitByColor(Vector3 normal, bool cartoon = false)
+    {
+        PipelineVertex v;
+        v.position = Vector4(0, 0, 0, 1);
+        v.normal = normal;
+        v.color = color;
+        if (cartoon)
+            rasterizer.ComputeCartoonLighting(v);
+        else
+            rasterizer.ComputeLighting(v);
+        return v.color;
+    }
+};
+
+void ExpectColor(const Color& c, float r, float g, float b, float a = 1.0f)
+{
+    EXPECT_NEAR(c.r, r, 2e-5f);
+    EXPECT_NEAR(c.g, g, 2e-5f);
+    EXPECT_NEAR(c.b, b, 2e-5f);
+    EXPECT_EQ(c.a, a);
+}
+
+TEST_F(VertexColorLightingTest, TheVertexColourTakesTheDiffuseAndAmbientColoursPlaces)
+{
+    ExpectColor(LitByColor(Vector3(0, 1, 0)), 0.388675f, 0.1943375f, 0.77735f);
+    PlaceEye(0, 10, 0);
+    ExpectColor(LitByColor(Vector3(0, 1, 0)), 0.722008f, 0.527671f, 1.110683f);
+    rasterizer.material.diffuse.a = 0.4f;
+    EXPECT_EQ(LitByColor(Vector3(0, 1, 0)).a, 0.4f);
+}
+
+TEST_F(VertexColorLightingTest, AttenuationScalesTheVertexColoursDiffuseTerm)
+{
+    context.SetLight(0, AttenuatedLight());
+    // Ma C + (C Ld) kd att = (0.2 + 0.57735 x 0.174458) C = 0.300724 C
+    ExpectColor(LitByColor(Vector3(0, 1, 0)), 0.150362f, 0.075181f, 0.300724f);
+}
+
+TEST_F(VertexColorLightingTest, EmissionIsAddedUnscaledAndCartoonAddsNoAmbient)
+{
+    context.lights[0].enabled = false;
+    rasterizer.material.emission = Color(0.05f, 0.1f, 0.15f, 1);
+    ExpectColor(LitByColor(Vector3(0, 1, 0)), 0.15f, 0.15f, 0.35f);  // Me + Ma C
+    ExpectColor(LitByColor(Vector3(0, 1, 0), true), 0, 0, 0);
+}
+
+TEST_F(VertexColorLightingTest, WithoutTheSwitchTheVertexColourIsUnread)
+{
+    context.vertexColorLighting = false;
+    ExpectGrey(LitByColor(Vector3(0, 1, 0)), 0.60415f);
 }
 
 TEST_F(LightingTest, EmptyShadowMapShadowsNothing)
@@ -234,8 +331,9 @@ bool SameColour(const Color& a, const Color& b)
 // Per-pixel lighting lights whole batches of fragments at once, and single
 // points (Gouraud corners, flat faces) go through code compiled for one
 // point: the two must agree to the bit for every point, at every batch size
-// and place in the batch. Two lights (one attenuated), a zero normal, a point
-// on a light and unnormalised normals cover the equations' choices.
+// and place in the batch, lit by the material's colours or by vertex colours.
+// Two lights (one attenuated), a zero normal, a point on a light and
+// unnormalised normals cover the equations' choices.
 TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
 {
     Light near(Vector4(1, -2, 3, 1));
@@ -261,21 +359,37 @@ TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
     }
     all.nx[5] = all.ny[5] = all.nz[5] = 0;         // zero normal
     all.px[9] = 1, all.py[9] = -2, all.pz[9] = 3;  // on the attenuated light
-    for (bool cartoon : {false, true}) {
-        for (int count = 1; count <= PointBatch::kSize; ++count) {
-            PointBatch batch = all;
-            batch.count = count;
-            Color colors[PointBatch::kSize];
-            if (cartoon)
-                LightPointsCartoon(setup, batch, colors);
-            else
-                LightPoints(setup, batch, colors);
-            for (int k = 0; k < count; ++k) {
-                const Color alone = LightPoint(setup, Vector4(all.px[k], all.py[k], all.pz[k], 1),
-                                               Vector3(all.nx[k], all.ny[k], all.nz[k]), cartoon);
-                EXPECT_TRUE(SameColour(colors[k], alone))
-                    << (cartoon ? "cartoon" : "standard") << " point " << k << " of " << count;
+    PointColors vertexColors;
+    for (int k = 0; k < PointBatch::kSize; ++k) {
+        vertexColors.r[k] = 0.03f * static_cast<float>(k);
+        vertexColors.g[k] = 1 - 0.02f * static_cast<float>(k);
+        vertexColors.b[k] = 0.5f + 0.4f * std::sin(static_cast<float>(k));
+    }
+    for (bool byVertexColor : {false, true})
+        for (bool cartoon : {false, true}) {
+            for (int count = 1; count <= PointBatch::kSize; ++count) {
+                PointBatch batch = all;
+                batch.count = count;
+                Color colors[PointBatch::kSize];
+                if (byVertexColor && cartoon)
+                    LightPointsCartoon(setup, batch, vertexColors, colors);
+                else if (byVertexColor)
+                    LightPoints(setup, batch, vertexColors, colors);
+                else if (cartoon)
+                    LightPointsCartoon(setup, batch, colors);
+                else
+                    LightPoints(setup, batch, colors);
+                for (int k = 0; k < count; ++k) {
+                    const Vector4 position(all.px[k], all.py[k], all.pz[k], 1);
+                    const Vector3 normal(all.nx[k], all.ny[k], all.nz[k]);
+                    const Color own(vertexColors.r[k], vertexColors.g[k], vertexColors.b[k], 1);
+                    const Color alone = byVertexColor
+                                            ? LightPoint(setup, position, normal, own, cartoon)
+                                            : LightPoint(setup, position, normal, cartoon);
+                    EXPECT_TRUE(SameColour(colors[k], alone))
+                        << (cartoon ? "cartoon" : "standard") << (byVertexColor ? " by colour" : "")
+                        << " point " << k << " of " << count;
+                }
             }
         }
-    }
 }

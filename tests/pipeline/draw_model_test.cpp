@@ -17,9 +17,7 @@ protected:
 
     void SetUp() override
     {
-        context.SetFrameBuffer(FrameBuffer(64, 64, Color(0, 0, 0, 1)));
-        context.SetCamera(
-            Camera(Vector3(0, 0, 3), Vector3(0, 0, 0), Vector3(0, 1, 0), 1, 0.7853982f));
+        FaceTheUnitSquare(context);
         context.SetModelMatrix(Matrix4());
     }
 
@@ -163,22 +161,7 @@ TEST_F(DrawModelTest, CameraInsideALargeMeshFinishesTheFrame)
 // must give the same frame, byte for byte, in every shade model.
 TEST_F(DrawModelTest, SharedCornersGiveTheSameFrameAsCornersWorkedOnPerFace)
 {
-    std::vector<TestMesh::Vertex> corners;
-    std::vector<std::vector<int32_t>> faces;
-    const int n = 8;
-    for (int j = 0; j <= n; ++j)
-        for (int i = 0; i <= n; ++i) {
-            const float x = -1 + 2.0f * i / n, y = -1 + 2.0f * j / n;
-            const float z = 0.3f * std::sin(3 * x) * std::cos(2 * y);
-            corners.push_back({x, y, z, -0.3f * x, 0.2f * y, 1, 0xFF3080C0u + 0x010203u * i});
-        }
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            const int c = j * (n + 1) + i;
-            faces.push_back({c, c + 1, c + n + 2});
-            faces.push_back({c, c + n + 2, c + n + 1});
-        }
-    TestMesh mesh(corners, faces);
+    TestMesh mesh = WavyGrid(8, [](int i, int) { return 0xFF3080C0u + 0x010203u * i; });
     context.Enable(RC_LIGHTING);
     context.SetLight(0, Light(Vector4(1, 2, 3, 1)));
     context.Enable(RC_LIGHT0);
@@ -198,14 +181,6 @@ TEST_F(DrawModelTest, SharedCornersGiveTheSameFrameAsCornersWorkedOnPerFace)
 }
 
 namespace {
-
-std::vector<float> Colours(const FrameBuffer& fb)
-{
-    std::vector<float> channels;
-    for (const Pixel& p : fb.pixels)
-        channels.insert(channels.end(), {p.color.r, p.color.g, p.color.b, p.color.a});
-    return channels;
-}
 
 // Six translucent squares over one another, `size` across or more, each
 // tilted its own way, with normals that vary across it; `reversed` lists them

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -43,6 +44,46 @@ struct TestMesh {
         context.attribMask = 15;
     }
 };
+
+// A 64 x 64 frame and a camera on the z axis looking at the origin from
+// z = 3: the unit square in the plane z = 0 fills the middle of the frame.
+inline void FaceTheUnitSquare(RenderContext& context)
+{
+    context.SetFrameBuffer(FrameBuffer(64, 64, Color(0, 0, 0, 1)));
+    context.SetCamera(Camera(Vector3(0, 0, 3), Vector3(0, 0, 0), Vector3(0, 1, 0), 1, 0.7853982f));
+}
+
+// An n x n grid of squares over -1 .. 1 in x and y, two triangles each,
+// raised into a wave, with normals that vary across it; corner (i, j) has the
+// colour colorOf(i, j).
+template <class ColorOf>
+TestMesh WavyGrid(int n, ColorOf colorOf)
+{
+    std::vector<TestMesh::Vertex> corners;
+    std::vector<std::vector<int32_t>> faces;
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) {
+            const float x = -1 + 2.0f * i / n, y = -1 + 2.0f * j / n;
+            const float z = 0.3f * std::sin(3 * x) * std::cos(2 * y);
+            corners.push_back({x, y, z, -0.3f * x, 0.2f * y, 1, colorOf(i, j)});
+        }
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const int c = j * (n + 1) + i;
+            faces.push_back({c, c + 1, c + n + 2});
+            faces.push_back({c, c + n + 2, c + n + 1});
+        }
+    return TestMesh(corners, faces);
+}
+
+// Every channel of every pixel's colour, as floats.
+inline std::vector<float> Colours(const FrameBuffer& fb)
+{
+    std::vector<float> channels;
+    for (const Pixel& p : fb.pixels)
+        channels.insert(channels.end(), {p.color.r, p.color.g, p.color.b, p.color.a});
+    return channels;
+}
 
 // Counts the pixels whose colour differs from the clear colour.
 inline int CountDrawn(const FrameBuffer& fb)

@@ -9,7 +9,8 @@
 // The scenes: data/teapot.ply in every shade model, filled and as wireframe,
 // clockwise, textured, with shadows, translucent without the depth test,
 // unlit, replace, a second light, normalised normals; data/shadow_scene.ply
-// with shadows; and each mesh named (BIG_MESH, such as the 999,000-triangle
+// with shadows; tests/meshes/cube.ply lit by its vertex colours in every
+// shade model; and each mesh named (BIG_MESH, such as the 999,000-triangle
 // teapot, in three shade models; the others in every one).
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,6 +41,7 @@ struct Scene {
     bool wireframe = false, clockwise = false, unlit = false, textured = false;
     bool shadows = false, secondLight = false, normalize = false;
     bool translucent = false;  // diffuse alpha 0.5, no depth test, no culling
+    bool vertexColors = false;
 };
 
 // An 8 x 8 checker of two colours; translucent, one of them lets half through.
@@ -68,6 +70,7 @@ void Apply(const Scene& s, RenderContext& c, TextureImage& texture)
     }
     if (s.normalize) c.Enable(RC_NORMALIZE);
     if (s.shadows) c.Enable(RC_SHADOW);
+    c.vertexColorLighting = s.vertexColors;
     if (s.translucent) {
         gDefaultMaterial.diffuse.a = 0.5f;
         c.depthTest = false;
@@ -148,6 +151,14 @@ std::vector<Scene> OtherScenes()
         s.mesh = "data/shadow_scene.ply", s.shadeModel = RC_PHONG, s.shadows = true;
         s.angles = {0.0f, 60.0f};
     });
+    for (const auto& [name, model] : kShadeModels) {
+        Scene s{std::string("cube vertex colours ") + name,
+                "tests/meshes/cube.ply",
+                {20.0f, 30.0f},
+                model};
+        s.vertexColors = true;
+        scenes.push_back(s);
+    }
     return scenes;
 }
 

@@ -1,6 +1,7 @@
-// make_teapot N ENCODING PATCHES OUTPUT: tessellates the Bezier patches in
-// PATCHES with an N x N grid per patch and writes the mesh as a PLY file
-// (or, for the import's benchmark, an OBJ file).
+// make_teapot N ENCODING PATCHES OUTPUT [--colors]: tessellates the Bezier
+// patches in PATCHES with an N x N grid per patch and writes the mesh as a
+// PLY file (or, for the import's benchmark, an OBJ file); with --colors,
+// each vertex carries the colour of a painted teapot (PaintedColor).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,10 +24,11 @@ int Fail(const std::string& message)
 
 int main(int argc, char** argv)
 {
-    if (argc != 5)
+    const bool colors = argc == 6 && std::string(argv[5]) == "--colors";
+    if (argc != 5 && !colors)
         return Fail(
             "usage: make_teapot N ascii|binary_little_endian|binary_big_endian|obj "
-            "PATCHES OUTPUT");
+            "PATCHES OUTPUT [--colors]");
     const int n = std::atoi(argv[1]);
     const std::string encoding = argv[2];
     if (n < 1 || n > kMaxGrid) return Fail("N must be 1 to " + std::to_string(kMaxGrid));
@@ -39,6 +41,6 @@ int main(int argc, char** argv)
     if (out == nullptr) return Fail(std::string("cannot write ") + argv[4]);
     const std::string grid = std::to_string(n);
     WritePly(mesh, encoding, "Newell teapot, " + grid + " x " + grid + " quads per Bezier patch",
-             out);
+             colors, out);
     return std::fclose(out) == 0 ? 0 : Fail(std::string("cannot write ") + argv[4]);
 }

@@ -3,15 +3,19 @@
 #include <charconv>
 #include <cstring>
 
+#include "make_teapot/vertex_paint.h"
+
 namespace {
 
 void WriteHeader(const TriangleMesh& mesh, const std::string& encoding, const std::string& comment,
-                 std::FILE* out)
+                 bool colors, std::FILE* out)
 {
     std::fprintf(out, "ply\nformat %s 1.0\ncomment %s\n", encoding.c_str(), comment.c_str());
     std::fprintf(out, "element vertex %zu\n", mesh.vertices.size());
     for (const char* name : {"x", "y", "z", "u", "v"})
         std::fprintf(out, "property float %s\n", name);
+    if (colors)
+        std::fprintf(out, "property uchar red\nproperty uchar green\nproperty uchar blue\n");
     std::fprintf(out, "element face %zu\n", mesh.triangles.size());
     std::fprintf(out, "property list uchar int vertex_indices\nend_header\n");
 }
@@ -24,14 +28,18 @@ void WriteAsciiNumber(float value, char separator, std::FILE* out)
     std::fwrite(text, 1, static_cast<std::size_t>(end.ptr + 1 - text), out);
 }
 
-void WriteAsciiBody(const TriangleMesh& mesh, std::FILE* out)
+void WriteAsciiBody(const TriangleMesh& mesh, bool colors, std::FILE* out)
 {
     for (const MeshVertex& v : mesh.vertices) {
         WriteAsciiNumber(v.x, ' ', out);
         WriteAsciiNumber(v.y, ' ', out);
         WriteAsciiNumber(v.z, ' ', out);
         WriteAsciiNumber(v.u, ' ', out);
-        WriteAsciiNumber(v.v, '\n', out);
+        WriteAsciiNumber(v.v, colors ? ' ' : '\n', out);
+        if (colors) {
+            const std::array<uint8_t, 3> rgb = PaintedColor(v);
+            std::fprintf(out, "%d %d %d\n", rgb[0], rgb[1], rgb[2]);
+        }
     }
     for (const auto& t : mesh.triangles)
         std::fprintf(out, "3 %d %d %d\n", t[0], t[1], t[2]);
@@ -52,11 +60,16 @@ void WriteFloat(float value, bool bigEndian, std::FILE* out)
     WriteWord(word, bigEndian, out);
 }
 
-void WriteBinaryBody(const TriangleMesh& mesh, bool bigEndian, std::FILE* out)
+void WriteBinaryBody(const TriangleMesh& mesh, bool bigEndian, bool colors, std::FILE* out)
 {
-    for (const MeshVertex& v : mesh.vertices)
+    for (const MeshVertex& v : mesh.vertices) {
         for (float value : {v.x, v.y, v.z, v.u, v.v})
             WriteFloat(value, bigEndian, out);
+        if (colors) {
+            const std::array<uint8_t, 3> rgb = PaintedColor(v);
+            std::fwrite(rgb.data(), 1, rgb.size(), out);
+        }
+    }
     for (const auto& t : mesh.triangles) {
         std::fputc(3, out);
         for (int32_t index : t)
@@ -66,14 +79,19 @@ void WriteBinaryBody(const TriangleMesh& mesh, bool bigEndian, std::FILE* out)
 
 // Each vertex's texture coordinate has the vertex's number, so every corner
 // names both alike.
-void WriteObj(const TriangleMesh& mesh, const std::string& comment, std::FILE* out)
+void WriteObj(const TriangleMesh& mesh, const std::string& comment, bool colors, std::FILE* out)
 {
     std::fprintf(out, "# %s\n", comment.c_str());
     for (const MeshVertex& v : mesh.vertices) {
         std::fputs("v ", out);
         WriteAsciiNumber(v.x, ' ', out);
         WriteAsciiNumber(v.y, ' ', out);
-        WriteAsciiNumber(v.z, '\n', out);
+        WriteAsciiNumber(v.z, colors ? ' ' : '\n', out);
+        if (colors) {
+            const std::array<uint8_t, 3> rgb = PaintedColor(v);
+            for (std::size_t i = 0; i < rgb.size(); ++i)
+                WriteAsciiNumber(rgb[i] / 255.0f, i + 1 < rgb.size() ? ' ' : '\n', out);
+        }
         std::fputs("vt ", out);
         WriteAsciiNumber(v.u, ' ', out);
         WriteAsciiNumber(v.v, '\n', out);
@@ -92,12 +110,12 @@ bool IsPlyEncoding(const std::string& encoding)
 }
 
 void WritePly(const TriangleMesh& mesh, const std::string& encoding, const std::string& comment,
-              std::FILE* out)
+              bool colors, std::FILE* out)
 {
-    if (encoding == "obj") return WriteObj(mesh, comment, out);
-    WriteHeader(mesh, encoding, comment, out);
+    if (encoding == "obj") return WriteObj(mesh, comment, colors, out);
+    WriteHeader(mesh, encoding, comment, colors, out);
     if (encoding == "ascii")
-        WriteAsciiBody(mesh, out);
+        WriteAsciiBody(mesh, colors, out);
     else
-        WriteBinaryBody(mesh, encoding == "binary_big_endian", out);
+        WriteBinaryBody(mesh, encoding == "binary_big_endian", colors, out);
 }
