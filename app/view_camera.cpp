@@ -33,7 +33,7 @@ double StartElevation()
 // across the start's line of sight, (1, -1, 0) / sqrt 2, then turned by the
 // yaw about z, then scaled by the zoom. The start view gives `v` exactly
 // (cosines of 1, sines of 0), so that it is the window program's placement.
-Offset Turned(const OrbitView& view, Offset v)
+Offset Turned(const OrbitView& view, const Offset& v)
 {
     const double p = Radians(view.pitch), cp = std::cos(p), sp = std::sin(p);
     const double k = 1.0 / std::sqrt(2.0);
@@ -49,7 +49,7 @@ Offset Turned(const OrbitView& view, Offset v)
             (raised.x * sy + raised.y * cy) * view.zoom, raised.z * view.zoom};
 }
 
-Vector3 Placed(const ViewFrame& frame, const OrbitView& view, Offset start)
+Vector3 Placed(const ViewFrame& frame, const OrbitView& view, const Offset& start)
 {
     const Offset o = Turned(view, start);
     return Vector3(frame.center.x + static_cast<float>(o.x),

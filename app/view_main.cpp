@@ -136,20 +136,28 @@ void OnReshape(int width, int height)
 
 // ---------------------------------------------------------------- input
 
-void SayTurn()
+// "turn: 40 degrees a second", with ", paused" while it is.
+void SaySpeed()
 {
     char line[64];
-    if (gViewer->turn.Paused())
-        std::snprintf(line, sizeof line, "turn paused");
-    else
-        std::snprintf(line, sizeof line, "turn: %g degrees a second", gViewer->turn.Speed());
+    std::snprintf(line, sizeof line, "turn: %g degrees a second%s", gViewer->turn.Speed(),
+                  gViewer->turn.Paused() ? ", paused" : "");
     Say(line);
+}
+
+void TogglePause()
+{
+    gViewer->turn.TogglePause(Now());
+    if (gViewer->turn.Paused())
+        Say("turn paused");
+    else
+        SaySpeed();
 }
 
 void ChangeSpeed(double delta)
 {
     gViewer->turn.ChangeSpeed(delta, Now());
-    SayTurn();
+    SaySpeed();
 }
 
 // The frame on the screen, drawn afresh so that the picture is the one
@@ -183,8 +191,7 @@ void OnKeyboard(unsigned char key, int /*x*/, int /*y*/)
             glutSetWindowTitle(ViewTitle(gMeshName, c).c_str());
             break;
         case ViewCommand::kTogglePause:
-            gViewer->turn.TogglePause(Now());
-            SayTurn();
+            TogglePause();
             break;
         case ViewCommand::kFaster:
             ChangeSpeed(kSpeedStep);
@@ -280,8 +287,8 @@ int main(int argc, char** argv)
     gModel = LoadMesh(o.up);
     Say("h lists the keys");
     OpenWindow(argv[0], o);
-    Viewer viewer(o.turnSpeed);
-    gViewer = &viewer;
+    gViewer = new Viewer(o.turnSpeed);   // alive, as gModel, until the process ends
+    gViewer->Resize(o.width, o.height);  // until the window says its size
     glutMainLoop();
     return 0;
 }

@@ -26,21 +26,14 @@ namespace {
 
 constexpr int kLargestSide = 4096;
 
-std::string NotA(const std::string& name, const std::string& value, const char* expected)
+bool ParseUp(const std::string& text, ViewOptions& o)
 {
-    return name + ": '" + value + "' is not " + expected;
+    return ParseUpAxis(text, o.up);
 }
 
-std::string ParseUp(const std::string& name, const std::string& text, ViewOptions& o)
+bool ParseShade(const std::string& text, ViewOptions& o)
 {
-    return ParseUpAxis(text, o.up) ? "" : NotA(name, text, "x, y, z, -x, -y or -z");
-}
-
-std::string ParseShade(const std::string& name, const std::string& text, ViewOptions& o)
-{
-    return ParseShadeModel(text, o.shadeModel)
-               ? ""
-               : NotA(name, text, "flat, gouraud, phong or cartoon");
+    return ParseShadeModel(text, o.shadeModel);
 }
 
 // A whole number from 1 to kLargestSide at `p`, which moves past it.
@@ -51,37 +44,49 @@ bool ParseSide(const char*& p, const char* end, int& side)
     return ec == std::errc() && side >= 1 && side <= kLargestSide;
 }
 
-std::string ParseSize(const std::string& name, const std::string& text, ViewOptions& o)
+bool ParseSize(const std::string& text, ViewOptions& o)
 {
     const char* p = text.data();
     const char* end = p + text.size();
     int width = 0, height = 0;
     if (!ParseSide(p, end, width) || p == end || *p++ != 'x' || !ParseSide(p, end, height) ||
         p != end)
-        return NotA(name, text, "WIDTHxHEIGHT, each from 1 to 4096 pixels");
+        return false;
     o.width = width;
     o.height = height;
-    return "";
+    return true;
 }
 
-std::string ParseTurn(const std::string& name, const std::string& text, ViewOptions& o)
+bool ParseTurn(const std::string& text, ViewOptions& o)
 {
     double speed = 0.0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, speed);
-    if (ec != std::errc() || ptr != end || !(std::fabs(speed) <= ViewTurn::kFastest))
-        return NotA(name, text, "a number of degrees from -720 to 720");
+    if (ec != std::errc() || ptr != end || !(std::fabs(speed) <= ViewTurn::kFastest)) return false;
     o.turnSpeed = speed;
-    return "";
+    return true;
 }
 
+// An option with a value: its parser stores a good value and says whether
+// it was one; `expected` says what is.
 struct ValueOption {
     const char* name;
-    std::string (*parse)(const std::string& name, const std::string& value, ViewOptions& o);
+    bool (*parse)(const std::string& value, ViewOptions& o);
+    const char* expected;
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"--up", ParseUp}, {"--shade", ParseShade}, {"--size", ParseSize}, {"--turn", ParseTurn}};
+    {"--up", ParseUp, "x, y, z, -x, -y or -z"},
+    {"--shade", ParseShade, "flat, gouraud, phong or cartoon"},
+    {"--size", ParseSize, "WIDTHxHEIGHT, each from 1 to 4096 pixels"},
+    {"--turn", ParseTurn, "a number of degrees from -720 to 720"},
+};
+
+std::string Apply(const ValueOption& option, const std::string& value, ViewOptions& o)
+{
+    if (option.parse(value, o)) return "";
+    return std::string(option.name) + ": '" + value + "' is not " + option.expected;
+}
 
 // Handles argv[i] and, for an option with a separate value, argv[i + 1];
 // advances i past what it used. Empty when good.
@@ -102,9 +107,9 @@ std::string ApplyArgument(int argc, const char* const* argv, int& i, ViewOptions
     const std::string name = arg.substr(0, equals);
     for (const ValueOption& option : kValueOptions) {
         if (name != option.name) continue;
-        if (equals != std::string::npos) return option.parse(name, arg.substr(equals + 1), o);
+        if (equals != std::string::npos) return Apply(option, arg.substr(equals + 1), o);
         if (i >= argc) return name + " needs a value";
-        return option.parse(name, argv[i++], o);
+        return Apply(option, argv[i++], o);
     }
     return "unknown option '" + arg + "'";
 }

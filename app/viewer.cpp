@@ -5,14 +5,13 @@
 
 #include "app/frame_cycle.h"
 #include "app/scene_setup.h"
+#include "app/window_framing.h"
 #include "render/render_context.h"
 
 namespace {
 
 constexpr double kZoomPerNotch = 1.1;
 constexpr double kZoomPerPixel = 0.01;  // right drag: e to the pixels over 100
-// The window program's clear colour, opaque black.
-constexpr uint32_t kClearColor = 0xFF000000u;
 
 }  // namespace
 

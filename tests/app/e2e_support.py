@@ -287,7 +287,8 @@ class Program:
 
     # -- window and keys
 
-    def _window_ids(self):
+    def window_ids(self):
+        """The ids of the windows whose title matches TITLE_PATTERN."""
         found = run(["xdotool", "search", "--name", self.TITLE_PATTERN], self.env,
                     check_status=False)
         return found.stdout.split()
@@ -296,7 +297,7 @@ class Program:
         """The id of the program's window (the only one with its title on this server)."""
         deadline = time.monotonic() + WAIT
         while True:
-            ids = self._window_ids()
+            ids = self.window_ids()
             if ids:
                 check(len(ids) == 1, f"{len(ids)} windows titled {self.TITLE_PATTERN!r}: {ids}")
                 return ids[0]
@@ -347,7 +348,7 @@ class Program:
         os.close(self.master)
         self.master = self.slave = None
         deadline = time.monotonic() + WAIT
-        while self._window_ids() and time.monotonic() < deadline:
+        while self.window_ids() and time.monotonic() < deadline:
             time.sleep(0.05)
 
     def save_output(self):
@@ -395,6 +396,38 @@ class Run:
         with open(path, "w") as f:
             f.write(text)
         return path
+
+
+def check_differs(picture, before, what, at_least):
+    """At least `at_least` pixels of `picture` differ from `before`; returns how many."""
+    differing = picture.differing_pixels(before)
+    check(differing >= at_least,
+          f"{what}: only {differing} pixels differ from {os.path.basename(before.path)}")
+    return differing
+
+
+def check_alike(picture, before, what, at_most):
+    """At most `at_most` pixels of `picture` differ from `before`."""
+    differing = picture.differing_pixels(before)
+    check(differing <= at_most,
+          f"{what}: {differing} pixels differ from {os.path.basename(before.path)}")
+
+
+def check_fails_at_start(run_, path, message):
+    """The program on the mesh `path` ends with status 1, `message` on standard
+    error and nothing on standard output; returns the program."""
+    program = run_.start([path])
+    status = program.wait_exit(WAIT)
+    check(status is not None, f"the program still runs {WAIT:.0f} s after start on {path}")
+    program.wait_for(lambda: program.eof, "the end of standard output")
+    for reader in program.readers:
+        reader.join(5)
+    with program.condition:
+        stderr, lines = program.stderr, list(program.lines)
+    check(status == 1, f"exit status {status}, expected 1")
+    check(stderr == message.encode(), f"standard error {stderr!r}, expected {message!r}")
+    check(lines == [] and program.partial == b"", f"standard output {lines}, expected nothing")
+    return program
 
 
 def drive(description, behaviours, program_class, add_options=None, precheck=None):

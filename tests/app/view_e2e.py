@@ -22,7 +22,8 @@ import sys
 import threading
 import time
 
-from e2e_support import (WAIT, Failure, Program, check, drive, read_ppm, run)
+from e2e_support import (WAIT, Program, check, check_alike, check_differs, check_fails_at_start,
+                         drive, read_ppm, run)
 
 TITLE_START = "zbuffer-view: "
 START_SIZE = (512, 512)
@@ -98,16 +99,11 @@ def paused(run_, args=(), cwd=None):
 
 
 def check_changed(picture, before, what):
-    differing = picture.differing_pixels(before)
-    check(differing >= CHANGED_PIXELS,
-          f"{what}: only {differing} pixels differ from {os.path.basename(before.path)}")
-    return differing
+    check_differs(picture, before, what, CHANGED_PIXELS)
 
 
 def check_same(picture, before, what):
-    differing = picture.differing_pixels(before)
-    check(differing == 0,
-          f"{what}: {differing} pixels differ from {os.path.basename(before.path)}")
+    check_alike(picture, before, what, 0)
 
 
 def saved_picture(program, window, cwd):
@@ -295,18 +291,8 @@ def behaviour_idle(run_):
 
 
 def load_failure(run_, path, message):
-    program = run_.start([path])
-    status = program.wait_exit(WAIT)
-    check(status is not None, f"the viewer still runs {WAIT:.0f} s after start on {path}")
-    program.wait_for(lambda: program.eof, "the end of standard output")
-    for reader in program.readers:
-        reader.join(5)
-    with program.condition:
-        stderr, lines = program.stderr, list(program.lines)
-    check(status == 1, f"exit status {status}, expected 1")
-    check(stderr == message.encode(), f"standard error {stderr!r}, expected {message!r}")
-    check(lines == [], f"standard output {lines}, expected nothing")
-    check(not program._window_ids(), "a window opened")
+    program = check_fails_at_start(run_, path, message)
+    check(not program.window_ids(), "a window opened")
 
 
 def behaviour_load_errors(run_):

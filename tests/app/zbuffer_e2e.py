@@ -26,7 +26,8 @@ import sys
 import termios
 import time
 
-from e2e_support import (WAIT, CannotRun, Failure, Program, check, drive, run)
+from e2e_support import (WAIT, CannotRun, Failure, Program, check, check_alike, check_differs,
+                         check_fails_at_start, drive, run)
 
 TITLE = "Z-Buffer - OpenGL"
 WINDOW_SIZE = (512, 512)
@@ -327,16 +328,11 @@ def same_picture(a, b):
 
 
 def check_changed(picture, before, what):
-    differing = picture.differing_pixels(before)
-    check(differing >= CHANGED_PICTURE_PIXELS,
-          f"{what}: only {differing} pixels differ from {os.path.basename(before.path)}")
-    return differing
+    return check_differs(picture, before, what, CHANGED_PICTURE_PIXELS)
 
 
 def check_returned(picture, before, what):
-    differing = picture.differing_pixels(before)
-    check(differing <= SAME_PICTURE_PIXELS,
-          f"{what}: {differing} pixels differ from {os.path.basename(before.path)}")
+    check_alike(picture, before, what, SAME_PICTURE_PIXELS)
 
 
 def picture_at(program, window, position, name):
@@ -450,17 +446,7 @@ def behaviour_escape(run_):
 
 
 def behaviour_fatal_error(run_, path, message):
-    program = run_.start([path])
-    status = program.wait_exit(WAIT)
-    check(status is not None, f"the program still runs {WAIT:.0f} s after start on {path}")
-    program.wait_for(lambda: program.eof, "the end of standard output")
-    for reader in program.readers:
-        reader.join(5)
-    with program.condition:
-        stderr, lines = program.stderr, list(program.lines)
-    check(status == 1, f"exit status {status}, expected 1")
-    check(stderr == message.encode(), f"standard error {stderr!r}, expected {message!r}")
-    check(lines == [] and program.partial == b"", f"standard output {lines}, expected nothing")
+    check_fails_at_start(run_, path, message)
 
 
 def behaviour_missing_file(run_):
