@@ -9,7 +9,7 @@ const char kViewKeyList[] =
     "  s w          filled, or the triangles' edges only\n"
     "  a z          front faces are the counter-clockwise or the clockwise ones\n"
     "  left drag    turn the view about the mesh's centre\n"
-    "  right drag   nearer (up) or farther (down); the wheel does the same\n"
+    "  right drag   nearer (up) or farther (down); so does the wheel\n"
     "  r            back to the first view\n"
     "  space        pause or resume the turn\n"
     "  + -          turn 10 degrees a second faster or slower (below 0: the other way)\n"

@@ -21,7 +21,7 @@ public:
     // False when the pointer has not moved since the last call.
     bool DragTo(int x, int y);
     void EndDrag() { drag = Drag::kNone; }
-    // Wheel notches: towards the user (positive) nearer, away farther.
+    // Wheel notches: up (positive) nearer, down farther.
     void Zoom(int notches);
     void ResetView();
 

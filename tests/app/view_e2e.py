@@ -188,7 +188,7 @@ def behaviour_drag(run_):
     nearer = settled(program, window, "right-dragged", unlike=held)
     check(nearer.lit_box()[2] - nearer.lit_box()[0] > held_box[2] - held_box[0],
           "a right drag upwards did not bring the mesh nearer")
-    run(["xdotool", "click", "--repeat", "3", "5"], env)  # the wheel away: farther
+    run(["xdotool", "click", "--repeat", "3", "5"], env)  # the wheel down: farther
     farther = settled(program, window, "wheeled", unlike=nearer)
     check(farther.lit_box()[2] - farther.lit_box()[0] < nearer.lit_box()[2] - nearer.lit_box()[0],
           "the wheel turned away did not move the mesh farther")
