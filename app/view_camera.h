@@ -5,19 +5,29 @@
 
 class Model;
 
-// What the viewer's camera turns about, fixed once the mesh is loaded.
-struct ViewFrame {
-    Vector3 center;         // the bounding box's centre, which the camera looks at
-    double distance = 0.0;  // the window program's eye: this far from the centre along x, y, z
-    double nearest = 0.0;   // the least distance of the eye from the centre
+// A point relative to the centre, in double precision.
+struct ViewOffset {
+    double x = 0.0, y = 0.0, z = 0.0;
 };
 
-// The window program's camera distance for the model's bounding box (as for
-// a box of half-extent 1 when the model has no extent), and, as nearest, the
-// sphere about the centre that holds every vertex plus the camera's near
-// distance: the pipeline does not clip at the near plane, so the eye stays
-// where every vertex lies beyond it.
-ViewFrame FrameView(const Model& model);
+// What the viewer's camera turns about, fixed once the mesh is loaded: the
+// window program's camera and light 0 for the mesh, as its scene set-up
+// places them.
+struct ViewFrame {
+    Vector3 center;        // what the camera looks at: the bounding box's centre
+    ViewOffset eye;        // the start's eye from the centre
+    ViewOffset light;      // light 0 from the centre
+    float fov = 0.0f;      // the start's lens, across a square window
+    double nearest = 0.0;  // the least distance of the eye from the centre
+};
+
+// The frame of `start` and `light`, the window program's camera and light 0
+// for `model`. A model without extent, whose eye would stand on the centre,
+// is seen from (1, 1, 1) away. As nearest, the radius of the sphere about the
+// centre that holds every vertex plus twice the camera's near distance: the
+// pipeline does not clip at the near plane, so the eye stays where every
+// vertex lies well beyond it.
+ViewFrame FrameView(const Model& model, const Camera& start, const Light& light);
 
 // The user's view: the window program's camera turned about the centre and
 // moved nearer or farther. A value type; the default is the start.
@@ -28,16 +38,16 @@ struct OrbitView {
 };
 
 // A drag of (dx, dy) pixels in window coordinates (y down): right turns the
-// mesh to the right, down shows more of its top. The elevation stays 5
-// degrees short of the poles, where the up axis and the view would meet.
-OrbitView Dragged(OrbitView view, int dx, int dy);
+// mesh to the right, down shows more of its top. The eye's elevation stays
+// 5 degrees short of the poles, where the up axis and the view would meet.
+OrbitView Dragged(OrbitView view, int dx, int dy, const ViewFrame& frame);
 // The distance times `factor`, from the frame's nearest to 10 times the start's.
 OrbitView Zoomed(OrbitView view, double factor, const ViewFrame& frame);
 
 // The camera of the view for a frame buffer of width x height pixels: at the
-// start, the window program's camera. The lens sees 45 degrees across the
-// window's narrower side, so a tall window cuts nothing off either.
+// start in a square, the window program's camera. The lens sees as much
+// across the window's narrower side as the start's does across a square, so
+// a tall window cuts nothing off either.
 Camera ViewCamera(const ViewFrame& frame, const OrbitView& view, int width, int height);
-// The window program's light 0, carried with the camera, so that the side
-// the user looks at stays lit.
+// Light 0 carried with the camera, so that the side the user looks at stays lit.
 Light ViewLight(const ViewFrame& frame, const OrbitView& view);

@@ -23,7 +23,6 @@
 #include "app/view_keys.h"
 #include "app/view_options.h"
 #include "app/viewer.h"
-#include "model/fatal_error.h"
 #include "model/mesh_import.h"
 #include "model/printable_text.h"
 #include "render/render_context.h"
@@ -35,10 +34,9 @@ const std::chrono::steady_clock::time_point kStart = std::chrono::steady_clock::
 constexpr double kFramePeriod = 1.0 / 60.0;
 constexpr double kSpeedStep = 10.0;  // degrees a second, for + and -
 
-std::string gMeshPath;  // as given, for the load's messages
+std::string gMeshPath;  // as given
 std::string gMeshName;  // the file's name without its folder, as shown
 Viewer* gViewer = nullptr;
-FramePresenter gShow;
 bool gFramePending = false;  // a frame timer is set
 bool gReporting = false;     // the once-a-second timer is set
 double gLastFrame = -1.0;
@@ -55,21 +53,14 @@ void Say(const std::string& line)
 
 // ---------------------------------------------------------------- loading
 
-[[noreturn]] void LoadFailed(const char* /*what*/, const char* detail)
-{
-    std::cerr << "zbuffer-view: " << PrintableText(gMeshPath) << ": " << detail << std::endl;
-    std::exit(1);
-}
-
-// The mesh, fitted and with `up` turned to z; a file that cannot be read
-// ends the program here, before any window opens.
+// The mesh, fitted and with `up` turned to z. A file that cannot be read
+// ends the program in the reader (FatalError), with its message and status
+// 1, before any window opens.
 Model* LoadMesh(UpAxis up)
 {
-    SetFatalErrorHandler(LoadFailed);
     MeshSummary summary;
     LoadProgress progress(std::cerr, "zbuffer-view: reading " + PrintableText(gMeshPath));
     Model* model = new Model(ImportMesh(gMeshPath, MeshFraming{up, true}, &summary));
-    SetFatalErrorHandler(nullptr);
     const std::string counts = std::to_string(model->vertices.count) + " vertices, " +
                                std::to_string(model->faces.count) + " faces";
     if (progress.Shown()) {
@@ -79,7 +70,7 @@ Model* LoadMesh(UpAxis up)
                   << " s: " << counts << std::endl;
     }
     Say("loaded " + PrintableText(gMeshPath) + " (" + summary.format + "): " + counts);
-    if (summary.pointCloud) Say("no faces: a point cloud, which zbuffer does not draw yet");
+    if (summary.pointCloud) Say("no faces: a point cloud, drawn as points");
     return model;
 }
 
@@ -116,8 +107,8 @@ void OnDisplay()
 {
     gLastFrame = Now();
     gViewer->RenderAt(gLastFrame);
-    gShow.Upload();
-    gShow.DrawQuad();
+    gPresenter->Upload();
+    gPresenter->DrawQuad();
     if (gViewer->turn.Turning()) RequestFrame();
     if (!gReporting) {
         gReporting = true;
@@ -247,10 +238,7 @@ void OpenWindow(char* program, const ViewOptions& o)
     glutInit(&glutArgc, &program);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
     glutInitWindowSize(o.width, o.height);
-    RenderContext& c = RenderContext::Instance();
-    c.shadeModel = o.shadeModel;
-    glutCreateWindow(ViewTitle(gMeshName, c).c_str());
-    gShow.context = &c;
+    glutCreateWindow(ViewTitle(gMeshName, RenderContext::Instance()).c_str());
     glutDisplayFunc(OnDisplay);
     glutReshapeFunc(OnReshape);
     glutKeyboardFunc(OnKeyboard);
@@ -284,7 +272,11 @@ int main(int argc, char** argv)
     }
     gMeshPath = o.meshPath.value_or(DefaultMeshPath());
     gMeshName = FileName(gMeshPath);
-    gModel = LoadMesh(o.up);
+    // The window program's scene for the mesh: its camera, light and presenter.
+    SetupScene(LoadMesh(o.up), nullptr);
+    RenderContext& c = RenderContext::Instance();
+    c.shadeModel = o.shadeModel;
+    c.vertexColorLighting = o.vertexColors;
     Say("h lists the keys");
     OpenWindow(argv[0], o);
     gViewer = new Viewer(o.turnSpeed);   // alive, as gModel, until the process ends

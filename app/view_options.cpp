@@ -2,22 +2,25 @@
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "app/mode_keys.h"
 #include "app/view_turn.h"
 
 const char kViewUsage[] =
-    "usage: zbuffer-view [MESH] [--up AXIS] [--shade MODEL] [--size WxH] [--turn DEG]\n"
+    "usage: zbuffer-view [MESH] [--up AXIS] [--shade MODEL] [--vertex-colors] [--size WxH]\n"
+    "                    [--turn DEG]\n"
     "Shows a mesh (PLY of any kind, OBJ or STL) in a window, drawn by zbuffer's\n"
     "software pipeline, to turn, zoom and save as pictures. Press h in the window\n"
     "for the keys.\n"
-    "  MESH           the mesh (default ./data/teapot.ply, else the installed one)\n"
-    "  --up AXIS      the file's axis that points up: x, y, z (default), -x, -y or -z\n"
-    "  --shade MODEL  flat, gouraud (default), phong or cartoon\n"
-    "  --size WxH     the window's size in pixels (default 512x512, at most 4096x4096)\n"
-    "  --turn DEG     degrees a second the mesh turns about the up axis (default 30)\n"
-    "  --help         show this text\n"
-    "  --version      show the program's version\n"
+    "  MESH             the mesh (default ./data/teapot.ply, else the installed one)\n"
+    "  --up AXIS        the file's axis that points up: x, y, z (default), -x, -y or -z\n"
+    "  --shade MODEL    flat, gouraud (default), phong or cartoon\n"
+    "  --vertex-colors  light the vertex colours in place of the material's colour\n"
+    "  --size WxH       the window's size in pixels (default 512x512, at most 4096x4096)\n"
+    "  --turn DEG       degrees a second the mesh turns about the up axis (default 30)\n"
+    "  --help           show this text\n"
+    "  --version        show the program's version\n"
     "Values may also follow an equals sign (--size=800x600).\n"
     "Exit status: 0 closed, 1 the mesh cannot be read or no window opens,\n"
     "2 bad command line.\n";
@@ -93,10 +96,13 @@ std::string Apply(const ValueOption& option, const std::string& value, ViewOptio
 std::string ApplyArgument(int argc, const char* const* argv, int& i, ViewOptions& o)
 {
     const std::string arg = argv[i++];
-    if (arg == "--help" || arg == "--version") {
-        (arg == "--help" ? o.help : o.version) = true;
-        return "";
-    }
+    for (const auto& [flag, field] : {std::pair{"--help", &ViewOptions::help},
+                                      {"--version", &ViewOptions::version},
+                                      {"--vertex-colors", &ViewOptions::vertexColors}})
+        if (arg == flag) {
+            o.*field = true;
+            return "";
+        }
     if (arg.size() < 2 || arg[0] != '-') {
         if (arg.empty()) return "the mesh's name is empty";
         if (o.meshPath) return "only one mesh may be given ('" + arg + "')";

@@ -12,6 +12,7 @@ struct ViewOptions {
     std::optional<std::string> meshPath;  // none: the default teapot (DefaultMeshPath)
     UpAxis up = UpAxis::Z;
     int32_t shadeModel = RC_GOURAUD;
+    bool vertexColors = false;  // lighting by the vertex colours
     int width = 512;
     int height = 512;
     double turnSpeed = 30.0;  // degrees a second

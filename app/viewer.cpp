@@ -5,7 +5,6 @@
 
 #include "app/frame_cycle.h"
 #include "app/scene_setup.h"
-#include "app/window_framing.h"
 #include "render/render_context.h"
 
 namespace {
@@ -15,13 +14,19 @@ constexpr double kZoomPerPixel = 0.01;  // right drag: e to the pixels over 100
 
 }  // namespace
 
-Viewer::Viewer(double degreesPerSecond) : turn(degreesPerSecond), frame(FrameView(*gModel)) {}
+Viewer::Viewer(double degreesPerSecond)
+    : turn(degreesPerSecond),
+      frame(FrameView(*gModel, RenderContext::Instance().camera,
+                      RenderContext::Instance().lights[0].light))
+{
+}
 
 void Viewer::Resize(int newWidth, int newHeight)
 {
     width = newWidth;
     height = newHeight;
-    RenderContext::Instance().SetFrameBuffer(FrameBuffer(width, height, Color(kClearColor)));
+    RenderContext& c = RenderContext::Instance();
+    c.SetFrameBuffer(FrameBuffer(width, height, c.frameBuffer.clearColor));
     Place();
 }
 
@@ -39,7 +44,7 @@ bool Viewer::DragTo(int x, int y)
     dragX = x;
     dragY = y;
     if (drag == Drag::kTurn)
-        view = Dragged(view, dx, dy);
+        view = Dragged(view, dx, dy, frame);
     else
         view = Zoomed(view, std::exp(dy * kZoomPerPixel), frame);
     Place();

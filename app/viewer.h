@@ -12,10 +12,12 @@ class Viewer {
 public:
     enum class Drag { kNone, kTurn, kZoom };
 
-    // Frames gModel, which stays loaded while the viewer lives.
+    // Starts from the scene the window program's set-up made for gModel,
+    // which stays loaded while the viewer lives.
     explicit Viewer(double degreesPerSecond);
 
-    // A frame buffer of the new size (cleared) and a lens of its shape.
+    // A frame buffer of the new size (cleared to the set-up's colour) and a
+    // lens of its shape.
     void Resize(int width, int height);
     void StartDrag(Drag drag, int x, int y);
     // False when the pointer has not moved since the last call.

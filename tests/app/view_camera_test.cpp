@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/frame_presenter.h"
 #include "app/scene_setup.h"
 #include "app_test_support.h"
 #include "model/model.h"
@@ -42,7 +43,14 @@ protected:
     {
         SceneTest::SetUp();
         SetUpBox({-1, -1, -1}, {1, 1, 1});
-        frame = FrameView(*gModel);
+        frame = Frame();
+    }
+
+    // The frame of the scene the window program's set-up made.
+    static ViewFrame Frame()
+    {
+        const RenderContext& c = RenderContext::Instance();
+        return FrameView(*gModel, c.camera, c.lights[0].light);
     }
 
     ViewFrame frame;
@@ -50,19 +58,28 @@ protected:
 
 TEST_F(ViewCamera, StartsAsTheWindowProgramsCameraAndLight)
 {
-    const RenderContext& c = RenderContext::Instance();
-    const Camera camera = ::ViewCamera(frame, OrbitView(), 480, 480);
-    EXPECT_TRUE(SameBits(camera.view, c.camera.view));
-    EXPECT_TRUE(SameBits(camera.viewProjection, c.camera.viewProjection));
-    const Light light = ViewLight(frame, OrbitView());
-    EXPECT_EQ(std::memcmp(&light.position, &c.lights[0].light.position, sizeof(float) * 4), 0);
+    for (const bool offCentre : {false, true}) {
+        if (offCentre) {
+            delete gModel;  // the set-up makes both again
+            delete gPresenter;
+            SetUpBox({-1, 0, -2}, {3, 1, 2});
+            frame = Frame();
+        }
+        const RenderContext& c = RenderContext::Instance();
+        const Camera camera = ::ViewCamera(frame, OrbitView(), 480, 480);
+        EXPECT_TRUE(SameBits(camera.view, c.camera.view)) << offCentre;
+        EXPECT_TRUE(SameBits(camera.viewProjection, c.camera.viewProjection)) << offCentre;
+        const Light light = ViewLight(frame, OrbitView());
+        EXPECT_EQ(std::memcmp(&light.position, &c.lights[0].light.position, sizeof(float) * 4), 0)
+            << offCentre;
+    }
 }
 
 TEST_F(ViewCamera, ADragTurnsAboutTheCentreAtTheSameDistance)
 {
     const Camera start = ::ViewCamera(frame, OrbitView(), 480, 480);
     const double distance = Distance(start.eye, start.target);
-    const OrbitView turned = Dragged(OrbitView(), 100, -40);
+    const OrbitView turned = Dragged(OrbitView(), 100, -40, frame);
     const Camera moved = ::ViewCamera(frame, turned, 480, 480);
     EXPECT_NEAR(Distance(moved.eye, moved.target), distance, 1e-5);
     EXPECT_GT(Distance(moved.eye, start.eye), 0.5);
@@ -79,10 +96,10 @@ TEST_F(ViewCamera, ADragTurnsAboutTheCentreAtTheSameDistance)
 TEST_F(ViewCamera, ThePitchStopsShortOfThePoles)
 {
     for (const int dy : {100000, -100000}) {
-        const OrbitView view = Dragged(OrbitView(), 0, dy);
+        const OrbitView view = Dragged(OrbitView(), 0, dy, frame);
         const double elevation = Elevation(::ViewCamera(frame, view, 480, 480));
         EXPECT_NEAR(std::fabs(elevation), 85.0, 1e-3) << dy;
-        EXPECT_EQ(Dragged(view, 0, dy / 1000).pitch, view.pitch);
+        EXPECT_EQ(Dragged(view, 0, dy / 1000, frame).pitch, view.pitch);
     }
 }
 
@@ -112,10 +129,17 @@ TEST_F(ViewCamera, TheLensTakesTheWindowsShapeAndSees45DegreesAcrossItsNarrowerS
     EXPECT_NEAR(std::tan(tall.fov * 0.5) * 0.5, std::tan(M_PI / 8), 1e-6);
 }
 
-TEST_F(ViewCamera, AMeshWithoutExtentIsFramedAsOneOfHalfExtentOne)
+TEST_F(ViewCamera, AMeshWithoutExtentIsSeenFromOneOneOneAway)
 {
-    gModel->halfExtent = 0.0f;
-    EXPECT_EQ(FrameView(*gModel).distance, frame.distance);
+    const Vector3 point(0.5f, 0.5f, 0.5f);
+    const Camera onThePoint(point, point, Vector3(0.0f, 0.0f, 1.0f), 1.0f, 0.7853982f);
+    const ViewFrame still = FrameView(*gModel, onThePoint, Light(point));
+    const Camera camera = ::ViewCamera(still, OrbitView(), 480, 480);
+    EXPECT_FLOAT_EQ(camera.eye.x, 1.5f);
+    EXPECT_FLOAT_EQ(camera.eye.y, 1.5f);
+    EXPECT_FLOAT_EQ(camera.eye.z, 1.5f);
+    for (const float m : camera.viewProjection.m)
+        EXPECT_TRUE(std::isfinite(m));
 }
 
 }  // namespace

@@ -258,6 +258,43 @@ def behaviour_keys(run_):
         before = picture
 
 
+def red_cube(run_):
+    """A cube of red vertices, as an ASCII PLY file."""
+    corners = [(x, y, z) for x in (-1, 1) for y in (-1, 1) for z in (-1, 1)]
+    faces = [(0, 1, 3), (0, 3, 2), (4, 6, 7), (4, 7, 5), (0, 4, 5), (0, 5, 1), (2, 3, 7),
+             (2, 7, 6), (0, 2, 6), (0, 6, 4), (1, 5, 7), (1, 7, 3)]
+    lines = ["ply", "format ascii 1.0", "element vertex 8", "property float x",
+             "property float y", "property float z", "property uchar red",
+             "property uchar green", "property uchar blue", "element face 12",
+             "property list uchar int vertex_indices", "end_header"]
+    lines += [f"{x} {y} {z} 255 0 0" for x, y, z in corners]
+    lines += [f"3 {a} {b} {c}" for a, b, c in faces]
+    return run_.temp_file("red-cube.ply", "\n".join(lines) + "\n")
+
+
+def mean_channels(picture):
+    """The mean red, green and blue of the lit pixels."""
+    mask = picture.lit_mask()
+    lit = [i for i in range(len(mask)) if mask[i]]
+    check(lit, f"{picture.path}: nothing is lit")
+    return [sum(picture.rgb[3 * i + k] for i in lit) / len(lit) for k in range(3)]
+
+
+def behaviour_vertex_colors(run_):
+    """--vertex-colors lights a red cube red; without it the material's white shows."""
+    cube = red_cube(run_)
+    means = {}
+    for flag in ([], ["--vertex-colors"]):
+        program, window = started(run_, [cube, "--turn", "0"] + flag)
+        means[bool(flag)] = mean_channels(settled(program, window, f"cube{''.join(flag)}"))
+        program.stop()
+    print(f"mean red, green, blue: {means[False]} without, {means[True]} with --vertex-colors")
+    red, green, _ = means[True]
+    check(red > 4 * max(green, 1), f"--vertex-colors: the red cube shows {means[True]}")
+    red, green, _ = means[False]
+    check(abs(red - green) < 2, f"without --vertex-colors the cube shows {means[False]}")
+
+
 def behaviour_escape(run_):
     """Escape ends the viewer with status 0."""
     program, window = started(run_)
@@ -300,10 +337,10 @@ def behaviour_load_errors(run_):
     any window opens."""
     missing = os.path.join(run_.artifacts, "no-such-mesh.obj")
     load_failure(run_, missing,
-                 f"zbuffer-view: {missing}: cannot open the file (No such file or directory)\n")
+                 f"Error: (ImportMesh) : cannot open {missing} (No such file or directory)\n")
     bad = run_.temp_file("bad.ply", "ply\nformat ascii 1.0\nelement vertex 1\n"
                                     "property float x\nend_header\n0\n")
-    load_failure(run_, bad, f"zbuffer-view: {bad}: vertex element without x, y, z\n")
+    load_failure(run_, bad, "Error: (ReadPly) : vertex element without x, y, z\n")
 
 
 def behaviour_load_progress(run_):
@@ -341,6 +378,7 @@ BEHAVIOURS = {
     "save": behaviour_save,
     "resize": behaviour_resize,
     "keys": behaviour_keys,
+    "vertex_colors": behaviour_vertex_colors,
     "escape": behaviour_escape,
     "idle": behaviour_idle,
     "load_errors": behaviour_load_errors,

@@ -37,6 +37,8 @@ TEST(ViewOptions, EveryOptionTakesItsValueSeparateOrAfterAnEqualsSign)
     EXPECT_EQ(p.options.width, 800);
     EXPECT_EQ(p.options.height, 600);
     EXPECT_EQ(p.options.turnSpeed, -12.5);
+    EXPECT_FALSE(p.options.vertexColors);
+    EXPECT_TRUE(Parse({"--vertex-colors"}).options.vertexColors);
     EXPECT_TRUE(Parse({"--help"}).options.help);
     EXPECT_TRUE(Parse({"--version"}).options.version);
 }
@@ -57,6 +59,7 @@ TEST(ViewOptions, BadValuesSayWhatIsWrong)
         {{"--turn"}, "--turn needs a value"},
         {{"--wireframe"}, "unknown option '--wireframe'"},
         {{"--help=yes"}, "unknown option '--help=yes'"},
+        {{"--vertex-colors=1"}, "unknown option '--vertex-colors=1'"},
         {{"a.ply", "b.ply"}, "only one mesh may be given ('b.ply')"},
         {{""}, "the mesh's name is empty"},
     };
