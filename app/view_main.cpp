@@ -34,7 +34,6 @@ const std::chrono::steady_clock::time_point kStart = std::chrono::steady_clock::
 constexpr double kFramePeriod = 1.0 / 60.0;
 constexpr double kSpeedStep = 10.0;  // degrees a second, for + and -
 
-std::string gMeshPath;  // as given
 std::string gMeshName;  // the file's name without its folder, as shown
 Viewer* gViewer = nullptr;
 bool gFramePending = false;  // a frame timer is set
@@ -56,20 +55,20 @@ void Say(const std::string& line)
 // The mesh, fitted and with `up` turned to z. A file that cannot be read
 // ends the program in the reader (FatalError), with its message and status
 // 1, before any window opens.
-Model* LoadMesh(UpAxis up)
+Model* LoadMesh(const std::string& path, UpAxis up)
 {
     MeshSummary summary;
-    LoadProgress progress(std::cerr, "zbuffer-view: reading " + PrintableText(gMeshPath));
-    Model* model = new Model(ImportMesh(gMeshPath, MeshFraming{up, true}, &summary));
+    LoadProgress progress(std::cerr, "zbuffer-view: reading " + PrintableText(path));
+    Model* model = new Model(ImportMesh(path, MeshFraming{up, true}, &summary));
     const std::string counts = std::to_string(model->vertices.count) + " vertices, " +
                                std::to_string(model->faces.count) + " faces";
     if (progress.Shown()) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.1f", progress.Seconds());
-        std::cerr << "zbuffer-view: read " << PrintableText(gMeshPath) << " in " << seconds
+        std::cerr << "zbuffer-view: read " << PrintableText(path) << " in " << seconds
                   << " s: " << counts << std::endl;
     }
-    Say("loaded " + PrintableText(gMeshPath) + " (" + summary.format + "): " + counts);
+    Say("loaded " + PrintableText(path) + " (" + summary.format + "): " + counts);
     if (summary.pointCloud) Say("no faces: a point cloud, drawn as points");
     return model;
 }
@@ -270,10 +269,10 @@ int main(int argc, char** argv)
                      "pictures without one\n";
         return 1;
     }
-    gMeshPath = o.meshPath.value_or(DefaultMeshPath());
-    gMeshName = FileName(gMeshPath);
+    const std::string path = o.meshPath.value_or(DefaultMeshPath());
+    gMeshName = FileName(path);
     // The window program's scene for the mesh: its camera, light and presenter.
-    SetupScene(LoadMesh(o.up), nullptr);
+    SetupScene(LoadMesh(path, o.up), nullptr);
     RenderContext& c = RenderContext::Instance();
     c.shadeModel = o.shadeModel;
     c.vertexColorLighting = o.vertexColors;
