@@ -6,6 +6,7 @@
 #include "app/frame_cycle.h"
 #include "app/frame_presenter.h"
 #include "app/import_hint.h"
+#include "app/mode_keys.h"
 #include "app/scene_setup.h"
 #include "model/model.h"
 #include "render/render_context.h"
@@ -23,36 +24,8 @@ void OnIdle()
 void OnKeyboard(unsigned char key, int /*x*/, int /*y*/)
 {
     RenderContext& c = RenderContext::Instance();
-    switch (key) {
-        case kEscape:
-            std::exit(0);
-        case 'a':
-            c.frontFace = RC_CCW;
-            break;
-        case 'z':
-            c.frontFace = RC_CW;
-            break;
-        case 's':
-            c.polygonMode = RC_FILL;
-            break;
-        case 'w':
-            c.polygonMode = RC_LINE;
-            break;
-        case 'p':
-            c.shadeModel = RC_PHONG;
-            break;
-        case 'g':
-            c.shadeModel = RC_GOURAUD;
-            break;
-        case 'f':
-            c.shadeModel = RC_FLAT;
-            break;
-        case 'c':
-            c.shadeModel = RC_CARTOON;
-            break;
-        default:
-            break;
-    }
+    if (key == kEscape) std::exit(0);
+    ApplyModeKey(key, c);
 }
 
 void OnDisplay()

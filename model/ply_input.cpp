@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::size_t kBufferBytes = 1 << 16;
 
+ReadProgressHook gReadProgressHook = nullptr;
+
 int64_t RegularFileSize(std::FILE* file)
 {
     struct stat info {};
@@ -20,6 +22,13 @@ int64_t RegularFileSize(std::FILE* file)
 }
 
 }  // namespace
+
+ReadProgressHook SetReadProgressHook(ReadProgressHook hook)
+{
+    const ReadProgressHook previous = gReadProgressHook;
+    gReadProgressHook = hook;
+    return previous;
+}
 
 PlyInput::PlyInput(std::FILE* f) : file(f), buffer(kBufferBytes), size(RegularFileSize(f)) {}
 
@@ -35,6 +44,7 @@ bool PlyInput::Fill()
         PlyFail(std::string("cannot read the file (") + std::strerror(errno) + ")");
     end += got;
     filled += static_cast<int64_t>(got);
+    if (gReadProgressHook != nullptr) gReadProgressHook(filled, size);
     // An endless stream would otherwise be read for ever: blanks between
     // numbers, comment lines, or bytes whose records never end.
     if (size < 0 && filled > kMaxStreamBytes)

@@ -13,6 +13,13 @@ inline bool IsPlyBlank(int c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Told, after every read from a mesh file, the bytes read from it so far and
+// its size (-1 when it has none: a pipe, a device), so that a program can
+// show how a long load goes. It runs on the loading thread, between reads.
+using ReadProgressHook = void (*)(int64_t bytesRead, int64_t size);
+// Installs `hook` (nullptr: none, the default) and returns the previous one.
+ReadProgressHook SetReadProgressHook(ReadProgressHook hook);
+
 // Buffered byte reader over an open file. It owns the file, so the file is
 // closed however the reader is left, by return or by an exception.
 class PlyInput {

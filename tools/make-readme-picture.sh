@@ -4,14 +4,15 @@
 # docs/texture-and-shadows.png, a textured teapot and shadows, and
 # docs/imported-meshes.png, meshes of other kinds made here and read through
 # the import, and docs/vertex-colors.png, a painted teapot (make_teapot
-# --colors) lit by its vertex colours.
-# Needs ImageMagick's montage and the URW fonts of its labels
-# (tools/install-deps.sh test).
+# --colors) lit by its vertex colours; and docs/zbuffer-view.png, a
+# screenshot of zbuffer-view's window on a private X server.
+# Needs ImageMagick's montage and the URW fonts of its labels, Xvfb and
+# xdotool (tools/install-deps.sh test).
 # Usage: tools/make-readme-picture.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-cmake --build "$build" --target zbuffer-render make_teapot >/dev/null
+cmake --build "$build" --target zbuffer-render zbuffer-view make_teapot >/dev/null
 frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
 for shade in flat gouraud phong cartoon; do
@@ -83,3 +84,16 @@ montage -label 'phong' "$frames/material.png" -label 'unlit' "$frames/unlit.png"
     -label 'phong, vertex colours' "$frames/by-phong.png" -label 'cartoon, vertex colours' "$frames/by-cartoon.png" \
     -tile 6x1 -geometry 240x240+2+2 -background white -strip PNG24:docs/vertex-colors.png
 echo "wrote docs/vertex-colors.png"
+
+# The viewer turned by a drag from its first view and brought nearer by two
+# notches of the wheel, the turn still.
+tools/with-xvfb.sh bash -c '
+    "$1" data/teapot.ply --shade phong --size 640x400 --turn 0 >/dev/null &
+    window=$(xdotool search --sync --name "^zbuffer-view: ")
+    xdotool windowmove --sync "$window" 0 0
+    xdotool mousemove --window "$window" 320 200 mousedown 1 mousemove --window "$window" 280 230 \
+        mouseup 1 click --repeat 2 4
+    sleep 1
+    import -window "$window" -strip PNG24:docs/zbuffer-view.png
+    kill %1' - "$build/zbuffer-view"
+echo "wrote docs/zbuffer-view.png"

@@ -12,9 +12,10 @@ source "$(dirname "$0")/test_lib.sh"
 prefix="$work/prefix with space"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
     fail "cmake --install failed: $(cat "$work/install.log")"
-for f in bin/zbuffer bin/zbuffer-render bin/zbuffer-import share/zbuffer/teapot.ply \
-    share/zbuffer/checker.png share/zbuffer/shadow_scene.ply share/man/man1/zbuffer.1 \
-    share/man/man1/zbuffer-render.1 share/man/man1/zbuffer-import.1; do
+for f in bin/zbuffer bin/zbuffer-render bin/zbuffer-import bin/zbuffer-view \
+    share/zbuffer/teapot.ply share/zbuffer/checker.png share/zbuffer/shadow_scene.ply \
+    share/man/man1/zbuffer.1 share/man/man1/zbuffer-render.1 share/man/man1/zbuffer-import.1 \
+    share/man/man1/zbuffer-view.1; do
     [ -e "$prefix/$f" ] || fail "$f was not installed"
 done
 
@@ -26,7 +27,7 @@ head -1 "$work/out" | grep -q '^distance : ' || fail "no set-up lines: $(cat "$w
 cmp "$work/elsewhere/frame.png" "$work/repository.png" ||
     fail "the installed program drew another picture than the repository's teapot"
 
-for program in zbuffer-render zbuffer-import; do
+for program in zbuffer-render zbuffer-import zbuffer-view; do
     "$prefix/bin/$program" --version >"$work/version"
     grep -Eqx "$program [0-9]+\.[0-9]+\.[0-9]+" "$work/version" ||
         fail "$program --version printed: $(cat "$work/version")"
