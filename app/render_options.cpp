@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/mode_keys.h"
 #include "render/rgb_image.h"
 
 namespace {
@@ -41,16 +42,7 @@ std::string ParseAngle(const std::string& name, const std::string& text, RenderO
 
 std::string ParseShade(const std::string& name, const std::string& text, RenderOptions& o)
 {
-    const struct {
-        const char* name;
-        int32_t model;
-    } kModels[] = {
-        {"flat", RC_FLAT}, {"gouraud", RC_GOURAUD}, {"phong", RC_PHONG}, {"cartoon", RC_CARTOON}};
-    for (const auto& m : kModels)
-        if (text == m.name) {
-            o.shadeModel = m.model;
-            return "";
-        }
+    if (ParseShadeModel(text, o.shadeModel)) return "";
     return NotA(name, text, "flat, gouraud, phong or cartoon");
 }
 
