@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/scene_setup.h"
 #include "render/rgb_image.h"
 
 namespace {
@@ -94,6 +95,30 @@ std::string ParseOut(const std::string& name, const std::string& text, RenderOpt
     return "";
 }
 
+// A pixel of the frame buffer: two whole numbers X,Y; given again, it adds
+// another.
+std::string ParsePixel(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    PixelPosition pixel;
+    const char* end = text.data() + text.size();
+    const auto [comma, ecx] = std::from_chars(text.data(), end, pixel.x);
+    if (ecx != std::errc() || comma == end || *comma != ',')
+        return NotA(name, text, "two whole numbers X,Y");
+    const auto [last, ecy] = std::from_chars(comma + 1, end, pixel.y);
+    if (ecy != std::errc() || last != end) return NotA(name, text, "two whole numbers X,Y");
+    if (pixel.x < 0 || pixel.x >= kFrameSize || pixel.y < 0 || pixel.y >= kFrameSize)
+        return name + ": '" + text + "' lies outside the " + std::to_string(kFrameSize) + " x " +
+               std::to_string(kFrameSize) + " frame buffer";
+    o.pixels.push_back(pixel);
+    return "";
+}
+
+std::string ParseShow(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    o.show = PipelineViewNamed(text);
+    return o.show ? "" : NotA(name, text, "depth, overdraw, faces or stages");
+}
+
 // One option of the command line. An option with a value has its parser,
 // which stores a good value or says what is wrong with it; a flag sets its
 // field. The usage text is made from the same table.
@@ -128,6 +153,14 @@ constexpr OptionRule kOptions[] = {
      "e.g. turn_%03d.png, writes every frame, numbered from 0"},
     {"--bench", nullptr, nullptr, &RenderOptions::bench,
      "write no image; print only a summary of the render times"},
+    {"--stats", nullptr, nullptr, &RenderOptions::stats,
+     "after each render-time line, a line of what the pipeline did:\n"
+     "triangles culled, rejected, drawn; fragments, depth tests, writes"},
+    {"--pixel", "X,Y", ParsePixel, nullptr,
+     "print every fragment of pixel (X, Y) in shading order (repeatable)"},
+    {"--show", "VIEW", ParseShow, nullptr,
+     "write a picture of depth, overdraw, faces or stages in place\n"
+     "of the shaded frame"},
     {"--help", nullptr, nullptr, &RenderOptions::help, "show this text"},
     {"--version", nullptr, nullptr, &RenderOptions::version, "show the program's version"},
 };
@@ -183,11 +216,22 @@ ParsedOptions ParseRenderOptions(int argc, const char* const* argv)
     for (int i = 1; i < argc && parsed.error.empty();)
         parsed.error = ApplyArgument(argc, argv, i, parsed.options, given);
     if (!parsed.error.empty()) return parsed;
-    if (parsed.options.bench && parsed.options.out)
+    const RenderOptions& o = parsed.options;
+    if (o.bench && o.out)
         parsed.error = "--bench writes no image, so --out has nothing to do";
-    else if (parsed.options.replace && given.shade)
+    else if (o.bench && o.show)
+        parsed.error = "--bench writes no image, so --show has nothing to do";
+    else if (o.bench && Inspects(o))
+        parsed.error =
+            "--bench times frames drawn without --stats or --pixel; give one or the other";
+    else if (o.replace && given.shade)
         parsed.error = "--replace and --shade both choose the shade model; give one";
     return parsed;
+}
+
+bool Inspects(const RenderOptions& o)
+{
+    return o.stats || !o.pixels.empty() || o.show;
 }
 
 // The synopsis wrapped to the terminal's width, then one line per option

@@ -63,7 +63,6 @@ private:
     std::string path;
 };
 
-constexpr int kFrameSize = 480;
 // The camera and light stand where SetupScene puts them for this mesh: on the
 // diagonal, far enough back that the bounding box's largest half-extent
 // subtends about 34.6 degrees.

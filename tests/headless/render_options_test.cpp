@@ -158,7 +158,7 @@ TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
         ++shown;
         ++at;
     }
-    EXPECT_EQ(shown, 15);
+    EXPECT_EQ(shown, 18);
 }
 
 }  // namespace
