@@ -96,20 +96,26 @@ std::string ParseOut(const std::string& name, const std::string& text, RenderOpt
 }
 
 // A pixel of the frame buffer: two whole numbers X,Y; given again, it adds
-// another.
+// another. A number too large for an int lies outside too.
 std::string ParsePixel(const std::string& name, const std::string& text, RenderOptions& o)
 {
-    PixelPosition pixel;
+    int xy[2] = {0, 0};
+    bool inside = true;
+    const char* p = text.data();
     const char* end = text.data() + text.size();
-    const auto [comma, ecx] = std::from_chars(text.data(), end, pixel.x);
-    if (ecx != std::errc() || comma == end || *comma != ',')
-        return NotA(name, text, "two whole numbers X,Y");
-    const auto [last, ecy] = std::from_chars(comma + 1, end, pixel.y);
-    if (ecy != std::errc() || last != end) return NotA(name, text, "two whole numbers X,Y");
-    if (pixel.x < 0 || pixel.x >= kFrameSize || pixel.y < 0 || pixel.y >= kFrameSize)
+    for (int i = 0; i < 2; ++i) {
+        if (i > 0 && (p == end || *p++ != ',')) return NotA(name, text, "two whole numbers X,Y");
+        const auto [next, ec] = std::from_chars(p, end, xy[i]);
+        if (ec != std::errc() && ec != std::errc::result_out_of_range)
+            return NotA(name, text, "two whole numbers X,Y");
+        inside = inside && ec == std::errc() && xy[i] >= 0 && xy[i] < kFrameSize;
+        p = next;
+    }
+    if (p != end) return NotA(name, text, "two whole numbers X,Y");
+    if (!inside)
         return name + ": '" + text + "' lies outside the " + std::to_string(kFrameSize) + " x " +
                std::to_string(kFrameSize) + " frame buffer";
-    o.pixels.push_back(pixel);
+    o.pixels.push_back({xy[0], xy[1]});
     return "";
 }
 
