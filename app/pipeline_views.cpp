@@ -68,7 +68,7 @@ Rgb OverdrawColour(uint32_t fragments)
 // pixels no face wrote.
 Rgb FaceColour(int32_t face)
 {
-    uint32_t h = static_cast<uint32_t>(face);
+    uint32_t h = static_cast<uint32_t>(face) + 1;  // 0 would stay 0
     h ^= h >> 16;
     h *= 0x7feb352du;
     h ^= h >> 15;
