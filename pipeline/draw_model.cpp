@@ -92,8 +92,7 @@ void DrawCachedFaces(const DrawSetup& setup, const FaceList& faces, const Corner
     ForEachTriangle(
         faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
             corners.Use(fan);
-            // Built in place: a copy would read back at once what
-            // was just written in parts.
+            // Built in place: a copy would read back at once what was just written in parts.
             FaceInWorld face{
                 Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
                 normal};

@@ -24,7 +24,7 @@ template <class Kind>
 class FragmentsFrom {
 public:
     FragmentsFrom(ObservedFragments<Kind>& fragments, TriangleId triangle, FragmentSource source)
-        : fragments(fragments), triangle(triangle), source(source)
+        : triangle(triangle), source(source), fragments(fragments)
     {
     }
     void Shade(const FragmentEnds& ends, Pixel* pixel, float t, PipelineVertex* record)
@@ -33,12 +33,11 @@ public:
     }
     void PassOver(int64_t offscreen) { fragments.PassOver(offscreen); }
 
-private:
-    ObservedFragments<Kind>& fragments;
-
-public:
     TriangleId triangle;
     FragmentSource source;
+
+private:
+    ObservedFragments<Kind>& fragments;
 };
 
 template <class Kind>

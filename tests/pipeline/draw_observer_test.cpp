@@ -10,19 +10,10 @@
 #include "pipeline/draw_model.h"
 #include "pipeline/draw_observer.h"
 #include "render/render_context.h"
+#include "counts_text.h"
 #include "test_mesh.h"
 
 namespace {
-
-std::string Shown(const PipelineCounts& c)
-{
-    return "faces=" + std::to_string(c.faces) + " triangles=" + std::to_string(c.triangles) +
-           " culled=" + std::to_string(c.culled) + " rejected=" + std::to_string(c.rejected) +
-           " drawn=" + std::to_string(c.drawn) + " fragments=" + std::to_string(c.fragments) +
-           " offscreen=" + std::to_string(c.offscreen) +
-           " passed=" + std::to_string(c.depthPassed) + " failed=" + std::to_string(c.depthFailed) +
-           " written=" + std::to_string(c.written);
-}
 
 // A 16 x 16 frame; corners are placed on pixels (OnPixel), unlit, every face
 // drawn whichever way it faces unless a test culls.
@@ -45,7 +36,7 @@ protected:
         DrawModel(context, &observer);
         return observer;
     }
-    std::string Counts(TestMesh& mesh) { return Shown(Observe(mesh).counts); }
+    std::string Counts(TestMesh& mesh) { return CountsText(Observe(mesh).counts); }
 };
 
 // Corners (1, 1), (10, 1), (9, 3): the first walk runs along row 1 (10
@@ -126,7 +117,7 @@ TEST_F(DrawObserverTest, AFragmentAtExactlyTheStoredDepthFails)
     TestMesh points({OnPixel(4, 4, 5.0f), OnPixel(4, 4, stored), OnPixel(4, 4, nearer)},
                     {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}});
     const DrawObserver observer = Observe(points, {{4, 4}});
-    EXPECT_EQ(Shown(observer.counts),
+    EXPECT_EQ(CountsText(observer.counts),
               "faces=3 triangles=3 culled=0 rejected=0 drawn=3 fragments=9 offscreen=0 "
               "passed=2 failed=7 written=2");
     const std::vector<PixelEvent>& history = observer.History(0);

@@ -20,6 +20,7 @@
 #include "pipeline/texture_image.h"
 #include "pipeline/triangle_stage.h"
 #include "render/render_context.h"
+#include "counts_text.h"
 #include "test_mesh.h"
 
 namespace {
@@ -169,16 +170,6 @@ private:
     }
 };
 
-std::string Shown(const PipelineCounts& c)
-{
-    return "faces=" + std::to_string(c.faces) + " triangles=" + std::to_string(c.triangles) +
-           " culled=" + std::to_string(c.culled) + " rejected=" + std::to_string(c.rejected) +
-           " drawn=" + std::to_string(c.drawn) + " fragments=" + std::to_string(c.fragments) +
-           " offscreen=" + std::to_string(c.offscreen) +
-           " passed=" + std::to_string(c.depthPassed) + " failed=" + std::to_string(c.depthFailed) +
-           " written=" + std::to_string(c.written);
-}
-
 std::vector<PixelPosition> EveryPixel(const FrameBuffer& fb)
 {
     std::vector<PixelPosition> all;
@@ -210,7 +201,7 @@ PipelineCounts CheckAgainstTheRoad(RenderContext& c, const std::string& scene)
     Road road(fb.width, fb.height, c.depthTest);
     road.Draw(*c.faceList, *c.vertexArray, DrawSetup(c, c.material));
 
-    EXPECT_EQ(Shown(observer.counts), Shown(road.counts)) << scene;
+    EXPECT_EQ(CountsText(observer.counts), CountsText(road.counts)) << scene;
     int pixelsWrong = 0, historiesWrong = 0, coloursWrong = 0;
     for (int y = 0; y < fb.height; ++y)
         for (int x = 0; x < fb.width; ++x) {
