@@ -53,13 +53,17 @@ public:
         return {*this, triangle, source};
     }
     // The triangle stage's outcome for one triangle.
-    void Count(TriangleFate fate) { observer.counts.Count(fate); }
+    void Count(TriangleFate fate) { counts.Count(fate); }
+    // What this draw's stages counted, kept apart from the observer's totals
+    // until the draw ends: a draw in parts (bands of rows) adds up its parts.
+    const PipelineCounts& Counts() const { return counts; }
 
 private:
     friend class FragmentsFrom<Kind>;
 
     Kind& kind;
-    DrawObserver& observer;
+    DrawObserver& observer;  // the pixels' tallies and histories
+    PipelineCounts counts;
     Pixel* pixels;  // the frame buffer's, which the observer's tallies mirror
     bool depthTest;
 
@@ -69,8 +73,8 @@ private:
     void Tally(PixelTally& tally, bool passed, const FragmentsFrom<Kind>& from);
     void PassOver(int64_t offscreen)
     {
-        observer.counts.fragments += offscreen;
-        observer.counts.offscreen += offscreen;
+        counts.fragments += offscreen;
+        counts.offscreen += offscreen;
     }
 };
 
@@ -82,6 +86,7 @@ void WithFragmentStage(const DrawSetup& setup, DrawObserver& observer, Draw draw
     WithFragmentStage(setup, [&](auto& kind) {
         ObservedFragments observed(kind, observer, *setup.frameBuffer, setup.depthTest);
         draw(observed);
+        observer.counts.Add(observed.Counts());
     });
 }
 
@@ -118,7 +123,6 @@ void ObservedFragments<Kind>::Shade(const FragmentEnds& ends, Pixel* pixel, floa
 template <class Kind>
 void ObservedFragments<Kind>::Tally(PixelTally& tally, bool passed, const FragmentsFrom<Kind>& from)
 {
-    PipelineCounts& counts = observer.counts;
     ++counts.fragments;
     ++tally.fragments;
     if (!passed) {
