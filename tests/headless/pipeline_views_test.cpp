@@ -104,16 +104,6 @@ TEST(PipelineViews, OverdrawRampGivesEachCountToNineItsOwnColourAndMoreWhite)
     EXPECT_EQ(colours.count(Rgb(255, 255, 255)), 1u);  // 12: beyond the ramp
 }
 
-TEST(PipelineViews, NamesEachViewAndNothingElse)
-{
-    EXPECT_EQ(PipelineViewNamed("depth"), PipelineView::kDepth);
-    EXPECT_EQ(PipelineViewNamed("overdraw"), PipelineView::kOverdraw);
-    EXPECT_EQ(PipelineViewNamed("faces"), PipelineView::kFaces);
-    EXPECT_EQ(PipelineViewNamed("stages"), PipelineView::kStages);
-    EXPECT_FALSE(PipelineViewNamed("Depth"));
-    EXPECT_FALSE(PipelineViewNamed(""));
-}
-
 TEST(PipelineViews, APictureShownInAFrameBufferExportsByteForByte)
 {
     FrameBuffer frame(16, 16, Color(0, 0, 0, 1));
