@@ -12,6 +12,6 @@ inline std::string CountsText(const PipelineCounts& c)
            " culled=" + std::to_string(c.culled) + " rejected=" + std::to_string(c.rejected) +
            " drawn=" + std::to_string(c.drawn) + " fragments=" + std::to_string(c.fragments) +
            " offscreen=" + std::to_string(c.offscreen) +
-           " passed=" + std::to_string(c.depthPassed) +
-           " failed=" + std::to_string(c.depthFailed) + " written=" + std::to_string(c.written);
+           " passed=" + std::to_string(c.depthPassed) + " failed=" + std::to_string(c.depthFailed) +
+           " written=" + std::to_string(c.written);
 }

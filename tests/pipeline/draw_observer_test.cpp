@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "counts_text.h"
 #include "pipeline/draw_model.h"
 #include "pipeline/draw_observer.h"
 #include "render/render_context.h"
-#include "counts_text.h"
 #include "test_mesh.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "counts_text.h"
 #include "model/model.h"
 #include "pipeline/corner_cache.h"
 #include "pipeline/draw_model.h"
@@ -20,7 +21,6 @@
 #include "pipeline/texture_image.h"
 #include "pipeline/triangle_stage.h"
 #include "render/render_context.h"
-#include "counts_text.h"
 #include "test_mesh.h"
 
 namespace {
