@@ -6,6 +6,7 @@
 
 #include "app/scene_setup.h"
 #include "model/model.h"
+#include "pipeline/draw_model.h"
 #include "render/render_context.h"
 
 float gAngle = 0.0f;
@@ -34,7 +35,7 @@ Matrix4 FrameModelMatrix(float angle)
     return Multiply(Multiply(r, s), t);  // rotation, then scale, then translation
 }
 
-float RenderFrameTimed(float angle)
+float RenderFrameTimed(float angle, DrawObserver* observer)
 {
     const int64_t t0 = MillisecondsSinceStart();
     RenderContext& c = RenderContext::Instance();
@@ -44,14 +45,17 @@ float RenderFrameTimed(float angle)
     c.faceList = &gModel->faces;
     c.vertexArray = &gModel->vertices;
     c.attribMask = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD;
-    c.DrawModel();
+    if (observer == nullptr)
+        c.DrawModel();
+    else
+        DrawModel(c, observer);
     c.attribMask = 0;
     const int64_t t1 = MillisecondsSinceStart();
     return static_cast<float>(static_cast<double>(t1 - t0) * 0.001);
 }
 
-void RenderFrame(float angle)
+void RenderFrame(float angle, DrawObserver* observer)
 {
-    const float seconds = RenderFrameTimed(angle);
+    const float seconds = RenderFrameTimed(angle, observer);
     std::cout << "Tps de rendu : " << seconds << " s" << std::endl;
 }

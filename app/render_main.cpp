@@ -4,13 +4,16 @@
 
 #include <chrono>
 #include <iostream>
+#include <optional>
 
 #include "app/data_files.h"
 #include "app/frame_cycle.h"
+#include "app/frame_inspection.h"
 #include "app/frame_presenter.h"
 #include "app/frame_stats.h"
 #include "app/import_hint.h"
 #include "app/output_clash.h"
+#include "app/pipeline_views.h"
 #include "app/program_version.h"
 #include "app/progress_bar.h"
 #include "app/render_options.h"
@@ -96,9 +99,9 @@ void RenderShadows(float angle)
 }
 
 // One frame as the window's display callback makes it, after the shadow pass
-// when asked for; returns its render time. A benchmark prints only its
-// summary, so its frames print no render-time line.
-double RenderNextFrame(const RenderOptions& o)
+// when asked for (which is not observed); returns its render time. A
+// benchmark prints only its summary, so its frames print no render-time line.
+double RenderNextFrame(const RenderOptions& o, DrawObserver* observer)
 {
     RenderContext& c = RenderContext::Instance();
     c.Enable(RC_DEPTH_TEST);
@@ -110,15 +113,18 @@ double RenderNextFrame(const RenderOptions& o)
     if (o.bench)
         RenderFrameTimed(angle);
     else
-        RenderFrame(angle);
+        RenderFrame(angle, observer);
     const double milliseconds = MillisecondsSince(start);
     gAngle = gAngle + 10.0f;
     return milliseconds;
 }
 
-bool WriteFrame(const std::string& path, std::string* error)
+// The frame, or the view --show asks for.
+bool WriteFrame(const std::string& path, const RenderOptions& o, const DrawObserver* observer,
+                std::string* error)
 {
     const FrameBuffer& fb = RenderContext::Instance().frameBuffer;
+    if (o.show) return WriteImage(path, ViewPicture(*o.show, *observer, fb), error);
     return WriteImage(path, RgbImage{fb.width, fb.height, fb.ExportRGB()}, error);
 }
 
@@ -146,11 +152,15 @@ int RenderFrames(const RenderOptions& o)
     FrameStats stats;
     ProgressBar bar(std::cerr, o.frames, isatty(STDERR_FILENO) != 0);
     const Clock::time_point start = Clock::now();
+    const FrameBuffer& fb = RenderContext::Instance().frameBuffer;
     for (int frame = 0; frame < o.frames; ++frame) {
-        stats.Add(RenderNextFrame(o));
+        std::optional<DrawObserver> observer;
+        if (Inspects(o)) observer.emplace(fb.width, fb.height, o.pixels);
+        stats.Add(RenderNextFrame(o, observer ? &*observer : nullptr));
+        if (observer) PrintInspection(std::cout, frame, *observer, o.stats);
         const bool write = !o.bench && (out.IsNumbered() || frame == o.frames - 1);
         std::string error;
-        if (write && !WriteFrame(out.ForFrame(frame), &error)) {
+        if (write && !WriteFrame(out.ForFrame(frame), o, observer ? &*observer : nullptr, &error)) {
             bar.Hide();
             PrintError("cannot write " + error);
             return 1;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "app/mode_keys.h"
+#include "app/scene_setup.h"
 #include "render/rgb_image.h"
 
 namespace {
@@ -91,6 +92,36 @@ std::string ParseOut(const std::string& name, const std::string& text, RenderOpt
     return "";
 }
 
+// A pixel of the frame buffer: two whole numbers X,Y; given again, it adds
+// another. A number too large for an int lies outside too.
+std::string ParsePixel(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    int xy[2] = {0, 0};
+    bool inside = true;
+    const char* p = text.data();
+    const char* end = text.data() + text.size();
+    for (int i = 0; i < 2; ++i) {
+        if (i > 0 && (p == end || *p++ != ',')) return NotA(name, text, "two whole numbers X,Y");
+        const auto [next, ec] = std::from_chars(p, end, xy[i]);
+        if (ec != std::errc() && ec != std::errc::result_out_of_range)
+            return NotA(name, text, "two whole numbers X,Y");
+        inside = inside && ec == std::errc() && xy[i] >= 0 && xy[i] < kFrameSize;
+        p = next;
+    }
+    if (p != end) return NotA(name, text, "two whole numbers X,Y");
+    if (!inside)
+        return name + ": '" + text + "' lies outside the " + std::to_string(kFrameSize) + " x " +
+               std::to_string(kFrameSize) + " frame buffer";
+    o.pixels.push_back({xy[0], xy[1]});
+    return "";
+}
+
+std::string ParseShow(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    o.show = PipelineViewNamed(text);
+    return o.show ? "" : NotA(name, text, "depth, overdraw, faces or stages");
+}
+
 // One option of the command line. An option with a value has its parser,
 // which stores a good value or says what is wrong with it; a flag sets its
 // field. The usage text is made from the same table.
@@ -133,6 +164,14 @@ constexpr OptionRule kOptions[] = {
      "e.g. turn_%03d.png, writes every frame, numbered from 0"},
     {"--bench", nullptr, nullptr, &RenderOptions::bench,
      "write no image; print only a summary of the render times"},
+    {"--stats", nullptr, nullptr, &RenderOptions::stats,
+     "after each render-time line, a line of what the pipeline did:\n"
+     "triangles culled, rejected, drawn; fragments, depth tests, writes"},
+    {"--pixel", "X,Y", ParsePixel, nullptr,
+     "print every fragment of pixel (X, Y) in shading order (repeatable)"},
+    {"--show", "VIEW", ParseShow, nullptr,
+     "write a picture of depth, overdraw, faces or stages in place\n"
+     "of the shaded frame"},
     {"--help", nullptr, nullptr, &RenderOptions::help, "show this text"},
     {"--version", nullptr, nullptr, &RenderOptions::version, "show the program's version"},
 };
@@ -188,14 +227,25 @@ ParsedOptions ParseRenderOptions(int argc, const char* const* argv)
     for (int i = 1; i < argc && parsed.error.empty();)
         parsed.error = ApplyArgument(argc, argv, i, parsed.options, given);
     if (!parsed.error.empty()) return parsed;
-    if (parsed.options.bench && parsed.options.out)
+    const RenderOptions& o = parsed.options;
+    if (o.bench && o.out)
         parsed.error = "--bench writes no image, so --out has nothing to do";
-    else if (parsed.options.replace && given.shade)
+    else if (o.bench && o.show)
+        parsed.error = "--bench writes no image, so --show has nothing to do";
+    else if (o.bench && Inspects(o))
+        parsed.error =
+            "--bench times frames drawn without --stats or --pixel; give one or the other";
+    else if (o.replace && given.shade)
         parsed.error = "--replace and --shade both choose the shade model; give one";
     else if (parsed.options.vertexColors && (parsed.options.unlit || parsed.options.replace))
         parsed.error = std::string(parsed.options.unlit ? "--unlit" : "--replace") +
                        " lights nothing, so --vertex-colors has nothing to light";
     return parsed;
+}
+
+bool Inspects(const RenderOptions& o)
+{
+    return o.stats || !o.pixels.empty() || o.show;
 }
 
 // The synopsis wrapped to the terminal's width, then one line per option

@@ -3,10 +3,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/frame_file_name.h"
+#include "app/pipeline_views.h"
 #include "math/vector4.h"
 #include "model/mesh_fit.h"
+#include "pipeline/draw_observer.h"
 #include "render/render_context.h"
 
 // What zbuffer-render's command line asks for; the defaults are the window
@@ -30,6 +33,11 @@ struct RenderOptions {
     bool normalize = false;              // RC_NORMALIZE
     std::optional<FrameFileName> out;    // none: frame.png
     bool bench = false;
+    // What the pipeline did, drawing each frame observed: its counts, the
+    // fragments of some pixels, a picture of a view in place of the frame.
+    bool stats = false;
+    std::vector<PixelPosition> pixels;  // in the order given
+    std::optional<PipelineView> show;
     bool help = false;
     bool version = false;
 };
@@ -49,6 +57,10 @@ inline MeshFraming Framing(const RenderOptions& o)
 }
 
 ParsedOptions ParseRenderOptions(int argc, const char* const* argv);
+
+// Whether the options ask what the pipeline did (--stats, --pixel, --show):
+// the frames are then drawn observed.
+bool Inspects(const RenderOptions& o);
 
 // What --help shows, and a bad command line after its reason.
 std::string RenderUsage();

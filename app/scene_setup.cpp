@@ -14,7 +14,6 @@ Material gDefaultMaterial(Color(0.2f, 0.2f, 0.2f, 1.0f), Color(1.0f, 1.0f, 1.0f,
 
 namespace {
 
-constexpr int kFrameSize = 480;
 // The camera stands back so that the bounding box's largest half-extent
 // subtends this angle (about 34.6 degrees).
 constexpr double kDistanceAngle = 0.6041524723549063;

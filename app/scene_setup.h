@@ -7,6 +7,9 @@
 class FramePresenter;
 class Model;
 
+// The frame buffer's width and height, in pixels.
+constexpr int kFrameSize = 480;
+
 extern Model* gModel;               // the mesh, alive until the process ends
 extern FramePresenter* gPresenter;  // shows the frame buffer in the window
 extern Material gDefaultMaterial;   // copied into the context every frame

@@ -1,7 +1,9 @@
 // libFuzzer target: the input is a PLY file. It is loaded as the programs
 // load their mesh and, when it loads, one frame of it is drawn through the
-// whole pipeline, in the scene the programs set up for it. A refused file is
-// a normal outcome; crashes, hangs, leaks and undefined behaviour are findings.
+// whole pipeline, in the scene the programs set up for it, then drawn again
+// observed (zbuffer-render --stats), which must give the same frame and
+// counts that add up. A refused file is a normal outcome; crashes, hangs,
+// leaks, undefined behaviour and a frame that observing changes are findings.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -10,13 +12,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/frame_cycle.h"
 #include "app/scene_setup.h"
 #include "model/fatal_error.h"
 #include "model/model.h"
+#include "pipeline/draw_model.h"
+#include "pipeline/draw_observer.h"
 #include "render/render_context.h"
 
 namespace {
@@ -63,7 +69,6 @@ private:
     std::string path;
 };
 
-constexpr int kFrameSize = 480;
 // The camera and light stand where SetupScene puts them for this mesh: on the
 // diagonal, far enough back that the bounding box's largest half-extent
 // subtends about 34.6 degrees.
@@ -97,6 +102,30 @@ float ApplyModes(RenderContext& c, uint8_t modes)
     return static_cast<float>(modes >> 4) * 22.5f;
 }
 
+// The frame just drawn, drawn again observed: the same colours and depths,
+// and counts that add up.
+void DrawObserved(RenderContext& c)
+{
+    const std::vector<Pixel> plain = c.frameBuffer.pixels;
+    c.frameBuffer.Clear();
+    DrawObserver observer(c.frameBuffer.width, c.frameBuffer.height, {{240, 240}});
+    DrawModel(c, &observer);
+    const PipelineCounts& n = observer.counts;
+    if (n.fragments != n.depthPassed + n.depthFailed + n.offscreen ||
+        n.triangles != n.culled + n.rejected + n.drawn || n.written != n.depthPassed) {
+        std::fprintf(stderr, "ply_fuzzer: the observed draw's counts do not add up\n");
+        std::abort();
+    }
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const Pixel& p = c.frameBuffer.pixels[i];
+        // Bit for bit: a colour that is not a number is the same one.
+        if (std::memcmp(&p, &plain[i], sizeof p) != 0) {
+            std::fprintf(stderr, "ply_fuzzer: observing the draw changed pixel %zu\n", i);
+            std::abort();
+        }
+    }
+}
+
 // One frame as RenderFrame draws it.
 void DrawOneFrame(Model& model, uint8_t modes)
 {
@@ -110,6 +139,7 @@ void DrawOneFrame(Model& model, uint8_t modes)
     c.vertexArray = &model.vertices;
     c.attribMask = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD;
     c.DrawModel();
+    DrawObserved(c);
     c.faceList = nullptr;
     c.vertexArray = nullptr;
 }

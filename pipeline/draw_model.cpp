@@ -1,9 +1,12 @@
 #include "pipeline/draw_model.h"
 
+#include <cassert>
+
 #include "model/face_list.h"
 #include "model/vertex_array.h"
 #include "pipeline/draw_setup.h"
 #include "pipeline/fragment_stage.h"
+#include "pipeline/observed_fragments.h"
 #include "pipeline/scan_conversion.h"
 #include "pipeline/triangle_stage.h"
 #include "render/render_context.h"
@@ -18,10 +21,10 @@ bool IndicesInRange(const Face& face, int32_t vertexCount)
     return true;
 }
 
-// Calls draw(vertex indices, face normal) for every triangle of the faces, in
-// order. Faces of fewer than three corners, or with an index out of range,
-// are not drawn; larger ones are drawn as a fan (0, i, i + 1) sharing the
-// face's normal.
+// Calls draw(vertex indices, face normal, triangle id) for every triangle of
+// the faces, in order. Faces of fewer than three corners, or with an index
+// out of range, are not drawn; larger ones are drawn as a fan (0, i, i + 1)
+// sharing the face's normal.
 template <class DrawTriangle>
 void ForEachTriangle(const FaceList& faces, int32_t vertexCount, DrawTriangle draw)
 {
@@ -30,7 +33,7 @@ void ForEachTriangle(const FaceList& faces, int32_t vertexCount, DrawTriangle dr
         if (face.cornerCount < 3 || !IndicesInRange(face, vertexCount)) continue;
         for (int32_t i = 1; i + 1 < face.cornerCount; ++i) {
             const int32_t fan[3] = {face.indices[0], face.indices[i], face.indices[i + 1]};
-            draw(fan, faces.GetFaceNormal(f));
+            draw(fan, faces.GetFaceNormal(f), TriangleId{f, i - 1});
         }
     }
 }
@@ -45,13 +48,33 @@ CornerCache& CornerPlaces()
 }
 
 // The rest of a triangle's road once its corners are chosen: culling, the
-// triangle stage and scan conversion. Flat shading lights `face`.
-template <class Corners, class Scan>
-void DrawFace(const TriangleStage& stage, Corners& corners, FaceInWorld& face, bool flat,
-              ScreenTriangle& triangle, Scan& scan)
+// triangle stage and scan conversion. Flat shading lights `face`. An observed
+// draw goes on with a triangle that the depth buffer hides (each of its
+// fragments fails the depth test), and tells its fragments which triangle
+// they come from.
+template <class Corners, class Fragments>
+TriangleFate DrawTriangle(const TriangleStage& stage, Corners& corners, FaceInWorld& face,
+                          bool flat, ScreenTriangle& triangle, ScanConversion<Fragments>& scan,
+                          TriangleId id)
 {
-    if (!stage.FacesTheEye(face)) return;
-    if (stage.SetUp(corners, flat ? &face : nullptr, triangle)) scan.Draw(triangle);
+    constexpr bool kObserved = kIsObserved<Fragments>;
+    if (!stage.FacesTheEye(face)) return TriangleFate::kCulled;
+    if (!stage.SetUp<Corners, kObserved>(corners, flat ? &face : nullptr, triangle))
+        return TriangleFate::kRejected;
+    if constexpr (kObserved)
+        scan.Draw(triangle, id);
+    else
+        scan.Draw(triangle);
+    return TriangleFate::kDrawn;
+}
+
+// DrawTriangle, whose outcome an observed draw counts.
+template <class Corners, class Fragments>
+void DrawFace(const TriangleStage& stage, Corners& corners, FaceInWorld& face, bool flat,
+              ScreenTriangle& triangle, ScanConversion<Fragments>& scan, TriangleId id)
+{
+    const TriangleFate fate = DrawTriangle(stage, corners, face, flat, triangle, scan, id);
+    if constexpr (kIsObserved<Fragments>) scan.FragmentStage().Count(fate);
 }
 
 // Every attribute is fetched: a corner is a function of its vertex alone, and
@@ -66,14 +89,15 @@ void DrawCachedFaces(const DrawSetup& setup, const FaceList& faces, const Corner
     CachedCorners corners(stage, fetch, cache);
     ScreenTriangle triangle;
     const bool flat = setup.cornerColour == CornerColour::kFaceLit;
-    ForEachTriangle(faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal) {
-        corners.Use(fan);
-        // Built in place: a copy would read back at once what was just written in parts.
-        FaceInWorld face{
-            Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
-            normal};
-        DrawFace(stage, corners, face, flat, triangle, scan);
-    });
+    ForEachTriangle(
+        faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
+            corners.Use(fan);
+            // Built in place: a copy would read back at once what was just written in parts.
+            FaceInWorld face{
+                Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
+                normal};
+            DrawFace(stage, corners, face, flat, triangle, scan, id);
+        });
 }
 
 // Corners fetched face by face: an attribute outside the mask keeps what the
@@ -87,36 +111,50 @@ void DrawFetchedFaces(const DrawSetup& setup, const FaceList& faces, const Corne
     PipelineVertex fetched[3];
     ScreenTriangle triangle;
     const bool flat = setup.cornerColour == CornerColour::kFaceLit;
-    ForEachTriangle(faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal) {
-        for (int k = 0; k < 3; ++k)
-            fetch(fan[k], fetched[k]);
-        corners.Use(fetched);
-        FaceInWorld face{Centroid(fetched[0].position, fetched[1].position, fetched[2].position),
-                         normal};
-        DrawFace(stage, corners, face, flat, triangle, scan);
-    });
+    ForEachTriangle(
+        faces, vertexCount, [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
+            for (int k = 0; k < 3; ++k)
+                fetch(fan[k], fetched[k]);
+            corners.Use(fetched);
+            FaceInWorld face{
+                Centroid(fetched[0].position, fetched[1].position, fetched[2].position), normal};
+            DrawFace(stage, corners, face, flat, triangle, scan, id);
+        });
 }
 
 }  // namespace
 
 void DrawMesh(const DrawSetup& setup, const FaceList& faces, const VertexArray& vertices,
-              int32_t attribMask)
+              int32_t attribMask, DrawObserver* observer)
 {
+    assert(observer == nullptr || (observer->Width() == setup.frameBuffer->width &&
+                                   observer->Height() == setup.frameBuffer->height));
+    if (observer != nullptr) observer->counts.faces += faces.count;
     // Without vertices no index is in range, and nothing is drawn.
     if (vertices.count <= 0) return;
     const CornerFetch fetch(vertices, attribMask);
-    WithFragmentStage(setup, [&](auto& fragments) {
+    const auto draw = [&](auto& fragments) {
         EdgeLists lists;
         ScanConversion scan(lists, fragments, *setup.frameBuffer, setup.fill);
         if (fetch.FetchesEverything())
             DrawCachedFaces(setup, faces, fetch, vertices.count, scan);
         else
             DrawFetchedFaces(setup, faces, fetch, vertices.count, scan);
-    });
+    };
+    if (observer == nullptr)
+        WithFragmentStage(setup, draw);
+    else
+        WithFragmentStage(setup, *observer, draw);
+}
+
+void DrawModel(RenderContext& context, DrawObserver* observer)
+{
+    if (context.faceList == nullptr || context.vertexArray == nullptr) return;
+    DrawMesh(DrawSetup(context, context.material), *context.faceList, *context.vertexArray,
+             context.attribMask, observer);
 }
 
 void RenderContext::DrawModel()
 {
-    if (faceList == nullptr || vertexArray == nullptr) return;
-    DrawMesh(DrawSetup(*this, material), *faceList, *vertexArray, attribMask);
+    ::DrawModel(*this, nullptr);
 }

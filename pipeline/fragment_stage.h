@@ -243,6 +243,17 @@ private:
 using LitFragments = LitFragmentsOf<false>;
 using VertexColorLitFragments = LitFragmentsOf<true>;
 
+// One fragment shaded and written on its own, with nothing of the kind's
+// waiting: `out` receives what the kind works out of it, its colour
+// included, which is returned.
+template <class Kind>
+Color ShadeAlone(Kind& kind, const FragmentEnds& ends, Pixel* pixel, float t, PipelineVertex& out)
+{
+    kind.Shade(ends, pixel, t, &out);
+    kind.FinishWithColor(out);
+    return out.color;
+}
+
 // Runs `draw` with the fragment stage of the set-up's kind, then finishes it:
 // the one place where the kind is chosen, once per draw.
 template <class Draw>

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "pipeline/fragment_stage.h"
+#include "pipeline/observed_fragments.h"
 #include "pipeline/triangle_stage.h"
 #include "render/frame_buffer.h"
 
@@ -87,26 +88,53 @@ ScanConversion<Fragments>::ScanConversion(EdgeLists& lists, Fragments& fragments
 }
 
 template <class Fragments>
-void ScanConversion<Fragments>::Draw(const ScreenTriangle& triangle)
+void ScanConversion<Fragments>::Draw(const ScreenTriangle& triangle, TriangleId id)
 {
     const PipelineVertex* v = triangle.corners;
     const uint32_t* packed = triangle.packedColors;
     const int top = static_cast<int>(v[0].windowPos.y);
     const int rows = static_cast<int>(std::fabs(v[2].windowPos.y - v[0].windowPos.y));
     // Entry k describes row top + 1 + k: only the box's rows are kept and
-    // filled. The records take the range from here, not from the lists: read
-    // back at once right after it was stored in two parts, it would be waited
-    // for.
-    const int first = std::max(box.top - top - 1, 0);
-    const StepRange keep = {first, std::max(std::min(box.bottom - top - 1, rows), first)};
+    // filled, but an observed draw keeps every row, to count the fragments of
+    // every span. The records take the range from here, not from the lists:
+    // read back at once right after it was stored in two parts, it would be
+    // waited for.
+    const int first = kIsObserved<Fragments> ? 0 : std::max(box.top - top - 1, 0);
+    const int end = kIsObserved<Fragments> ? rows : std::min(box.bottom - top - 1, rows);
+    const StepRange keep = {first, std::max(end, first)};
     lists.Prepare(rows, keep);
     const EdgeRecord chain = {lists.chainEdges.data(), keep, 0, rows};
-    const int cursor = WalkEdge(v[0], v[1], ColorsDiffer(packed[0], packed[1]), chain);
-    WalkEdge(v[1], v[2], ColorsDiffer(packed[1], packed[2]), {chain.entries, keep, cursor, rows});
-    WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]),
-             {lists.longEdges.data(), keep, 0, rows});
+    const int cursor = WithFragmentsFrom(id, FragmentSource::kEdge1, [&](auto& scan) {
+        return scan.WalkEdge(v[0], v[1], ColorsDiffer(packed[0], packed[1]), chain);
+    });
+    WithFragmentsFrom(id, FragmentSource::kEdge2, [&](auto& scan) {
+        return scan.WalkEdge(v[1], v[2], ColorsDiffer(packed[1], packed[2]),
+                             {chain.entries, keep, cursor, rows});
+    });
+    WithFragmentsFrom(id, FragmentSource::kLong, [&](auto& scan) {
+        return scan.WalkEdge(v[0], v[2], ColorsDiffer(packed[0], packed[2]),
+                             {lists.longEdges.data(), keep, 0, rows});
+    });
     assert(cursor <= lists.edgeRows);  // the first chain walk records rows top + 1 .. middle
-    if (fill) FillSpans(keep.first, keep.end);
+    if (!fill) return;
+    WithFragmentsFrom(id, FragmentSource::kSpan, [&](auto& scan) {
+        scan.FillSpans(keep.first, keep.end);
+        return 0;
+    });
+}
+
+template <class Fragments>
+template <class Walk>
+int ScanConversion<Fragments>::WithFragmentsFrom([[maybe_unused]] TriangleId id,
+                                                 [[maybe_unused]] FragmentSource source, Walk walk)
+{
+    if constexpr (kIsObserved<Fragments>) {
+        auto from = fragments.From(id, source);
+        ScanConversion<decltype(from)> scan(lists, from, target, fill);
+        return walk(scan);
+    } else {
+        return walk(*this);
+    }
 }
 
 template <class Fragments>
@@ -123,6 +151,8 @@ int ScanConversion<Fragments>::WalkEdge(const PipelineVertex& a, const PipelineV
     const StepRange inside = endsInside ? StepRange{0, steps.steps + 1} : steps.Within(box);
     WalkPixels(fragments, target, steps, ends, record, inside);
     if (!endsInside) RecordRowsOutside(steps, ends, record, inside);
+    if constexpr (kIsObserved<Fragments>)
+        fragments.PassOver(steps.steps + 1 - std::max(inside.end - inside.first, 0));
     return record.CursorAfter(steps);
 }
 
@@ -163,8 +193,14 @@ void ScanConversion<Fragments>::FillSpan(const PipelineVertex& left, const Pipel
     const int xr = static_cast<int>(right.windowPos.x);
     const int n = std::abs(xl - xr);
     const int step = left.windowPos.x > right.windowPos.x ? -1 : 1;
-    if (n <= 1 || row < box.top || row >= box.bottom) return;
+    if (n <= 1) return;
+    if (row < box.top || row >= box.bottom) {
+        if constexpr (kIsObserved<Fragments>) fragments.PassOver(n - 1);
+        return;
+    }
     const StepRange range = SpanSteps(xl, step, n, box.left, box.right);
+    if constexpr (kIsObserved<Fragments>)
+        fragments.PassOver(n - 1 - std::max(range.end - range.first, 0));
     if (range.first >= range.end) return;
     const FragmentEnds ends(left, right, ColorsDiffer(left.color, right.color));
     Pixel* pixel = &target.At(xl + range.first * step, row);
@@ -176,3 +212,20 @@ template class ScanConversion<InterpolatedFragments>;
 template class ScanConversion<TexturedFragments>;
 template class ScanConversion<LitFragments>;
 template class ScanConversion<VertexColorLitFragments>;
+// An observed draw converts whole triangles (Draw), walking each edge and
+// filling the spans with fragments of their own (FragmentsFrom).
+template <class Kind>
+using ObservedScan = ScanConversion<ObservedFragments<Kind>>;
+template ObservedScan<InterpolatedFragments>::ScanConversion(
+    EdgeLists&, ObservedFragments<InterpolatedFragments>&, FrameBuffer&, bool);
+template ObservedScan<TexturedFragments>::ScanConversion(EdgeLists&,
+                                                         ObservedFragments<TexturedFragments>&,
+                                                         FrameBuffer&, bool);
+template ObservedScan<LitFragments>::ScanConversion(EdgeLists&, ObservedFragments<LitFragments>&,
+                                                    FrameBuffer&, bool);
+template void ObservedScan<InterpolatedFragments>::Draw(const ScreenTriangle&, TriangleId);
+template void ObservedScan<TexturedFragments>::Draw(const ScreenTriangle&, TriangleId);
+template void ObservedScan<LitFragments>::Draw(const ScreenTriangle&, TriangleId);
+template ObservedScan<VertexColorLitFragments>::ScanConversion(
+    EdgeLists&, ObservedFragments<VertexColorLitFragments>&, FrameBuffer&, bool);
+template void ObservedScan<VertexColorLitFragments>::Draw(const ScreenTriangle&, TriangleId);

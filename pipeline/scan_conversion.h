@@ -4,6 +4,7 @@
 #include <cassert>
 #include <vector>
 
+#include "pipeline/draw_observer.h"
 #include "pipeline/edge_steps.h"
 #include "pipeline/pipeline_vertex.h"
 
@@ -70,24 +71,43 @@ struct EdgeLists {
     }
 };
 
+template <class Kind>
+class ObservedFragments;
+template <class Kind>
+class FragmentsFrom;
+
+// Whether fragments are observed: those of a draw (ObservedFragments), or of
+// one walk or one triangle's spans in it (FragmentsFrom).
+template <class Fragments>
+constexpr bool kIsObserved = false;
+template <class Kind>
+constexpr bool kIsObserved<ObservedFragments<Kind>> = true;
+template <class Kind>
+constexpr bool kIsObserved<FragmentsFrom<Kind>> = true;
+
 // Scan conversion of one draw, for fragments of one kind: the edge walks and
 // the span fills, writing the pixels of `box` (the frame buffer) alone. A
 // pixel outside the box writes nothing, so a walk or span passes over such
-// pixels without visiting them; the others keep their parameter t.
+// pixels without visiting them; the others keep their parameter t. Observed
+// fragments count those it passes over, and an observed draw walks each edge
+// and fills the spans with fragments told where they come from.
 template <class Fragments>
 class ScanConversion {
 public:
     ScanConversion(EdgeLists& lists, Fragments& fragments, FrameBuffer& target, bool fill);
 
-    // PrepareEdges, the three walks and, when filling, FillSpans: a triangle
-    // whose corners are sorted by row.
-    void Draw(const ScreenTriangle& triangle);
+    // PrepareEdges, the three walks and, when filling, FillSpans: triangle
+    // `id`, whose corners are sorted by row.
+    void Draw(const ScreenTriangle& triangle, TriangleId id = {});
     // Walks from a to b, shading every pixel inside the box and recording into
     // `record`; returns the cursor after the walk.
     int WalkEdge(const PipelineVertex& a, const PipelineVertex& b, bool coloursDiffer,
                  const EdgeRecord& record);
     // The spans of entries first .. end - 1 of the edge lists.
     void FillSpans(int first, int end);
+
+    // The fragment stage it shades with.
+    Fragments& FragmentStage() { return fragments; }
 
 private:
     EdgeLists& lists;
@@ -99,4 +119,8 @@ private:
     void RecordRowsOutside(const EdgeSteps& steps, const FragmentEnds& ends,
                            const EdgeRecord& record, StepRange inside);
     void FillSpan(const PipelineVertex& left, const PipelineVertex& right);
+    // walk(scan) with this scan conversion, or in an observed draw, with one
+    // whose fragments come from `source` of triangle `id`.
+    template <class Walk>
+    int WithFragmentsFrom(TriangleId id, FragmentSource source, Walk walk);
 };

@@ -102,8 +102,7 @@ void TriangleRasterizer::ShadeFragment(const PipelineVertex& a, const PipelineVe
     PipelineVertex outputs;  // what no step computes keeps its default
     WithFragmentStage(setup, [&](auto& fragments) {
         const FragmentEnds ends(a, b, ColorsDiffer(a.color, b.color));
-        fragments.Shade(ends, setup.frameBuffer->Find(x, y), t, &outputs);
-        fragments.FinishWithColor(outputs);
+        ShadeAlone(fragments, ends, setup.frameBuffer->Find(x, y), t, outputs);
     });
     // Handed back whether or not the write took place.
     if (outNormal) *outNormal = outputs.normal;

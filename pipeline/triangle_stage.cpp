@@ -166,7 +166,7 @@ void TriangleStage::Assemble(const TransformedCorner* const corners[3], const Co
     }
 }
 
-template <class Corners>
+template <class Corners, bool kDrawHidden>
 bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const
 {
     const TransformedCorner* transformed[3];
@@ -178,7 +178,10 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
         withinBand = withinBand && transformed[k]->withinBand;
     }
     // Trivial rejection: each test may be met by a different corner.
-    if (inside != kEveryTestMet || !withinBand || HiddenByDepth(transformed)) return false;
+    if (inside != kEveryTestMet || !withinBand) return false;
+    if constexpr (!kDrawHidden) {
+        if (HiddenByDepth(transformed)) return false;
+    }
     // Lighting has no effect but its colour: a face that is culled, rejected
     // or hidden is not lit at all.
     if (litFace != nullptr) {
@@ -198,3 +201,7 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
 
 template bool TriangleStage::SetUp(CachedCorners&, const FaceInWorld*, ScreenTriangle&) const;
 template bool TriangleStage::SetUp(GivenCorners&, const FaceInWorld*, ScreenTriangle&) const;
+template bool TriangleStage::SetUp<CachedCorners, true>(CachedCorners&, const FaceInWorld*,
+                                                        ScreenTriangle&) const;
+template bool TriangleStage::SetUp<GivenCorners, true>(GivenCorners&, const FaceInWorld*,
+                                                       ScreenTriangle&) const;

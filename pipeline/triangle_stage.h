@@ -58,9 +58,10 @@ public:
     // The corner's final colour, and that colour packed.
     void ShadeCorner(TransformedCorner& corner) const;
     // The triangle of `corners` ready for scan conversion; false when it is
-    // rejected, or the depth buffer hides it. `litFace`, under flat shading,
-    // is the face whose lit colour all three corners take.
-    template <class Corners>
+    // rejected, or the depth buffer hides it (unless `kDrawHidden`: an
+    // observed draw counts a hidden triangle's fragments). `litFace`, under
+    // flat shading, is the face whose lit colour all three corners take.
+    template <class Corners, bool kDrawHidden = false>
     bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const;
 
 private:

@@ -57,12 +57,14 @@ public:
     Pixel& At(int x, int y) { return pixels[Index(x, y)]; }
     const Pixel& At(int x, int y) const { return pixels[Index(x, y)]; }
     Pixel* Find(int x, int y) { return Contains(x, y) ? &At(x, y) : nullptr; }
-    // The strict depth test: true, with z - kDepthWriteOffset stored, when z
+    // The strict depth test: only a z nearer than the stored depth passes.
+    static bool PassesDepthTest(const Pixel& p, float z) { return p.depth > z; }
+    // The depth test's write: true, with z - kDepthWriteOffset stored, when z
     // is nearer than the stored depth; an equal depth or a z that is not a
     // number fails and stores nothing.
     static bool StoreDepthIfNearer(Pixel& p, float z)
     {
-        if (!(p.depth > z)) return false;
+        if (!PassesDepthTest(p, z)) return false;
         p.depth = z - kDepthWriteOffset;
         return true;
     }

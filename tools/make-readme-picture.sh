@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Makes the README's pictures from zbuffer-render frames at half size, side by
 # side, named: docs/shade-models.png, the teapot in each shade model,
-# docs/texture-and-shadows.png, a textured teapot and shadows, and
+# docs/texture-and-shadows.png, a textured teapot and shadows,
 # docs/imported-meshes.png, meshes of other kinds made here and read through
-# the import, and docs/vertex-colors.png, a painted teapot (make_teapot
-# --colors) lit by its vertex colours; and docs/zbuffer-view.png, a
-# screenshot of zbuffer-view's window on a private X server.
+# the import, docs/vertex-colors.png, a painted teapot (make_teapot --colors)
+# lit by its vertex colours, and docs/zbuffer-view.png, a screenshot of
+# zbuffer-view's window on a private X server; then those of
+# docs/pipeline.md: docs/pipeline-views.png, the teapot's frame 0 shaded and
+# in the four views (--show), and docs/pipeline-three-triangles.png, the
+# middle of docs/three-triangles.ply (unlit) magnified six times, with the
+# pixel whose history the page explains outlined.
 # Needs ImageMagick's montage and the URW fonts of its labels, Xvfb and
 # xdotool (tools/install-deps.sh test).
 # Usage: tools/make-readme-picture.sh [BUILD_DIR]   (default: build)
@@ -15,16 +19,17 @@ build=${1:-build}
 cmake --build "$build" --target zbuffer-render zbuffer-view make_teapot >/dev/null
 frames=$(mktemp -d)
 trap 'rm -rf "$frames"' EXIT
+render() { "$build/zbuffer-render" "$@" >/dev/null; }
 for shade in flat gouraud phong cartoon; do
-    "$build/zbuffer-render" data/teapot.ply --shade "$shade" --out "$frames/$shade.png" >/dev/null
+    render data/teapot.ply --shade "$shade" --out "$frames/$shade.png"
 done
 montage -label '%t' "$frames"/{flat,gouraud,phong,cartoon}.png -tile 4x1 -geometry 240x240+2+2 \
     -background white -strip PNG8:docs/shade-models.png
 echo "wrote docs/shade-models.png"
 
-"$build/zbuffer-render" --texture data/checker.png --shade phong --out "$frames/textured.png" >/dev/null
-"$build/zbuffer-render" --shadows --angle 200 --out "$frames/self-shadowed.png" >/dev/null
-"$build/zbuffer-render" data/shadow_scene.ply --shadows --shade phong --out "$frames/shadowed.png" >/dev/null
+render --texture data/checker.png --shade phong --out "$frames/textured.png"
+render --shadows --angle 200 --out "$frames/self-shadowed.png"
+render data/shadow_scene.ply --shadows --shade phong --out "$frames/shadowed.png"
 montage -label '%t' "$frames"/{textured,self-shadowed,shadowed}.png -tile 3x1 -geometry 240x240+2+2 \
     -background white -strip PNG24:docs/texture-and-shadows.png
 echo "wrote docs/texture-and-shadows.png"
@@ -97,3 +102,28 @@ tools/with-xvfb.sh bash -c '
     import -window "$window" -strip PNG24:docs/zbuffer-view.png
     kill %1' - "$build/zbuffer-view"
 echo "wrote docs/zbuffer-view.png"
+
+render data/teapot.ply --out "$frames/shaded.png"
+for view in depth overdraw faces stages; do
+    render data/teapot.ply --show "$view" --out "$frames/$view.png"
+done
+montage -label '%t' "$frames"/{shaded,depth,overdraw,faces,stages}.png -tile 5x1 \
+    -geometry 240x240+2+2 -background white -strip PNG24:docs/pipeline-views.png
+echo "wrote docs/pipeline-views.png"
+
+# 52 x 52 pixels about the frame's centre, each shown as 6 x 6; pixel
+# (250, 251) is 36 right of and 37 below the crop's corner.
+mesh=docs/three-triangles.ply
+render "$mesh" --unlit --out "$frames/full-shaded.png"
+for view in faces overdraw stages; do
+    render "$mesh" --unlit --show "$view" --out "$frames/full-$view.png"
+done
+for picture in shaded faces overdraw stages; do
+    convert "$frames/full-$picture.png" -crop 52x52+214+214 +repage -scale 600% \
+        "$frames/$picture.png"
+done
+convert "$frames/shaded.png" -fill none -stroke white -draw "rectangle 215,221 222,228" \
+    "$frames/shaded.png"
+montage -label '%t' "$frames"/{shaded,faces,overdraw,stages}.png -tile 4x1 -geometry +2+2 \
+    -background white -strip PNG24:docs/pipeline-three-triangles.png
+echo "wrote docs/pipeline-three-triangles.png"

@@ -171,6 +171,45 @@ TEST(RenderOptions, ImportFitAndUpAreOffUnlessGivenAndFrameTheMesh)
     EXPECT_EQ(Parse({"--import=1"}).error, "unknown option '--import=1'");
 }
 
+TEST(RenderOptions, InspectionOptionsAreOffUnlessGivenAndPixelsRepeat)
+{
+    const RenderOptions none = Parse({}).options;
+    EXPECT_FALSE(none.stats || !none.pixels.empty() || none.show || Inspects(none));
+
+    const ParsedOptions p = Parse(
+        {"--pixel", "0,479", "--stats", "--pixel=479,0", "--show", "stages", "--pixel", "0,479"});
+    ASSERT_EQ(p.error, "");
+    const RenderOptions& o = p.options;
+    EXPECT_TRUE(o.stats && Inspects(o));
+    ASSERT_EQ(o.pixels.size(), 3u);
+    EXPECT_EQ(o.pixels[0].x, 0);
+    EXPECT_EQ(o.pixels[0].y, 479);
+    EXPECT_EQ(o.pixels[1].x, 479);
+    EXPECT_EQ(o.show, PipelineView::kStages);
+    EXPECT_TRUE(Inspects(Parse({"--show", "depth"}).options));
+    EXPECT_TRUE(Inspects(Parse({"--pixel", "1,2"}).options));
+}
+
+TEST(RenderOptions, RefusesPixelsOffTheFrameBufferUnknownViewsAndInspectingABenchmark)
+{
+    for (const char* pixel : {"480,0", "0,480", "-1,3", "3,-1", "2147483648,1"})
+        EXPECT_EQ(Parse({"--pixel", pixel}).error,
+                  std::string("--pixel: '") + pixel + "' lies outside the 480 x 480 frame buffer")
+            << pixel;
+    for (const char* pixel : {"1", "1,", ",1", "1,2,3", "a,b", "1.5,2", "1 2", "+1,2", ""})
+        EXPECT_EQ(Parse({"--pixel", pixel}).error,
+                  std::string("--pixel: '") + pixel + "' is not two whole numbers X,Y")
+            << pixel;
+    EXPECT_EQ(Parse({"--show", "color"}).error,
+              "--show: 'color' is not depth, overdraw, faces or stages");
+    EXPECT_EQ(Parse({"--bench", "--show", "depth"}).error,
+              "--bench writes no image, so --show has nothing to do");
+    for (const auto& args : std::vector<std::vector<const char*>>{{"--bench", "--stats"},
+                                                                  {"--pixel", "1,1", "--bench"}})
+        EXPECT_EQ(Parse(args).error,
+                  "--bench times frames drawn without --stats or --pixel; give one or the other");
+}
+
 // Every option the usage shows is one the parser takes, with a value exactly
 // when the usage shows one.
 TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
@@ -189,7 +228,7 @@ TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
         ++shown;
         ++at;
     }
-    EXPECT_EQ(shown, 19);
+    EXPECT_EQ(shown, 22);
 }
 
 }  // namespace

@@ -85,6 +85,20 @@ inline std::vector<float> Colours(const FrameBuffer& fb)
     return channels;
 }
 
+// A corner that lands on pixel (px, py) of a frame `size` pixels square, at
+// `depth`, when positions are clip coordinates (identity model-view-
+// projection): window x = size/2 (x + 1) is snapped to its whole part plus
+// one, so a position half a pixel short of px lands on it.
+inline TestMesh::Vertex OnPixel(int px, int py, float depth, uint32_t argb = 0xFFFFFFFFu,
+                                int size = 16)
+{
+    const auto ndc = [size](int p) {
+        const float window = static_cast<float>(p) - (p >= 1 ? 0.5f : 1.5f);
+        return window / (static_cast<float>(size) / 2.0f) - 1.0f;
+    };
+    return {ndc(px), -ndc(py), depth, 0, 0, 1, argb};
+}
+
 // Counts the pixels whose colour differs from the clear colour.
 inline int CountDrawn(const FrameBuffer& fb)
 {
