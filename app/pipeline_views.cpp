@@ -97,18 +97,30 @@ Rgb SourceColour(FragmentSource source)
 
 }  // namespace
 
-std::optional<PipelineView> PipelineViewNamed(const std::string& name)
-{
-    const struct {
-        const char* name;
-        PipelineView view;
-    } kViews[] = {{"depth", PipelineView::kDepth},
+namespace {
+
+const struct {
+    const char* name;
+    PipelineView view;
+} kViewNames[] = {{"depth", PipelineView::kDepth},
                   {"overdraw", PipelineView::kOverdraw},
                   {"faces", PipelineView::kFaces},
                   {"stages", PipelineView::kStages}};
-    for (const auto& v : kViews)
+
+}  // namespace
+
+std::optional<PipelineView> PipelineViewNamed(const std::string& name)
+{
+    for (const auto& v : kViewNames)
         if (name == v.name) return v.view;
     return std::nullopt;
+}
+
+const char* PipelineViewName(PipelineView view)
+{
+    for (const auto& v : kViewNames)
+        if (view == v.view) return v.name;
+    return "";
 }
 
 RgbImage ViewPicture(PipelineView view, const DrawObserver& observer, const FrameBuffer& frame)

@@ -19,6 +19,8 @@ enum class PipelineView : uint8_t {
 
 // The view of that name: depth, overdraw, faces or stages.
 std::optional<PipelineView> PipelineViewNamed(const std::string& name);
+// The name of `view`.
+const char* PipelineViewName(PipelineView view);
 
 // The picture of `view` of a draw into `frame` that `observer` (of the
 // frame's size) observed.

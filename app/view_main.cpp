@@ -178,7 +178,6 @@ void OnKeyboard(unsigned char key, int /*x*/, int /*y*/)
         case ViewCommand::kQuit:
             std::exit(0);
         case ViewCommand::kRedraw:
-            glutSetWindowTitle(ViewTitle(gMeshName, c).c_str());
             break;
         case ViewCommand::kTogglePause:
             TogglePause();
@@ -198,7 +197,11 @@ void OnKeyboard(unsigned char key, int /*x*/, int /*y*/)
         case ViewCommand::kHelp:
             std::cout << kViewKeyList << std::flush;
             return;
+        case ViewCommand::kToggleView:
+            gViewer->ToggleView(*ViewOfKey(key));
+            break;
     }
+    glutSetWindowTitle(ViewTitle(gMeshName, c, gViewer->Shown()).c_str());
     RequestFrame();
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/frame_cycle.h"
 #include "app/scene_setup.h"
+#include "pipeline/draw_observer.h"
 #include "render/render_context.h"
 
 namespace {
@@ -71,7 +72,13 @@ void Viewer::RenderAt(double now)
     c.Enable(RC_LIGHT0);
     const float angle = turn.AngleAt(now);
     const auto start = std::chrono::steady_clock::now();
-    RenderFrameTimed(angle);
+    if (shown) {
+        DrawObserver observer(c.frameBuffer.width, c.frameBuffer.height);
+        RenderFrameTimed(angle, &observer);
+        ShowPicture(ViewPicture(*shown, observer, c.frameBuffer), c.frameBuffer);
+    } else {
+        RenderFrameTimed(angle);
+    }
     meter.Add(now,
               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                   .count());

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "app/frame_rate_meter.h"
+#include "app/pipeline_views.h"
 #include "app/view_camera.h"
 #include "app/view_turn.h"
 
@@ -26,9 +29,17 @@ public:
     // Wheel notches: up (positive) nearer, down farther.
     void Zoom(int notches);
     void ResetView();
+    // Shows `view` of what the pipeline did in place of the picture; the
+    // view shown already goes back to the picture.
+    void ToggleView(PipelineView view)
+    {
+        shown = shown == view ? std::nullopt : std::optional(view);
+    }
+    std::optional<PipelineView> Shown() const { return shown; }
 
-    // Renders the frame of time `now` into the context's frame buffer; the
-    // meter counts its render time (clearing and drawing).
+    // Renders the frame of time `now` into the context's frame buffer, or
+    // the view shown of its draw; the meter counts its render time (clearing
+    // and drawing, and the view).
     void RenderAt(double now);
 
     ViewTurn turn;
@@ -39,6 +50,7 @@ private:
 
     ViewFrame frame;
     OrbitView view;
+    std::optional<PipelineView> shown;  // none: the shaded picture
     int width = 1, height = 1;
     Drag drag = Drag::kNone;
     int dragX = 0, dragY = 0;

@@ -295,6 +295,29 @@ def behaviour_vertex_colors(run_):
     check(abs(red - green) < 2, f"without --vertex-colors the cube shows {means[False]}")
 
 
+def behaviour_pipeline_views(run_):
+    """Keys 1 to 4 show the depth, overdraw, faces and stages views in place of the
+    picture, the title says which; the same key again brings the picture back.
+    The depth view is grey."""
+    program, window = started(run_, ["--turn", "0"])
+    start = settled(program, window, "start")
+    before = start
+    for key, name in (("1", "depth"), ("2", "overdraw"), ("3", "faces"), ("4", "stages")):
+        program.key(window, key)
+        picture = settled(program, window, f"view-{key}", unlike=before)
+        title = f"zbuffer-view: teapot.ply (gouraud, fill, {name} view)"
+        check(program.title(window) == title, f"title {program.title(window)!r} after {key}")
+        if name == "depth":
+            rgb = picture.rgb
+            check(all(rgb[i] == rgb[i + 1] == rgb[i + 2] for i in range(0, len(rgb), 3)),
+                  "the depth view is not grey")
+        before = picture
+    program.key(window, "4")
+    check_same(settled(program, window, "picture-again", unlike=before), start, "4 a second time")
+    check(program.title(window) == "zbuffer-view: teapot.ply (gouraud, fill)",
+          f"title {program.title(window)!r} back on the picture")
+
+
 def behaviour_escape(run_):
     """Escape ends the viewer with status 0."""
     program, window = started(run_)
@@ -379,6 +402,7 @@ BEHAVIOURS = {
     "resize": behaviour_resize,
     "keys": behaviour_keys,
     "vertex_colors": behaviour_vertex_colors,
+    "pipeline_views": behaviour_pipeline_views,
     "escape": behaviour_escape,
     "idle": behaviour_idle,
     "load_errors": behaviour_load_errors,

@@ -58,7 +58,7 @@ TEST_F(Keys, EachModeKeyStoresItsOneMode)
 
 TEST_F(Keys, OtherKeysAreNoModeKeysAndUpperCaseLettersDoNothing)
 {
-    for (const unsigned char key : {'A', 'Z', 'S', 'W', 'P', 'G', 'F', 'C', 'x', 'q', '1'}) {
+    for (const unsigned char key : {'A', 'Z', 'S', 'W', 'P', 'G', 'F', 'C', 'x', 'q', '0', '5'}) {
         EXPECT_FALSE(ApplyModeKey(key, c)) << key;
         EXPECT_EQ(ViewKeyCommand(key, c), ViewCommand::kNone) << key;
     }
@@ -79,12 +79,28 @@ TEST_F(Keys, TheViewersOwnKeysNameTheirCommandsAndModeKeysARedraw)
     EXPECT_EQ(c.shadeModel, RC_CARTOON);
 }
 
+TEST_F(Keys, OneToFourShowTheDepthOverdrawFacesAndStagesViews)
+{
+    const PipelineView views[] = {PipelineView::kDepth, PipelineView::kOverdraw,
+                                  PipelineView::kFaces, PipelineView::kStages};
+    for (int k = 0; k < 4; ++k) {
+        const auto key = static_cast<unsigned char>('1' + k);
+        EXPECT_EQ(ViewKeyCommand(key, c), ViewCommand::kToggleView) << key;
+        EXPECT_EQ(ViewOfKey(key), views[k]) << key;
+    }
+    for (const unsigned char key : {'0', '5', 'd'})
+        EXPECT_FALSE(ViewOfKey(key)) << key;
+    EXPECT_TRUE(Of(c) == (Modes{RC_CCW, RC_FILL, RC_GOURAUD}));
+}
+
 TEST_F(Keys, TheTitleNamesTheFileTheShadeModelAndTheMode)
 {
     EXPECT_EQ(ViewTitle("teapot.ply", c), "zbuffer-view: teapot.ply (gouraud, fill)");
     ViewKeyCommand('w', c);
     ViewKeyCommand('p', c);
     EXPECT_EQ(ViewTitle("scan.obj", c), "zbuffer-view: scan.obj (phong, line)");
+    EXPECT_EQ(ViewTitle("scan.obj", c, PipelineView::kOverdraw),
+              "zbuffer-view: scan.obj (phong, line, overdraw view)");
 }
 
 TEST(ShadeModelNames, NameAndParseTheFourModelsBothWays)

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/frame_cycle.h"
+#include "app/pipeline_views.h"
 #include "app_test_support.h"
+#include "pipeline/draw_observer.h"
 #include "render/render_context.h"
 
 namespace {
@@ -152,3 +154,36 @@ TEST_F(ViewerTest, ThePauseHoldsTheFrameAndTheMeterCountsEveryFrame)
 }
 
 }  // namespace
+
+TEST_F(ViewerTest, AViewOfThePipelineShowsInPlaceOfThePictureUntilItsKeyComesAgain)
+{
+    const std::vector<uint8_t> shaded = WindowFrame(0.0f);
+    RenderContext& c = RenderContext::Instance();
+    for (const PipelineView view : {PipelineView::kDepth, PipelineView::kOverdraw,
+                                    PipelineView::kFaces, PipelineView::kStages}) {
+        DrawObserver observer(480, 480);
+        CaptureStdout out;
+        RenderFrame(0.0f, &observer);
+        const RgbImage expected = ViewPicture(view, observer, c.frameBuffer);
+
+        Viewer viewer(0.0);
+        viewer.Resize(480, 480);
+        viewer.ToggleView(view);
+        EXPECT_EQ(viewer.Shown(), view);
+        viewer.RenderAt(0.0);
+        EXPECT_EQ(Picture(), expected.rgb) << PipelineViewName(view);
+        EXPECT_NE(Picture(), shaded) << PipelineViewName(view);
+        viewer.ToggleView(view);
+        EXPECT_FALSE(viewer.Shown());
+        viewer.RenderAt(0.0);
+        EXPECT_EQ(Picture(), shaded) << PipelineViewName(view);
+    }
+}
+
+TEST_F(ViewerTest, AnotherViewsKeySwitchesStraightToIt)
+{
+    Viewer viewer(0.0);
+    viewer.ToggleView(PipelineView::kDepth);
+    viewer.ToggleView(PipelineView::kFaces);
+    EXPECT_EQ(viewer.Shown(), PipelineView::kFaces);
+}
