@@ -46,3 +46,8 @@ F CountingFrom(int first)
         index[k] = k;
     return __builtin_convertvector(index + first, F);
 }
+
+// The widest lanes of floats this processor works on: 8 where it has AVX2,
+// else 4 (SSE2, which every x86-64 has). Asked of the processor once; code
+// compiled for 8 lanes runs only where this says 8.
+int WidestLanes();

@@ -36,16 +36,9 @@ SpanWriter WriterOfWidth(int width)
 {
     if (width == 4) return WriteSpanIn4Lanes;
 #if defined(__x86_64__)
-    if (width == 8 && __builtin_cpu_supports("avx2")) return WriteSpanIn8LanesAvx2;
+    if (width == 8 && WidestLanes() == 8) return WriteSpanIn8LanesAvx2;
 #endif
     return nullptr;
-}
-
-// The widest lanes the processor has, chosen once.
-SpanWriter ChooseWriter()
-{
-    const SpanWriter widest = WriterOfWidth(8);
-    return widest != nullptr ? widest : WriterOfWidth(4);
 }
 
 }  // namespace
@@ -53,7 +46,7 @@ SpanWriter ChooseWriter()
 void WriteInterpolatedSpan(const FragmentEnds& ends, bool depthTest, Pixel* first, int step,
                            StepRange range, int n)
 {
-    static const SpanWriter kWriter = ChooseWriter();
+    static const SpanWriter kWriter = WriterOfWidth(WidestLanes());
     kWriter(ends, depthTest, first, step, range, n);
 }
 

@@ -1,58 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <limits>
-#include <random>
 #include <vector>
 
+#include "awkward_floats.h"
 #include "pipeline/interpolated_lanes.h"
 #include "render/frame_buffer.h"
 
 namespace {
-
-// Floats of every kind the arithmetic treats apart: ordinary values, ones
-// near 1 (alpha either side of the blend's limit), zeros of both signs,
-// denormals, infinities, and NaNs with the default and other payloads.
-class AwkwardFloats {
-public:
-    explicit AwkwardFloats(uint32_t seed) : random(seed) {}
-
-    float operator()()
-    {
-        switch (random() % 12) {
-            case 0:
-                return std::numeric_limits<float>::quiet_NaN();
-            case 1:
-                return FromBits(0x7FC00000u | (random() & 0x3FFFFFu) | 1u);  // another payload
-            case 2:
-                return random() % 2 ? INFINITY : -INFINITY;
-            case 3:
-                return random() % 2 ? 0.0f : -0.0f;
-            case 4:
-                return FromBits(random() & 0x807FFFFFu);  // denormal
-            case 5:
-                return 1.0f + (Uniform() - 0.5f) * 1e-6f;
-            case 6:
-                return Uniform() * 4.0f - 2.0f;
-            default:
-                return Uniform();
-        }
-    }
-    float Uniform() { return std::uniform_real_distribution<float>(0.0f, 1.0f)(random); }
-    uint32_t Below(uint32_t n) { return random() % n; }
-
-private:
-    std::mt19937 random;
-
-    static float FromBits(uint32_t bits)
-    {
-        float f;
-        std::memcpy(&f, &bits, sizeof f);
-        return f;
-    }
-};
 
 Color AwkwardColor(AwkwardFloats& value)
 {
@@ -126,27 +80,6 @@ std::vector<Pixel> WrittenInLanes(const SpanCase& c, int width, bool& available)
     return row;
 }
 
-// Float for float the same bits, but for the NaN two NaNs give: which of them
-// an operation hands on is the processor's choice of operand order, which the
-// compiler makes anew for every instruction (IEEE 754 leaves it open). Every
-// NaN packs as 255, so no picture can tell them apart.
-bool SameBits(const std::vector<Pixel>& x, const std::vector<Pixel>& y, int& nanPayloads)
-{
-    static_assert(sizeof(Pixel) == 5 * sizeof(float), "a pixel is five floats");
-    const std::size_t floats = x.size() * 5;
-    std::vector<uint32_t> bx(floats), by(floats);
-    std::memcpy(bx.data(), x.data(), floats * sizeof(float));
-    std::memcpy(by.data(), y.data(), floats * sizeof(float));
-    for (std::size_t i = 0; i < floats; ++i) {
-        if (bx[i] == by[i]) continue;
-        const bool bothNaN =
-            (bx[i] & 0x7FFFFFFFu) > 0x7F800000u && (by[i] & 0x7FFFFFFFu) > 0x7F800000u;
-        if (!bothNaN) return false;
-        ++nanPayloads;
-    }
-    return true;
-}
-
 TEST(InterpolatedLanes, SpansInLanesWriteThePixelsTheFrameBufferWritesOneByOne)
 {
     AwkwardFloats value(7);
@@ -159,11 +92,13 @@ TEST(InterpolatedLanes, SpansInLanesWriteThePixelsTheFrameBufferWritesOneByOne)
             const std::vector<Pixel> lanes = WrittenInLanes(c, width, available);
             if (!available) continue;  // AVX2 only where the processor has it
             ++compared;
-            ASSERT_TRUE(SameBits(reference, lanes, nanPayloads))
+            ASSERT_TRUE(
+                SameBitsButNaNs(reference.data(), lanes.data(), reference.size() * 5, nanPayloads))
                 << "width " << width << ", trial " << trial << ", steps " << c.range.first << " .. "
                 << c.range.end - 1 << " of " << c.n;
         }
     }
+    static_assert(sizeof(Pixel) == 5 * sizeof(float), "a pixel is five floats");
     EXPECT_GE(compared, 20000);
     EXPECT_LT(nanPayloads, compared);  // most spans agree in every bit
 }
