@@ -403,8 +403,10 @@ PointBatch OnePoint(const Vector4& position, const Vector3& normal)
 
 }  // namespace
 
-Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
-                 bool cartoon)
+// A point alone is lit for every Gouraud corner and flat face: its steps are
+// inlined (flatten), so that it calls nothing but pow and the shadow map.
+__attribute__((flatten)) Color LightPoint(const LightingSetup& setup, const Vector4& position,
+                                          const Vector3& normal, bool cartoon)
 {
     const PointBatch point = OnePoint(position, normal);
     Color color;
@@ -415,8 +417,9 @@ Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vect
     return color;
 }
 
-Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
-                 const Color& vertexColor, bool cartoon)
+__attribute__((flatten)) Color LightPoint(const LightingSetup& setup, const Vector4& position,
+                                          const Vector3& normal, const Color& vertexColor,
+                                          bool cartoon)
 {
     const PointBatch point = OnePoint(position, normal);
     PointColors pointColor;
