@@ -222,19 +222,33 @@ private:
 using LitFragments = LitFragmentsOf<false>;
 using VertexColorLitFragments = LitFragmentsOf<true>;
 
-// Steps `range` of a span of n steps, whose first pixel is `first`: with
-// the kind's ShadeSpan where it has one, else fragment by fragment.
+// Steps `range` of a span of n steps, whose first pixel is `first`,
+// fragment by fragment.
 template <class Kind>
-void ShadeSpan(Kind& kind, const FragmentEnds& ends, Pixel* first, int step, StepRange range, int n)
+void ShadeEachFragment(Kind& kind, const FragmentEnds& ends, Pixel* first, int step,
+                       StepRange range, int n)
 {
     Pixel* pixel = first;
     for (int i = range.first; i < range.end; ++i, pixel += step)
         kind.Shade(ends, pixel, static_cast<float>(i) / static_cast<float>(n), nullptr);
 }
+
+// The same with the kind's ShadeSpan where it has one.
+template <class Kind>
+void ShadeSpan(Kind& kind, const FragmentEnds& ends, Pixel* first, int step, StepRange range, int n)
+{
+    ShadeEachFragment(kind, ends, first, step, range, n);
+}
 inline void ShadeSpan(InterpolatedFragments& kind, const FragmentEnds& ends, Pixel* first, int step,
                       StepRange range, int n)
 {
-    kind.ShadeSpan(ends, first, step, range, n);
+    // Lanes pay from five steps on; a shorter span, as most are where the
+    // triangles are small, costs less fragment by fragment.
+    constexpr int kFewestForLanes = 5;
+    if (range.end - range.first < kFewestForLanes)
+        ShadeEachFragment(kind, ends, first, step, range, n);
+    else
+        kind.ShadeSpan(ends, first, step, range, n);
 }
 
 // One fragment shaded and written on its own, with nothing of the kind's
