@@ -3,8 +3,11 @@
 #include <vector>
 
 #include "awkward_floats.h"
+#include "pipeline/draw_setup.h"
+#include "pipeline/fragment_stage.h"
 #include "pipeline/interpolated_lanes.h"
 #include "render/frame_buffer.h"
+#include "render/render_context.h"
 
 namespace {
 
@@ -80,6 +83,15 @@ std::vector<Pixel> WrittenInLanes(const SpanCase& c, int width, bool& available)
     return row;
 }
 
+// The row as a draw shades it (ShadeSpan), which takes a short span fragment
+// by fragment and a longer one in lanes.
+std::vector<Pixel> ShadedInADraw(const SpanCase& c, InterpolatedFragments& fragments)
+{
+    std::vector<Pixel> row = c.row;
+    ShadeSpan(fragments, c.Ends(), &row[c.Place(c.range.first)], c.step, c.range, c.n);
+    return row;
+}
+
 TEST(InterpolatedLanes, SpansInLanesWriteThePixelsTheFrameBufferWritesOneByOne)
 {
     AwkwardFloats value(7);
@@ -101,6 +113,30 @@ TEST(InterpolatedLanes, SpansInLanesWriteThePixelsTheFrameBufferWritesOneByOne)
     static_assert(sizeof(Pixel) == 5 * sizeof(float), "a pixel is five floats");
     EXPECT_GE(compared, 20000);
     EXPECT_LT(nanPayloads, compared);  // most spans agree in every bit
+}
+
+TEST(InterpolatedLanes, ADrawWritesSpansOfEveryLengthAsTheFrameBufferWritesThemOneByOne)
+{
+    RenderContext context;
+    context.Enable(RC_DEPTH_TEST);
+    DrawSetup setup(context, Material());
+    InterpolatedFragments withTest(setup);
+    setup.depthTest = false;
+    InterpolatedFragments withoutTest(setup);
+    AwkwardFloats value(11);
+    int lengths[41] = {}, nanPayloads = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        const SpanCase c = RandomSpan(value);
+        const std::vector<Pixel> reference = WrittenAlone(c);
+        const std::vector<Pixel> drawn = ShadedInADraw(c, c.depthTest ? withTest : withoutTest);
+        ASSERT_TRUE(
+            SameBitsButNaNs(reference.data(), drawn.data(), reference.size() * 5, nanPayloads))
+            << "trial " << trial << ", steps " << c.range.first << " .. " << c.range.end - 1
+            << " of " << c.n;
+        ++lengths[c.range.end - c.range.first];
+    }
+    for (int length = 1; length <= 12; ++length)
+        EXPECT_GT(lengths[length], 100) << length;  // short and long spans alike
 }
 
 TEST(InterpolatedLanes, NoProcessorLacksTheBaselineLanes)
