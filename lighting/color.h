@@ -4,6 +4,13 @@
 
 // RGBA colour of four floats, nominally 0..1. Arithmetic never clamps; only
 // the conversions to bytes (ToARGB, ChannelToByte) and ClampedAlpha do.
+// An alpha limited to at most 1 (not a number becomes 1), with no lower
+// limit: the weight the blend gives a colour.
+inline float LimitAlpha(float a)
+{
+    return a < 1.0f ? a : 1.0f;
+}
+
 class Color {
 public:
     float r = 0.0f;
@@ -29,7 +36,7 @@ public:
     void SetARGB(uint32_t argb);
     uint32_t ToARGB() const;  // packed 0xAARRGGBB, each channel as ChannelToByte
 
-    float ClampedAlpha() const { return a < 1.0f ? a : 1.0f; }
+    float ClampedAlpha() const { return LimitAlpha(a); }
 
     Color operator+(const Color& c) const { return {r + c.r, g + c.g, b + c.b, a + c.a}; }
     Color operator*(const Color& c) const { return {r * c.r, g * c.g, b * c.b, a * c.a}; }

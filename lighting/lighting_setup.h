@@ -70,6 +70,14 @@ void LightPoints(const LightingSetup& setup, const PointBatch& points,
 void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points,
                         const PointColors& vertexColors, Color* colors);
 
+// A batch lit with lanes of `width`: 4 (SSE2, every x86-64) or 8 (AVX2, only
+// where the processor has it; the batch functions above use the widest
+// there is), by the cel equation when `cartoon`, by vertexColors when not
+// null. False, with nothing lit, for a width this build or processor lacks.
+// For tests.
+bool LightPointsWithLanes(int width, const LightingSetup& setup, const PointBatch& points,
+                          const PointColors* vertexColors, bool cartoon, Color* colors);
+
 // One point, lit by either equation.
 Color LightPoint(const LightingSetup& setup, const Vector4& position, const Vector3& normal,
                  bool cartoon);

@@ -11,37 +11,11 @@
 
 #include "lighting/lighting_setup.h"
 #include "pipeline/draw_setup.h"
+#include "pipeline/fragment_ends.h"
+#include "pipeline/interpolated_lanes.h"
 #include "pipeline/pipeline_vertex.h"
 #include "pipeline/texture_image.h"
 #include "render/frame_buffer.h"
-
-// The two ends a fragment is interpolated between, with what every fragment
-// reads of them copied once per walk or span row: the frame-buffer writes of
-// the pixel loop could alias the vertices, so the compiler would otherwise
-// reload them for every pixel.
-struct FragmentEnds {
-    FragmentEnds(const PipelineVertex& a, const PipelineVertex& b, bool coloursDiffer)
-        : a(a),
-          b(b),
-          colorA(a.color),
-          colorB(b.color),
-          depthA(a.windowPos.z),
-          depthB(b.windowPos.z),
-          coloursDiffer(coloursDiffer)
-    {
-    }
-    // The depth: (1 - t) a + t b.
-    float Depth(float t) const { return (1.0f - t) * depthA + t * depthB; }
-    // The colour: colours that pack alike are not interpolated; the fragment
-    // keeps a's.
-    Color ColorAt(float t) const { return coloursDiffer ? Mix(colorA, colorB, t) : colorA; }
-
-    const PipelineVertex& a;
-    const PipelineVertex& b;
-    Color colorA, colorB;
-    float depthA, depthB;
-    bool coloursDiffer;  // the ends' colours differ at 8 bits
-};
 
 // The write's depth half: whether a fragment at depth z is written to `pixel`
 // (null outside the frame buffer). With the depth test on, only a fragment
@@ -71,6 +45,11 @@ public:
         if (WriteDepth(pixel, depthTest, ends.Depth(t)))
             FrameBuffer::Blend(*pixel, ends.ColorAt(t));
         if (record != nullptr) record->color = ends.ColorAt(t);
+    }
+    // A span's pixels are written several at a time, as each alone would be.
+    void ShadeSpan(const FragmentEnds& ends, Pixel* first, int step, StepRange range, int n) const
+    {
+        WriteInterpolatedSpan(ends, depthTest, first, step, range, n);
     }
     void Finish() {}
     // Finish, for a draw of the one fragment handed to Shade with `record`,
@@ -242,6 +221,35 @@ private:
 };
 using LitFragments = LitFragmentsOf<false>;
 using VertexColorLitFragments = LitFragmentsOf<true>;
+
+// Steps `range` of a span of n steps, whose first pixel is `first`,
+// fragment by fragment.
+template <class Kind>
+void ShadeEachFragment(Kind& kind, const FragmentEnds& ends, Pixel* first, int step,
+                       StepRange range, int n)
+{
+    Pixel* pixel = first;
+    for (int i = range.first; i < range.end; ++i, pixel += step)
+        kind.Shade(ends, pixel, static_cast<float>(i) / static_cast<float>(n), nullptr);
+}
+
+// The same with the kind's ShadeSpan where it has one.
+template <class Kind>
+void ShadeSpan(Kind& kind, const FragmentEnds& ends, Pixel* first, int step, StepRange range, int n)
+{
+    ShadeEachFragment(kind, ends, first, step, range, n);
+}
+inline void ShadeSpan(InterpolatedFragments& kind, const FragmentEnds& ends, Pixel* first, int step,
+                      StepRange range, int n)
+{
+    // Lanes pay from five steps on; a shorter span, as most are where the
+    // triangles are small, costs less fragment by fragment.
+    constexpr int kFewestForLanes = 5;
+    if (range.end - range.first < kFewestForLanes)
+        ShadeEachFragment(kind, ends, first, step, range, n);
+    else
+        kind.ShadeSpan(ends, first, step, range, n);
+}
 
 // One fragment shaded and written on its own, with nothing of the kind's
 // waiting: `out` receives what the kind works out of it, its colour

@@ -203,9 +203,7 @@ void ScanConversion<Fragments>::FillSpan(const PipelineVertex& left, const Pipel
         fragments.PassOver(n - 1 - std::max(range.end - range.first, 0));
     if (range.first >= range.end) return;
     const FragmentEnds ends(left, right, ColorsDiffer(left.color, right.color));
-    Pixel* pixel = &target.At(xl + range.first * step, row);
-    for (int i = range.first; i < range.end; ++i, pixel += step)
-        fragments.Shade(ends, pixel, static_cast<float>(i) / static_cast<float>(n), nullptr);
+    ShadeSpan(fragments, ends, &target.At(xl + range.first * step, row), step, range, n);
 }
 
 template class ScanConversion<InterpolatedFragments>;

@@ -1,5 +1,10 @@
 #include "render/frame_buffer.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "math/lanes.h"
+
 FrameBuffer::FrameBuffer(int widthArg, int heightArg, Color clearColorArg)
     : width(widthArg),
       height(heightArg),
@@ -11,10 +16,23 @@ FrameBuffer::FrameBuffer(int widthArg, int heightArg, Color clearColorArg)
 
 void FrameBuffer::Clear()
 {
-    for (Pixel& p : pixels) {
-        p.color = clearColor;
-        p.depth = CLEAR_DEPTH;
+    // Four cleared pixels are twenty floats, five 16-byte vectors: the buffer
+    // is written a vector at a time from those five, where a pixel alone takes
+    // five stores.
+    using Quad = FloatLanes<4>;
+    constexpr std::size_t kGroup = 4;
+    const Pixel cleared{clearColor, CLEAR_DEPTH};
+    Pixel group[kGroup] = {cleared, cleared, cleared, cleared};
+    Quad pattern[5];
+    static_assert(sizeof pattern == sizeof group, "four pixels are five vectors");
+    std::memcpy(pattern, static_cast<const void*>(group), sizeof group);
+    const std::size_t whole = pixels.size() / kGroup * kGroup;
+    auto* out = reinterpret_cast<unsigned char*>(pixels.data());
+    for (std::size_t i = 0; i < whole; i += kGroup, out += sizeof pattern) {
+        for (std::size_t k = 0; k < 5; ++k)
+            std::memcpy(out + k * sizeof(Quad), &pattern[k], sizeof(Quad));
     }
+    std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(whole), pixels.end(), cleared);
 }
 
 std::vector<uint8_t> FrameBuffer::ExportRGB() const

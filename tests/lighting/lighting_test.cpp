@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "awkward_floats.h"
 #include "pipeline/draw_setup.h"
 #include "pipeline/triangle_rasterizer.h"
 #include "render/render_context.h"
@@ -392,4 +393,96 @@ TEST_F(LightingTest, BatchesLightEachPointAsItIsLitAlone)
                 }
             }
         }
+}
+
+namespace {
+
+Color AwkwardColour(AwkwardFloats& value)
+{
+    return {value.Mostly(20), value.Mostly(20), value.Mostly(20), value.Mostly(20)};
+}
+
+// A set-up of material colours, shininess and eye, with one to three
+// lights, some attenuated, one casting shadows from an 8 x 8 map of depths:
+// each value now and then an awkward float.
+struct AwkwardScene {
+    Light lights[3];
+    LightingSetup setup;
+
+    explicit AwkwardScene(AwkwardFloats& value)
+    {
+        Material material(AwkwardColour(value), AwkwardColour(value), AwkwardColour(value),
+                          value.Below(3) == 0 ? value.Mostly(20) : value.Uniform() * 40.0f);
+        material.emission = AwkwardColour(value);
+        setup = LightingSetup(
+            material, Vector3(value.Mostly(20) * 9, value.Mostly(20) * 9, value.Mostly(20) * 9),
+            value.Below(3) == 0, 0.05f);
+        const int count = 1 + static_cast<int>(value.Below(3));
+        for (int i = 0; i < count; ++i) {
+            Light& light = lights[i];
+            light =
+                Light(Vector4(value.Mostly(20) * 5, value.Mostly(20) * 5, value.Mostly(20) * 5, 1));
+            light.diffuse = AwkwardColour(value);
+            light.specular = AwkwardColour(value);
+            if (value.Below(2) != 0) {
+                light.constantAttenuation = value.Mostly(20);
+                light.linearAttenuation = value.Mostly(20);
+                light.quadraticAttenuation = value.Mostly(20);
+            }
+            if (i == 0) {
+                light.camera =
+                    Camera(Vector3(0, 0, 8), Vector3(0, 0, 0), Vector3(0, 1, 0), 1, 0.7853982f);
+                light.shadowMap = FrameBuffer(8, 8, Color());
+                for (Pixel& p : light.shadowMap.pixels)
+                    p.depth = value.Mostly(20) * 10;
+            }
+            setup.AddLight(light);
+        }
+    }
+};
+
+}  // namespace
+
+// The batches are lit with the widest lanes the processor has (AVX2's 8
+// where there is AVX2, else SSE2's 4): every width must light every point as
+// a point lit alone, over positions, normals and colours of every kind of
+// float. Two NaNs may hand on either NaN (SameBitsButNaNs).
+TEST(LightingLanes, EveryLaneWidthLightsEachPointAsItIsLitAlone)
+{
+    AwkwardFloats value(5);
+    int compared = 0, nanChoices = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        const AwkwardScene scene(value);
+        PointBatch batch;
+        PointColors vertexColors;
+        batch.count = 1 + static_cast<int>(value.Below(PointBatch::kSize));
+        for (int k = 0; k < batch.count; ++k) {
+            batch.px[k] = value.Mostly(12) * 3, batch.py[k] = value.Mostly(12) * 3,
+            batch.pz[k] = value.Mostly(12) * 3;
+            batch.nx[k] = value.Mostly(12), batch.ny[k] = value.Mostly(12),
+            batch.nz[k] = value.Mostly(12);
+            vertexColors.r[k] = value.Mostly(12), vertexColors.g[k] = value.Mostly(12),
+            vertexColors.b[k] = value.Mostly(12);
+        }
+        const bool cartoon = value.Below(2) != 0;
+        const bool byVertexColor = value.Below(2) != 0;
+        const PointColors* colours = byVertexColor ? &vertexColors : nullptr;
+        for (int width : {4, 8}) {
+            Color lit[PointBatch::kSize];
+            if (!LightPointsWithLanes(width, scene.setup, batch, colours, cartoon, lit)) continue;
+            for (int k = 0; k < batch.count; ++k) {
+                const Vector4 position(batch.px[k], batch.py[k], batch.pz[k], 1);
+                const Vector3 normal(batch.nx[k], batch.ny[k], batch.nz[k]);
+                const Color own(vertexColors.r[k], vertexColors.g[k], vertexColors.b[k], 1);
+                const Color alone = byVertexColor
+                                        ? LightPoint(scene.setup, position, normal, own, cartoon)
+                                        : LightPoint(scene.setup, position, normal, cartoon);
+                ++compared;
+                ASSERT_TRUE(SameBitsButNaNs(&lit[k], &alone, 4, nanChoices))
+                    << "width " << width << ", trial " << trial << ", point " << k;
+            }
+        }
+    }
+    EXPECT_GT(compared, 3000 * 16);
+    EXPECT_LT(nanChoices, compared / 10);
 }
