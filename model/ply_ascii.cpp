@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "lighting/color.h"
 #include "model/ply_body.h"
 #include "model/ply_records.h"
 #include "model/ply_tokens.h"
@@ -88,12 +87,23 @@ private:
 
 void ReadFace(AsciiSource& source, int32_t vertexCount, const PlyPlace& place, PlyMesh& mesh)
 {
-    PlyFace face;
-    face.cornerCount = source.Count(place);
-    face.firstCorner = mesh.corners.size();
-    for (int c = 0; c < face.cornerCount; ++c)
-        mesh.corners.push_back(CheckedCornerIndex(source.Index(place), vertexCount, place));
-    mesh.faces.push_back(face);
+    const int n = source.Count(place);
+    int32_t* corners = mesh.faces.AddFace(n);
+    for (int c = 0; c < n; ++c)
+        corners[c] = CheckedCornerIndex(source.Index(place), vertexCount, place);
+}
+
+// A colour channel is stored as its byte, a float as its four bytes.
+void ReadVertexValue(AsciiSource& source, const PlyVertexValue& value, const PlyPlace& place,
+                     uint8_t* vertex)
+{
+    if (value.byte) {
+        const uint8_t channel = source.Byte(place);
+        StoreVertexValue(vertex, value, &channel);
+    } else {
+        const float number = source.Float(place);
+        StoreVertexValue(vertex, value, &number);
+    }
 }
 
 }  // namespace
@@ -105,13 +115,10 @@ void ReadPlyAscii(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
     const std::vector<PlyVertexValue> layout = PlyVertexLayout(header);
     PlyPlace place{"vertex", 0, header.vertexCount};
     for (; place.index < header.vertexCount; ++place.index) {
-        if (StartsPrefaultBlock(place.index)) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
-        PlyVertex vertex;
+        if (StartsPrefaultBlock(place.index)) PrefaultVertexBlock(mesh);
+        uint8_t* vertex = mesh.AddVertex();
         for (const PlyVertexValue& value : layout)
-            StoreVertexValue(vertex, value,
-                             value.byte ? static_cast<float>(source.Byte(place)) * Color::kByteScale
-                                        : source.Float(place));
-        mesh.vertices.push_back(vertex);
+            ReadVertexValue(source, value, place, vertex);
     }
     place = {"face", 0, header.faceCount};
     for (; place.index < header.faceCount; ++place.index) {

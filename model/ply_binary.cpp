@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "lighting/color.h"
 #include "model/fatal_error.h"
 #include "model/ply_body.h"
 #include "model/ply_records.h"
@@ -34,20 +33,19 @@ float LoadFloat(const uint8_t* b)
 // one is not finite.
 template <bool kBigEndian>
 bool DecodeVertex(const std::vector<PlyVertexValue>& layout, std::size_t n, const uint8_t* at,
-                  PlyVertex& vertex)
+                  uint8_t* vertex)
 {
     bool finite = true;
     const PlyVertexValue* const last = layout.data() + n;
     for (const PlyVertexValue* value = layout.data(); value != last; ++value) {
-        float number = 0.0f;
         if (value->byte) {
-            number = static_cast<float>(*at++) * Color::kByteScale;
-        } else {
-            number = LoadFloat<kBigEndian>(at);
-            finite &= std::isfinite(number);
-            at += 4;
+            StoreVertexValue(vertex, *value, at++);
+            continue;
         }
-        StoreVertexValue(vertex, *value, number);
+        const float number = LoadFloat<kBigEndian>(at);
+        finite &= std::isfinite(number);
+        StoreVertexValue(vertex, *value, &number);
+        at += 4;
     }
     return finite;
 }
@@ -69,12 +67,12 @@ std::size_t WholeValues(const std::vector<PlyVertexValue>& layout, std::size_t s
 // of a face cut short, the whole ones.
 template <bool kBigEndian>
 void DecodeCorners(const uint8_t* at, std::size_t size, int n, int32_t vertexCount,
-                   const PlyPlace& place, std::vector<int32_t>& corners)
+                   const PlyPlace& place, int32_t* corners)
 {
     const auto whole = static_cast<int>(std::min<std::size_t>(n, size / 4));
     for (int i = 0; i < whole; ++i, at += 4) {
         const auto index = static_cast<int32_t>(Load32<kBigEndian>(at));
-        corners.push_back(CheckedCornerIndex(index, vertexCount, place));
+        corners[i] = CheckedCornerIndex(index, vertexCount, place);
     }
 }
 
@@ -100,9 +98,9 @@ void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
     const std::size_t recordBytes = PlyBinaryVertexBytes(layout);
     PlyPlace place{"vertex", 0, header.vertexCount};
     for (; place.index < header.vertexCount; ++place.index) {
-        if (StartsPrefaultBlock(place.index)) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
+        if (StartsPrefaultBlock(place.index)) PrefaultVertexBlock(mesh);
         const Record record = TakeRecord(input, recordBytes);
-        PlyVertex& vertex = mesh.vertices.emplace_back();
+        uint8_t* vertex = mesh.AddVertex();
         const std::size_t n = record.whole ? layout.size() : WholeValues(layout, record.size);
         if (!DecodeVertex<kBigEndian>(layout, n, record.bytes, vertex))
             FailValue(place, "value is not a finite number");
@@ -119,12 +117,10 @@ void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
         if (StartsPrefaultBlock(place.index)) PrefaultFaceBlock(mesh);
         const uint8_t* count = input.Take(1);
         if (count == nullptr) FailTruncated(place);
-        PlyFace& face = mesh.faces.emplace_back();
-        face.cornerCount = *count;
-        face.firstCorner = mesh.corners.size();
-        const Record record = TakeRecord(input, 4 * std::size_t{face.cornerCount});
-        DecodeCorners<kBigEndian>(record.bytes, record.size, face.cornerCount, header.vertexCount,
-                                  place, mesh.corners);
+        const int n = *count;
+        const Record record = TakeRecord(input, 4 * static_cast<std::size_t>(n));
+        DecodeCorners<kBigEndian>(record.bytes, record.size, n, header.vertexCount, place,
+                                  mesh.faces.AddFace(n));
         if (!record.whole) FailTruncated(place);
     }
 }

@@ -10,33 +10,34 @@
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
 #include "model/mesh_memory.h"
-#include "model/page_prefault.h"
 #include "model/ply_complete_values.h"
 #include "model/ply_records.h"
 
 namespace {
 
-// Stores the value in the field a target names: a table of offsets rather
-// than a choice per value, as a vertex row reads a value per property.
-void StoreField(PlyVertex& v, PlyTarget target, float value)
+// Stores the value at the vertex bytes a target names: a table of offsets
+// rather than a choice per value, as a vertex row reads a value per property.
+void StoreField(uint8_t* vertex, PlyTarget target, float value)
 {
-    constexpr std::size_t kFloat = sizeof(float);
     static constexpr std::size_t kOffset[] = {
         0,  // Skip: never used
-        offsetof(PlyVertex, position),
-        offsetof(PlyVertex, position) + kFloat,
-        offsetof(PlyVertex, position) + 2 * kFloat,
-        offsetof(PlyVertex, normal),
-        offsetof(PlyVertex, normal) + kFloat,
-        offsetof(PlyVertex, normal) + 2 * kFloat,
-        offsetof(PlyVertex, texCoord),
-        offsetof(PlyVertex, texCoord) + kFloat,
-        offsetof(PlyVertex, color),
-        offsetof(PlyVertex, color) + kFloat,
-        offsetof(PlyVertex, color) + 2 * kFloat,
+        MeshLayout::kPosition,
+        MeshLayout::kPosition + 4,
+        MeshLayout::kPosition + 8,
+        MeshLayout::kNormal,
+        MeshLayout::kNormal + 4,
+        MeshLayout::kNormal + 8,
+        MeshLayout::kTexCoord,
+        MeshLayout::kTexCoord + 4,
     };
-    std::memcpy(reinterpret_cast<unsigned char*>(&v) + kOffset[static_cast<int>(target)], &value,
-                sizeof value);
+    std::memcpy(vertex + kOffset[static_cast<int>(target)], &value, sizeof value);
+}
+
+// A colour channel goes to its byte of the packed colour, blue first.
+void StoreChannel(uint8_t* vertex, PlyTarget target, float channel)
+{
+    const int fromRed = static_cast<int>(target) - static_cast<int>(PlyTarget::Red);
+    vertex[MeshLayout::kColor + 2 - fromRed] = static_cast<uint8_t>(ChannelToByte(channel));
 }
 
 // An integer channel spans its type's range, a byte exactly as the canonical
@@ -90,13 +91,13 @@ public:
 private:
     void PrefaultBlock(PlyRole role)
     {
-        if (role == PlyRole::Vertices) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
+        if (role == PlyRole::Vertices) PrefaultVertexBlock(mesh);
         if (role == PlyRole::Faces) PrefaultFaceBlock(mesh);
     }
 
     void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
     {
-        PlyVertex& vertex = mesh.vertices.emplace_back();
+        uint8_t* vertex = mesh.AddVertex();
         bool finite = true;
         const PlyProperty* property = place.element->properties.data();
         for (const PlyTarget target : plan.targets) {
@@ -105,7 +106,7 @@ private:
             if (target == PlyTarget::Skip) {
                 Skip(*property, place);
             } else if (target >= PlyTarget::Red) {
-                StoreField(vertex, target, Channel(values.Number(type, place), type, place));
+                StoreChannel(vertex, target, Channel(values.Number(type, place), type, place));
             } else {
                 const float value = values.Float(type, place);
                 if (!std::isfinite(value)) {
@@ -119,7 +120,7 @@ private:
         // Scanners write points they did not measure as NaN: in a cloud
         // they are left out, where faces would have to name them.
         if (!finite) {
-            mesh.vertices.pop_back();
+            mesh.RemoveLastVertex();
             ++summary.droppedPoints;
         }
     }
@@ -135,41 +136,38 @@ private:
                 continue;
             }
             const bool strip = plan.role == PlyRole::Strips;
-            const std::size_t first = mesh.corners.size();
-            ReadCorners(property, strip, place);
-            if (!strip) {
-                CloseFace(mesh, first, summary);
-                continue;
-            }
-            strips.assign(mesh.corners.begin() + static_cast<std::ptrdiff_t>(first),
-                          mesh.corners.end());
-            mesh.corners.resize(first);
-            AddTriangleStrip(mesh, strips.data(), strips.size(), summary);
+            std::size_t n = 0;
+            const int32_t* corners = ReadCorners(property, strip, place, n);
+            if (strip)
+                AddTriangleStrip(mesh, corners, n, summary);
+            else
+                AddPolygon(mesh, corners, n, summary);
         }
     }
 
-    // Appends the row's indices to the mesh's store, each checked as it is
-    // read; a strip's -1 restarts pass.
-    void ReadCorners(const PlyProperty& property, bool restarts, const PlyValuePlace& place)
+    // The row's n indices, each checked as it is read; a strip's -1 restarts pass.
+    const int32_t* ReadCorners(const PlyProperty& property, bool restarts,
+                               const PlyValuePlace& place, std::size_t& n)
     {
-        const int64_t n = values.Integer(property.countType, place);
-        if (n < 0) FailAt(place, "negative corner count " + std::to_string(n));
+        const int64_t count = values.Integer(property.countType, place);
+        if (count < 0) FailAt(place, "negative corner count " + std::to_string(count));
+        n = static_cast<std::size_t>(count);
         int32_t* const buffer = inPlace.data();
-        if (n <= kInPlace && values.Indices(property.type, static_cast<std::size_t>(n), buffer)) {
-            for (int64_t c = 0; c < n; ++c) {
+        if (count <= kInPlace && values.Indices(property.type, n, buffer)) {
+            for (std::size_t c = 0; c < n; ++c)
                 CheckIndex(buffer[c], restarts, place);
-                mesh.corners.push_back(buffer[c]);
-            }
-            return;
+            return buffer;
         }
-        // Value by value, appended as they are read: the list's length is
-        // not trusted before its values are there.
-        for (int64_t c = 0; c < n; ++c) {
+        // Value by value, kept as they are read: the list's length is not
+        // trusted before its values are there.
+        polygon.clear();
+        for (int64_t c = 0; c < count; ++c) {
             int64_t index = values.Integer(property.type, place);
             if (restarts && index == UINT32_MAX) index = -1;  // -1 stored unsigned
             CheckIndex(index, restarts, place);
-            mesh.corners.push_back(static_cast<int32_t>(index));
+            polygon.push_back(static_cast<int32_t>(index));
         }
+        return polygon.data();
     }
 
     void CheckIndex(int64_t index, bool restarts, const PlyValuePlace& place) const
@@ -198,7 +196,7 @@ private:
     bool cloud;
     PlyMesh& mesh;
     MeshSummary& summary;
-    std::vector<int32_t> strips;  // a strip row's indices, while it is cut into triangles
+    std::vector<int32_t> polygon;  // a long list's indices, as they are read
 };
 
 // The fewest bytes a row can take: a binary value its size (a list only its
@@ -244,11 +242,13 @@ void PrepareBody(const PlyLayout& layout, const std::vector<PlyElementPlan>& pla
     CheckMemory(layout, plans);
     if (bytesLeft < 0) return;
     for (std::size_t e = 0; e < used; ++e) {
-        if (plans[e].role == PlyRole::Vertices) mesh.vertices.reserve(layout.elements[e].count);
+        if (plans[e].role == PlyRole::Vertices)
+            mesh.vertices.data.reserve(static_cast<std::size_t>(layout.elements[e].count) *
+                                       MeshLayout::kStride);
         if (plans[e].role == PlyRole::Faces) faces += layout.elements[e].count;
     }
-    mesh.faces.reserve(static_cast<std::size_t>(faces));
-    mesh.corners.reserve(static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
+    mesh.faces.Reserve(static_cast<std::size_t>(faces),
+                       static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
 }
 
 // A binary body starts after the header's last line end, "\n", "\r\n" or a

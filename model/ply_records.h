@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/page_prefault.h"
+#include "model/ply_groups.h"
 #include "model/ply_header.h"
 #include "model/ply_reader.h"
 
@@ -29,7 +30,7 @@ inline int32_t CheckedCornerIndex(int64_t index, int32_t vertexCount, const PlyP
 }
 
 // One value of a vertex record, in file order: a byte of colour or a float,
-// stored as a float at byte `field` of the PlyVertex.
+// stored at byte `field` of the vertex (kPlyNoField: not stored).
 struct PlyVertexValue {
     std::size_t field;
     bool byte;
@@ -42,10 +43,11 @@ std::vector<PlyVertexValue> PlyVertexLayout(const PlyHeader& header);
 // Bytes of a vertex record in a binary body.
 std::size_t PlyBinaryVertexBytes(const std::vector<PlyVertexValue>& layout);
 
-// Stores a value read for `value` into `vertex`.
-inline void StoreVertexValue(PlyVertex& vertex, const PlyVertexValue& value, float number)
+// Stores a value read for `value` into the vertex's bytes: a float's four
+// bytes, or a colour channel's byte.
+inline void StoreVertexValue(uint8_t* vertex, const PlyVertexValue& value, const void* bytes)
 {
-    std::memcpy(reinterpret_cast<unsigned char*>(&vertex) + value.field, &number, sizeof number);
+    if (value.field != kPlyNoField) std::memcpy(vertex + value.field, bytes, value.byte ? 1 : 4);
 }
 
 // Refuses counts that the bytes left after the header cannot hold, or whose
@@ -68,3 +70,5 @@ inline bool StartsPrefaultBlock(int32_t index)
 
 // The pages of the next block of faces and of their corners, three a face.
 void PrefaultFaceBlock(PlyMesh& mesh);
+// The pages of the next block of vertices.
+void PrefaultVertexBlock(PlyMesh& mesh);
