@@ -1,6 +1,5 @@
 #include "model/face_list.h"
 
-#include <climits>
 #include <cstring>
 
 #include "model/page_prefault.h"
@@ -39,22 +38,11 @@ void FaceList::SetFace(int32_t index, int32_t cornerCount, const int32_t* indice
     std::copy(indices, indices + n, Indices(index));
 }
 
-int32_t* FaceList::AddFace(int32_t cornerCount)
+void FaceList::KeepPlaceOf(int32_t cornerCount)
 {
-    const int32_t n = cornerCount > 0 ? cornerCount : 0;
-    if (records.size() == 0) records.uniform = n;
-    if (n != records.uniform) KeepEachFacesPlace();
-    const std::size_t first = records.corners.size();
-    if (!records.Uniform()) {
-        records.firsts.push_back(first);
-        records.counts.push_back(n);
-    }
-    records.corners.resize(first + static_cast<std::size_t>(n));
-    records.normals.push_back({0.0f, 0.0f, 0.0f});
-    // A reader that adds more faces than a list counts is refused (by the
-    // import) right after reading.
-    count = static_cast<int32_t>(std::min<std::size_t>(records.size(), INT32_MAX));
-    return records.corners.data() + first;
+    KeepEachFacesPlace();
+    records.firsts.push_back(records.corners.size() - static_cast<std::size_t>(cornerCount));
+    records.counts.push_back(cornerCount);
 }
 
 void FaceList::ClearFaces()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -122,10 +123,21 @@ public:
     void ComputeFaceNormal(int32_t f, const VertexArray& vertices);
     Vector3 GetFaceNormal(int32_t index) const { return records.Normal(index); }
 
-    // Building a list face after face, as the mesh readers do. AddFace
-    // appends a face with a zero normal and returns where its cornerCount
-    // indices go: the caller writes them before it adds another face.
-    int32_t* AddFace(int32_t cornerCount);
+    // Building a list face after face, as the mesh readers do: a face's
+    // indices one by one, then EndFace with their count, which adds the face
+    // with a zero normal. Inline: a reader adds each corner as it reads it.
+    void AddCorner(int32_t index) { records.corners.push_back(index); }
+    void EndFace(int32_t cornerCount)
+    {
+        if (!records.Uniform() || (cornerCount != records.uniform && records.size() > 0))
+            KeepPlaceOf(cornerCount);
+        else
+            records.uniform = cornerCount;
+        records.normals.push_back({0.0f, 0.0f, 0.0f});
+        // A reader that adds more faces than a list counts is refused (by
+        // the import) right after reading.
+        if (count < INT32_MAX) ++count;
+    }
     void SetFaceNormal(int32_t f, const Vector3& n) { records.normals[f] = {n.x, n.y, n.z}; }
     int32_t* Indices(int32_t f) { return records.corners.data() + records.First(f); }
     // Every face's corners, counted together.
@@ -138,4 +150,6 @@ public:
 private:
     // From here on every face keeps where its corners start and how many.
     void KeepEachFacesPlace();
+    // The place of the face whose cornerCount corners were added last.
+    void KeepPlaceOf(int32_t cornerCount);
 };

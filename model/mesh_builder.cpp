@@ -14,9 +14,10 @@ void SplitIntoFan(PlyMesh& mesh, const int32_t* corners, std::size_t n)
     constexpr std::size_t kRun = kMaxFaceCorners - 1;
     for (std::size_t start = 1; start + 1 < n; start += kRun - 1) {
         const std::size_t stop = std::min(n, start + kRun);
-        int32_t* piece = mesh.faces.AddFace(static_cast<int32_t>(1 + stop - start));
-        piece[0] = corners[0];
-        std::copy(corners + start, corners + stop, piece + 1);
+        mesh.faces.AddCorner(corners[0]);
+        for (std::size_t c = start; c < stop; ++c)
+            mesh.faces.AddCorner(corners[c]);
+        mesh.faces.EndFace(static_cast<int32_t>(1 + stop - start));
     }
 }
 
@@ -25,8 +26,11 @@ void AddPointFaces(PlyMesh& mesh, MeshSummary& summary)
     summary.pointCloud = true;
     const auto n = static_cast<int32_t>(mesh.VertexCount());
     mesh.faces.Reserve(static_cast<std::size_t>(n), 3 * static_cast<std::size_t>(n));
-    for (int32_t i = 0; i < n; ++i)
-        std::fill_n(mesh.faces.AddFace(3), 3, i);
+    for (int32_t i = 0; i < n; ++i) {
+        for (int c = 0; c < 3; ++c)
+            mesh.faces.AddCorner(i);
+        mesh.faces.EndFace(3);
+    }
 }
 
 void AddTriangleStrip(PlyMesh& mesh, const int32_t* indices, std::size_t n, MeshSummary& summary)

@@ -19,7 +19,9 @@ inline void AddPolygon(PlyMesh& mesh, const int32_t* corners, std::size_t n, Mes
 {
     ++summary.fileFaces;
     if (n <= kMaxFaceCorners) {
-        std::copy(corners, corners + n, mesh.faces.AddFace(static_cast<int32_t>(n)));
+        for (std::size_t c = 0; c < n; ++c)
+            mesh.faces.AddCorner(corners[c]);
+        mesh.faces.EndFace(static_cast<int32_t>(n));
         return;
     }
     ++summary.splitFaces;

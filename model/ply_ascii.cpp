@@ -88,9 +88,9 @@ private:
 void ReadFace(AsciiSource& source, int32_t vertexCount, const PlyPlace& place, PlyMesh& mesh)
 {
     const int n = source.Count(place);
-    int32_t* corners = mesh.faces.AddFace(n);
     for (int c = 0; c < n; ++c)
-        corners[c] = CheckedCornerIndex(source.Index(place), vertexCount, place);
+        mesh.faces.AddCorner(CheckedCornerIndex(source.Index(place), vertexCount, place));
+    mesh.faces.EndFace(n);
 }
 
 // A colour channel is stored as its byte, a float as its four bytes.

@@ -67,12 +67,12 @@ std::size_t WholeValues(const std::vector<PlyVertexValue>& layout, std::size_t s
 // of a face cut short, the whole ones.
 template <bool kBigEndian>
 void DecodeCorners(const uint8_t* at, std::size_t size, int n, int32_t vertexCount,
-                   const PlyPlace& place, int32_t* corners)
+                   const PlyPlace& place, FaceList& faces)
 {
     const auto whole = static_cast<int>(std::min<std::size_t>(n, size / 4));
     for (int i = 0; i < whole; ++i, at += 4) {
         const auto index = static_cast<int32_t>(Load32<kBigEndian>(at));
-        corners[i] = CheckedCornerIndex(index, vertexCount, place);
+        faces.AddCorner(CheckedCornerIndex(index, vertexCount, place));
     }
 }
 
@@ -90,17 +90,21 @@ Record TakeRecord(PlyInput& input, std::size_t n)
 }
 
 // Each vertex is one record of the groups' fixed sizes, decoded straight into
-// the mesh.
+// the mesh, whose vertices are added a block at a time.
 template <bool kBigEndian>
 void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
     const std::vector<PlyVertexValue> layout = PlyVertexLayout(header);
     const std::size_t recordBytes = PlyBinaryVertexBytes(layout);
     PlyPlace place{"vertex", 0, header.vertexCount};
-    for (; place.index < header.vertexCount; ++place.index) {
-        if (StartsPrefaultBlock(place.index)) PrefaultVertexBlock(mesh);
+    uint8_t* vertex = nullptr;
+    for (; place.index < header.vertexCount; ++place.index, vertex += MeshLayout::kStride) {
+        if (StartsPrefaultBlock(place.index)) {
+            PrefaultVertexBlock(mesh);
+            vertex = mesh.AddVertices(static_cast<std::size_t>(
+                std::min(kPlyPrefaultRecords, header.vertexCount - place.index)));
+        }
         const Record record = TakeRecord(input, recordBytes);
-        uint8_t* vertex = mesh.AddVertex();
         const std::size_t n = record.whole ? layout.size() : WholeValues(layout, record.size);
         if (!DecodeVertex<kBigEndian>(layout, n, record.bytes, vertex))
             FailValue(place, "value is not a finite number");
@@ -120,8 +124,9 @@ void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
         const int n = *count;
         const Record record = TakeRecord(input, 4 * static_cast<std::size_t>(n));
         DecodeCorners<kBigEndian>(record.bytes, record.size, n, header.vertexCount, place,
-                                  mesh.faces.AddFace(n));
+                                  mesh.faces);
         if (!record.whole) FailTruncated(place);
+        mesh.faces.EndFace(n);
     }
 }
 

@@ -4,24 +4,28 @@
 
 namespace {
 
-// The cross product of a face's corners 0, 1 and 2; false for a face with
-// fewer corners.
-bool FaceCross(const PlyMesh& mesh, int32_t f, Vector3& cross)
+// The vertex bytes are read and written through a pointer of their own: as
+// bytes they might alias the mesh's own fields, which the compiler would
+// then load again after every store.
+uint8_t* VertexAt(uint8_t* vertices, int32_t index)
 {
-    const Face face = mesh.faces.records[f];
-    if (face.cornerCount < 3) return false;
-    const Vector3 p0 = LoadVector3(mesh.Vertex(face.indices[0]) + MeshLayout::kPosition);
-    const Vector3 p1 = LoadVector3(mesh.Vertex(face.indices[1]) + MeshLayout::kPosition);
-    const Vector3 p2 = LoadVector3(mesh.Vertex(face.indices[2]) + MeshLayout::kPosition);
-    cross = (p2 - p1).Cross(p0 - p1);
-    return true;
+    return vertices + static_cast<std::size_t>(index) * MeshLayout::kStride;
+}
+
+// The cross product of a face's corners 0, 1 and 2; the face has three corners at least.
+inline Vector3 FaceCross(uint8_t* vertices, const CornerIndices& corners)
+{
+    const Vector3 p0 = LoadVector3(VertexAt(vertices, corners[0]) + MeshLayout::kPosition);
+    const Vector3 p1 = LoadVector3(VertexAt(vertices, corners[1]) + MeshLayout::kPosition);
+    const Vector3 p2 = LoadVector3(VertexAt(vertices, corners[2]) + MeshLayout::kPosition);
+    return (p2 - p1).Cross(p0 - p1);
 }
 
 // The face's unit normal joins the sums of its corners' vertices.
-void AddToCornerSums(PlyMesh& mesh, int32_t f, const Vector3& n)
+void AddToCornerSums(uint8_t* vertices, const CornerIndices& corners, const Vector3& n)
 {
-    for (int32_t index : mesh.faces.records[f].indices) {
-        uint8_t* sum = mesh.Vertex(index) + MeshLayout::kNormal;
+    for (int32_t index : corners) {
+        uint8_t* sum = VertexAt(vertices, index) + MeshLayout::kNormal;
         StoreVector3(LoadVector3(sum) + n, sum);
     }
 }
@@ -36,8 +40,10 @@ void SetVertexNormals(PlyMesh& mesh, const Vector3& n)
 
 Vector3 PlyFaceNormal(const PlyMesh& mesh, int32_t f)
 {
-    Vector3 cross(0.0f, 0.0f, 0.0f);
-    return FaceCross(mesh, f, cross) ? ScaledToUnit(cross) : cross;
+    const CornerIndices corners = mesh.faces.records[f].indices;
+    if (corners.size() < 3) return {0.0f, 0.0f, 0.0f};
+    // Only read through the pointer.
+    return ScaledToUnit(FaceCross(const_cast<uint8_t*>(mesh.Vertex(0)), corners));
 }
 
 // Vertex normals: the unweighted sum of the unit normals of the faces, one
@@ -49,9 +55,11 @@ Vector3 PlyFaceNormal(const PlyMesh& mesh, int32_t f)
 void ComputePlyNormals(PlyMesh& mesh, bool computeVertexNormals)
 {
     if (computeVertexNormals) SetVertexNormals(mesh, {0.0f, 0.0f, 0.0f});
+    uint8_t* const vertices = mesh.Vertex(0);
     for (int32_t f = 0; f < mesh.faces.count; ++f) {
-        Vector3 n(0.0f, 0.0f, 0.0f);
-        if (!FaceCross(mesh, f, n)) continue;
+        const CornerIndices corners = mesh.faces.records[f].indices;
+        if (corners.size() < 3) continue;
+        Vector3 n = FaceCross(vertices, corners);
         const float length = n.Length();
         if (length > 0.0f) {
             n = n * (1.0f / length);
@@ -61,11 +69,11 @@ void ComputePlyNormals(PlyMesh& mesh, bool computeVertexNormals)
             normalized.Normalize();
             mesh.faces.SetFaceNormal(f, normalized);
         }
-        if (computeVertexNormals) AddToCornerSums(mesh, f, n);
+        if (computeVertexNormals) AddToCornerSums(vertices, corners, n);
     }
     if (computeVertexNormals)
         for (std::size_t i = 0; i < mesh.VertexCount(); ++i) {
-            uint8_t* normal = mesh.Vertex(i) + MeshLayout::kNormal;
+            uint8_t* normal = VertexAt(vertices, static_cast<int32_t>(i)) + MeshLayout::kNormal;
             StoreVector3(ScaledToUnit(LoadVector3(normal)), normal);
         }
 }

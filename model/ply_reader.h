@@ -34,16 +34,20 @@ struct PlyMesh {
 
     PlyMesh() { vertices.Configure(nullptr, MeshLayout::kAttributes, MeshLayout::kStride, 0); }
 
-    // Appends a vertex and returns its bytes.
-    uint8_t* AddVertex()
+    // Appends n vertices and returns the first one's bytes, the others'
+    // following it.
+    uint8_t* AddVertices(std::size_t n)
     {
         const std::size_t at = vertices.data.size();
-        vertices.data.resize(at + MeshLayout::kStride);
-        ++vertices.count;
-        uint8_t* vertex = vertices.data.data() + at;
-        std::memcpy(vertex + MeshLayout::kColor, &kPlyDefaultColor, sizeof kPlyDefaultColor);
-        return vertex;
+        vertices.data.resize(at + n * MeshLayout::kStride);
+        vertices.count += static_cast<int32_t>(n);
+        uint8_t* first = vertices.data.data() + at;
+        for (std::size_t i = 0; i < n; ++i)
+            std::memcpy(first + i * MeshLayout::kStride + MeshLayout::kColor, &kPlyDefaultColor,
+                        sizeof kPlyDefaultColor);
+        return first;
     }
+    uint8_t* AddVertex() { return AddVertices(1); }
     void RemoveLastVertex()
     {
         vertices.data.resize(vertices.data.size() - MeshLayout::kStride);

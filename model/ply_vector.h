@@ -18,8 +18,9 @@ inline Vector3 LoadVector3(const uint8_t* at)
 
 inline void StoreVector3(const Vector3& v, uint8_t* at)
 {
-    const float f[3] = {v.x, v.y, v.z};
-    std::memcpy(at, f, sizeof f);
+    std::memcpy(at, &v.x, sizeof v.x);
+    std::memcpy(at + 4, &v.y, sizeof v.y);
+    std::memcpy(at + 8, &v.z, sizeof v.z);
 }
 
 // Scales v by 1 / length when its length is greater than 0; otherwise leaves it as it is.

@@ -61,6 +61,13 @@ VertexArray FourPositions()
     return vertices;
 }
 
+void AddFace(FaceList& faces, const std::vector<int32_t>& corners)
+{
+    for (int32_t index : corners)
+        faces.AddCorner(index);
+    faces.EndFace(static_cast<int32_t>(corners.size()));
+}
+
 // A list built face after face, as the readers build one, is the list that
 // Resize, SetFace of each face and ComputeFaceNormals make: while all faces
 // have one corner count, and after a face of another count.
@@ -77,7 +84,7 @@ TEST(FaceList, FacesAddedInTurnMatchFacesSetOneByOne)
         for (int32_t f = 0; f < count; ++f) {
             const auto n = static_cast<int32_t>(polygons[f].size());
             oneByOne.SetFace(f, n, polygons[f].data());
-            std::copy(polygons[f].begin(), polygons[f].end(), added.AddFace(n));
+            AddFace(added, polygons[f]);
         }
         oneByOne.ComputeFaceNormals(vertices);
         added.ComputeFaceNormals(vertices);
@@ -93,8 +100,8 @@ TEST(FaceList, FacesAddedInTurnMatchFacesSetOneByOne)
         }
     }
     FaceList triangles;
-    for (int f = 0; f < 3; ++f)
-        std::fill_n(triangles.AddFace(3), 3, f);
+    for (int32_t f = 0; f < 3; ++f)
+        AddFace(triangles, std::vector<int32_t>(3, f));
     triangles.ComputeFaceNormals(vertices);
     EXPECT_EQ(triangles.records[2].indices, CornerIndices(std::vector<int32_t>(3, 2).data(), 3));
     EXPECT_EQ(triangles.GetFaceNormal(1).Length(), 0.0f);
