@@ -97,13 +97,10 @@ void ReadFace(AsciiSource& source, int32_t vertexCount, const PlyPlace& place, P
 void ReadVertexValue(AsciiSource& source, const PlyVertexValue& value, const PlyPlace& place,
                      uint8_t* vertex)
 {
-    if (value.byte) {
-        const uint8_t channel = source.Byte(place);
-        StoreVertexValue(vertex, value, &channel);
-    } else {
-        const float number = source.Float(place);
-        StoreVertexValue(vertex, value, &number);
-    }
+    if (value.isFloat)
+        StoreVertexFloat(vertex, value, source.Float(place));
+    else
+        StoreVertexByte(vertex, value, source.Byte(place));
 }
 
 }  // namespace

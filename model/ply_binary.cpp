@@ -5,50 +5,11 @@
 #include <vector>
 
 #include "model/fatal_error.h"
+#include "model/ply_binary_records.h"
 #include "model/ply_body.h"
 #include "model/ply_records.h"
 
 namespace {
-
-// A 4-byte value in the file's byte order. The order is a template argument,
-// so that it is settled once per file rather than once per value.
-template <bool kBigEndian>
-uint32_t Load32(const uint8_t* b)
-{
-    if (kBigEndian) return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
-    return uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0];
-}
-
-// A float in the file's byte order.
-template <bool kBigEndian>
-float LoadFloat(const uint8_t* b)
-{
-    const uint32_t bits = Load32<kBigEndian>(b);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-// Decodes the first n values of a vertex record, in file order; false when
-// one is not finite.
-template <bool kBigEndian>
-bool DecodeVertex(const std::vector<PlyVertexValue>& layout, std::size_t n, const uint8_t* at,
-                  uint8_t* vertex)
-{
-    bool finite = true;
-    const PlyVertexValue* const last = layout.data() + n;
-    for (const PlyVertexValue* value = layout.data(); value != last; ++value) {
-        if (value->byte) {
-            StoreVertexValue(vertex, *value, at++);
-            continue;
-        }
-        const float number = LoadFloat<kBigEndian>(at);
-        finite &= std::isfinite(number);
-        StoreVertexValue(vertex, *value, &number);
-        at += 4;
-    }
-    return finite;
-}
 
 // The values whole within the first `size` bytes of a record: a record cut
 // short by the end of the file is decoded up to its last whole value, so that
@@ -57,23 +18,10 @@ std::size_t WholeValues(const std::vector<PlyVertexValue>& layout, std::size_t s
 {
     std::size_t n = 0;
     for (std::size_t bytes = 0; n < layout.size(); ++n) {
-        bytes += layout[n].byte ? 1 : 4;
+        bytes += layout[n].bytes;
         if (bytes > size) break;
     }
     return n;
-}
-
-// A face's corner indices, each checked against the vertices as it is read;
-// of a face cut short, the whole ones.
-template <bool kBigEndian>
-void DecodeCorners(const uint8_t* at, std::size_t size, int n, int32_t vertexCount,
-                   const PlyPlace& place, FaceList& faces)
-{
-    const auto whole = static_cast<int>(std::min<std::size_t>(n, size / 4));
-    for (int i = 0; i < whole; ++i, at += 4) {
-        const auto index = static_cast<int32_t>(Load32<kBigEndian>(at));
-        faces.AddCorner(CheckedCornerIndex(index, vertexCount, place));
-    }
 }
 
 // A record's bytes: all n of them, or what is left when the file ends first.
@@ -106,7 +54,7 @@ void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
         }
         const Record record = TakeRecord(input, recordBytes);
         const std::size_t n = record.whole ? layout.size() : WholeValues(layout, record.size);
-        if (!DecodeVertex<kBigEndian>(layout, n, record.bytes, vertex))
+        if (!DecodePlyVertex<kBigEndian>(layout, n, record.bytes, vertex))
             FailValue(place, "value is not a finite number");
         if (!record.whole) FailTruncated(place);
     }
@@ -117,17 +65,11 @@ template <bool kBigEndian>
 void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
     PlyPlace place{"face", 0, header.faceCount};
-    for (; place.index < header.faceCount; ++place.index) {
-        if (StartsPrefaultBlock(place.index)) PrefaultFaceBlock(mesh);
-        const uint8_t* count = input.Take(1);
-        if (count == nullptr) FailTruncated(place);
-        const int n = *count;
-        const Record record = TakeRecord(input, 4 * static_cast<std::size_t>(n));
-        DecodeCorners<kBigEndian>(record.bytes, record.size, n, header.vertexCount, place,
-                                  mesh.faces);
-        if (!record.whole) FailTruncated(place);
-        mesh.faces.EndFace(n);
-    }
+    const auto check = [vertexCount = header.vertexCount, &place](int32_t index) {
+        return CheckedCornerIndex(index, vertexCount, place);
+    };
+    if (!ReadPlyFaces<kBigEndian>(input, mesh, header.faceCount, place.index, check))
+        FailTruncated(place);
 }
 
 template <bool kBigEndian>

@@ -10,17 +10,19 @@
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
 #include "model/mesh_memory.h"
+#include "model/ply_binary_records.h"
 #include "model/ply_complete_values.h"
 #include "model/ply_records.h"
 
 namespace {
 
-// Stores the value at the vertex bytes a target names: a table of offsets
+// Where a target's value goes in the vertex's bytes: a float's four bytes,
+// or a colour channel's byte of the packed colour, blue first. A table
 // rather than a choice per value, as a vertex row reads a value per property.
-void StoreField(uint8_t* vertex, PlyTarget target, float value)
+std::size_t TargetField(PlyTarget target)
 {
-    static constexpr std::size_t kOffset[] = {
-        0,  // Skip: never used
+    static constexpr std::size_t kField[] = {
+        kPlyNoField,  // Skip
         MeshLayout::kPosition,
         MeshLayout::kPosition + 4,
         MeshLayout::kPosition + 8,
@@ -29,15 +31,56 @@ void StoreField(uint8_t* vertex, PlyTarget target, float value)
         MeshLayout::kNormal + 8,
         MeshLayout::kTexCoord,
         MeshLayout::kTexCoord + 4,
+        MeshLayout::kColor + 2,
+        MeshLayout::kColor + 1,
+        MeshLayout::kColor,
+        kPlyNoField,  // Corners
     };
-    std::memcpy(vertex + kOffset[static_cast<int>(target)], &value, sizeof value);
+    return kField[static_cast<int>(target)];
 }
 
-// A colour channel goes to its byte of the packed colour, blue first.
+void StoreField(uint8_t* vertex, PlyTarget target, float value)
+{
+    std::memcpy(vertex + TargetField(target), &value, sizeof value);
+}
+
 void StoreChannel(uint8_t* vertex, PlyTarget target, float channel)
 {
-    const int fromRed = static_cast<int>(target) - static_cast<int>(PlyTarget::Red);
-    vertex[MeshLayout::kColor + 2 - fromRed] = static_cast<uint8_t>(ChannelToByte(channel));
+    vertex[TargetField(target)] = static_cast<uint8_t>(ChannelToByte(channel));
+}
+
+// The layout of a binary vertex row that holds only float positions, normals
+// and texture coordinates, byte colours and values of fixed size passed over,
+// as the window program's reader reads them: such rows are decoded in one go.
+// Empty for any other row, which is read value by value.
+std::vector<PlyVertexValue> DirectLayout(const PlyElement& element, const PlyElementPlan& plan)
+{
+    std::vector<PlyVertexValue> layout;
+    for (std::size_t i = 0; i < element.properties.size(); ++i) {
+        const PlyProperty& p = element.properties[i];
+        const PlyTarget target = plan.targets[i];
+        const auto bytes = static_cast<uint8_t>(PlyTypeBytes(p.type));
+        if (p.list) return {};
+        if (target == PlyTarget::Skip)
+            layout.push_back({kPlyNoField, bytes, false});
+        else if (target >= PlyTarget::Red && p.type == PlyType::UInt8)
+            layout.push_back({TargetField(target), bytes, false});
+        else if (target < PlyTarget::Red && p.type == PlyType::Float32)
+            layout.push_back({TargetField(target), bytes, true});
+        else
+            return {};
+    }
+    return layout;
+}
+
+// A face element of one list of an 8-bit count and 4-byte indices, as the
+// window program's reader reads it, and as most files hold their faces.
+bool ByteCountedFaces(const PlyElement& element)
+{
+    if (element.properties.size() != 1) return false;
+    const PlyProperty& p = element.properties[0];
+    return p.list && p.countType == PlyType::UInt8 &&
+           (p.type == PlyType::Int32 || p.type == PlyType::UInt32);
 }
 
 // An integer channel spans its type's range, a byte exactly as the canonical
@@ -75,8 +118,12 @@ public:
     void Read(const PlyElement& element, const PlyElementPlan& plan)
     {
         if (element.properties.empty()) return;
-        const std::size_t fixedBytes = FixedRowBytes(element);
         PlyValuePlace place{&element, 0, nullptr};
+        if constexpr (Values::kBinary)
+            if (plan.role == PlyRole::Faces && ByteCountedFaces(element))
+                return ByteCountedFaceRows(place);
+        const std::size_t fixedBytes = FixedRowBytes(element);
+        if (plan.role == PlyRole::Vertices) direct = DirectLayout(element, plan);
         for (; place.row < element.count; ++place.row) {
             // Memory is backed as the rows arrive, not as the header promises.
             if (StartsPrefaultBlock(place.row)) PrefaultBlock(plan.role);
@@ -95,9 +142,26 @@ private:
         if (role == PlyRole::Faces) PrefaultFaceBlock(mesh);
     }
 
+    // Faces as the window program's reader reads them.
+    void ByteCountedFaceRows(PlyValuePlace& place)
+    {
+        place.property = &place.element->properties[0];
+        const auto check = [this, count = vertexCount, &place](int32_t index) {
+            if (index < 0 || index >= count) CheckIndex(index, false, place);  // fails
+            return index;
+        };
+        if (!values.Faces(mesh, place.element->count, place.row, check))
+            FailAt(place, "the file ends before this value");
+        summary.fileFaces += place.element->count;
+    }
+
     void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
     {
         uint8_t* vertex = mesh.AddVertex();
+        // A row of a direct layout is decoded in one go; one with a value
+        // that is not finite is read again value by value, which says which
+        // (or leaves the point out).
+        if (values.DecodeRow(direct, vertex)) return;
         bool finite = true;
         const PlyProperty* property = place.element->properties.data();
         for (const PlyTarget target : plan.targets) {
@@ -196,7 +260,8 @@ private:
     bool cloud;
     PlyMesh& mesh;
     MeshSummary& summary;
-    std::vector<int32_t> polygon;  // a long list's indices, as they are read
+    std::vector<int32_t> polygon;        // a long list's indices, as they are read
+    std::vector<PlyVertexValue> direct;  // the vertex rows' direct layout, or none
 };
 
 // The fewest bytes a row can take: a binary value its size (a list only its

@@ -75,7 +75,8 @@ std::vector<PlyVertexValue> PlyVertexLayout(const PlyHeader& header)
     for (PlySlot slot : order) {
         const PlySlotLayout& group = kPlySlotLayouts[slot];
         for (int v = 0; v < group.valueCount; ++v)
-            layout.push_back({group.fields[v], group.bytes});
+            layout.push_back(
+                {group.fields[v], static_cast<uint8_t>(group.bytes ? 1 : 4), !group.bytes});
     }
     return layout;
 }
@@ -84,7 +85,7 @@ std::size_t PlyBinaryVertexBytes(const std::vector<PlyVertexValue>& layout)
 {
     std::size_t bytes = 0;
     for (const PlyVertexValue& value : layout)
-        bytes += value.byte ? 1 : 4;
+        bytes += value.bytes;
     return bytes;
 }
 

@@ -29,11 +29,14 @@ inline int32_t CheckedCornerIndex(int64_t index, int32_t vertexCount, const PlyP
     return static_cast<int32_t>(index);
 }
 
-// One value of a vertex record, in file order: a byte of colour or a float,
-// stored at byte `field` of the vertex (kPlyNoField: not stored).
+// One value of a vertex record, in file order, stored at byte `field` of the
+// vertex (kPlyNoField: not stored). A float must be finite; any other value
+// is a colour byte, or bytes the import passes over. `bytes`: its size in a
+// binary record.
 struct PlyVertexValue {
     std::size_t field;
-    bool byte;
+    uint8_t bytes;
+    bool isFloat;
 };
 
 // The values of a vertex record in the order the file holds them, from the
@@ -43,11 +46,15 @@ std::vector<PlyVertexValue> PlyVertexLayout(const PlyHeader& header);
 // Bytes of a vertex record in a binary body.
 std::size_t PlyBinaryVertexBytes(const std::vector<PlyVertexValue>& layout);
 
-// Stores a value read for `value` into the vertex's bytes: a float's four
+// Store a value read for `value` into the vertex's bytes: a float's four
 // bytes, or a colour channel's byte.
-inline void StoreVertexValue(uint8_t* vertex, const PlyVertexValue& value, const void* bytes)
+inline void StoreVertexFloat(uint8_t* vertex, const PlyVertexValue& value, float number)
 {
-    if (value.field != kPlyNoField) std::memcpy(vertex + value.field, bytes, value.byte ? 1 : 4);
+    if (value.field != kPlyNoField) std::memcpy(vertex + value.field, &number, sizeof number);
+}
+inline void StoreVertexByte(uint8_t* vertex, const PlyVertexValue& value, uint8_t byte)
+{
+    if (value.field != kPlyNoField) vertex[value.field] = byte;
 }
 
 // Refuses counts that the bytes left after the header cannot hold, or whose
