@@ -274,3 +274,60 @@ TEST(PlyCompleteReader, ReadsBinaryBodiesAfterCrlfAndLoneCrHeaderLines)
 }
 
 }  // namespace
+
+namespace {
+
+// Binary rows the import decodes in one go (float coordinates, byte colours,
+// values it passes over; faces of a byte count and int indices) say what its
+// value-by-value reading says, in both byte orders: a value that is not
+// finite is named, or left out of a cloud; a skipped value is never looked
+// at; a bad or missing index is named.
+class WholeBinaryRows : public testing::TestWithParam<bool> {};
+
+TEST_P(WholeBinaryRows, SayWhatTheValueByValueReadingSays)
+{
+    const bool big = GetParam();
+    const std::string format = big ? "binary_big_endian" : "binary_little_endian";
+    const std::string vertices =
+        "element vertex 3\nproperty float x\nproperty float quality\nproperty float y\n"
+        "property float z\nproperty uchar red\nproperty uchar green\nproperty uchar blue\n";
+    const std::string faces = "element face 1\nproperty list uchar int vertex_indices\n";
+    const float nan = std::nanf("");
+    const auto body = [big, nan](float z2, int32_t last, bool wholeFace) {
+        BinaryBody b(big);
+        const float xyz[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, z2}};
+        for (int v = 0; v < 3; ++v)
+            b.Float(xyz[v][0]).Float(nan).Float(xyz[v][1]).Float(xyz[v][2]).Byte(10).Byte(20).Byte(
+                static_cast<uint8_t>(30 + v));
+        b.Byte(3).Int(0).Int(1);
+        if (wholeFace) b.Int(last);
+        return b.Bytes();
+    };
+    const Model m = Load("rows.ply", Header(format, vertices + faces) + body(0, 2, true));
+    EXPECT_EQ(PositionOf(m, 1).x, 1.0f);
+    EXPECT_EQ(PositionOf(m, 2).y, 1.0f);
+    EXPECT_EQ(ColorOf(m, 2), 0xFF0A1420u);
+    EXPECT_EQ(m.faces.count, 1);
+    EXPECT_EQ(ImportError(
+                  WriteTestFile("nan.ply", Header(format, vertices + faces) + body(nan, 2, true))),
+              "Error: (ReadPly) : vertex 2 of 3, property 'z': value is not a finite float");
+    EXPECT_EQ(ImportError(
+                  WriteTestFile("index.ply", Header(format, vertices + faces) + body(0, 3, true))),
+              "Error: (ReadPly) : face 0 of 1, property 'vertex_indices': vertex index 3 out of "
+              "range 0..2");
+    EXPECT_EQ(
+        ImportError(WriteTestFile("cut.ply", Header(format, vertices + faces) + body(0, 2, false))),
+        "Error: (ReadPly) : face 0 of 1, property 'vertex_indices': the file ends before "
+        "this value");
+    MeshSummary summary;
+    const Model cloud =
+        ImportMesh(WriteTestFile("cloud.ply",
+                                 Header(format, vertices) + body(nan, 0, false).substr(0, 3 * 19)),
+                   MeshFraming{}, &summary);
+    EXPECT_EQ(summary.droppedPoints, 1);
+    EXPECT_EQ(cloud.vertices.count, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, WholeBinaryRows, testing::Bool());
+
+}  // namespace
