@@ -68,8 +68,13 @@ void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
     const auto check = [vertexCount = header.vertexCount, &place](int32_t index) {
         return CheckedCornerIndex(index, vertexCount, place);
     };
-    if (!ReadPlyFaces<kBigEndian>(input, mesh, header.faceCount, place.index, check))
-        FailTruncated(place);
+    int n = 0;
+    if (ReadPlyFaces<kBigEndian>(input, mesh, header.faceCount, place.index, check, n)) return;
+    // A record cut short: a bad index before the cut is reported first.
+    const uint8_t* at = input.Position();
+    for (std::size_t i = 0; n > 0 && i < std::min<std::size_t>(n, input.Buffered() / 4); ++i)
+        check(static_cast<int32_t>(LoadPly32<kBigEndian>(at + 4 * i)));
+    FailTruncated(place);
 }
 
 template <bool kBigEndian>

@@ -50,33 +50,33 @@ bool DecodePlyVertex(const std::vector<PlyVertexValue>& layout, std::size_t n, c
 // A face record: its corner count byte, then that many 4-byte indices, each
 // passed through `check` (which ends the load for an index outside the
 // vertices) and added to the faces, then the face itself. False when the file
-// ends inside the record, once the whole indices before the end are checked.
+// ends inside the record: the count byte is then read, when there is one, and
+// `n` holds it (-1 when there is none); the indices are left to the caller,
+// which reports a record cut short as it does.
 template <bool kBigEndian, class Check>
-bool ReadPlyFace(PlyInput& input, FaceList& faces, Check check)
+bool ReadPlyFace(PlyInput& input, FaceList& faces, Check check, int& n)
 {
     const uint8_t* count = input.Take(1);
-    if (count == nullptr) return false;
-    const int n = *count;
+    n = count != nullptr ? *count : -1;
+    if (n < 0) return false;
     const uint8_t* at = input.Take(4 * static_cast<std::size_t>(n));
-    const int whole = at != nullptr ? n : static_cast<int>(input.Buffered() / 4);
-    if (at == nullptr) at = input.Position();
-    for (int i = 0; i < whole; ++i, at += 4)
+    if (at == nullptr) return false;
+    for (int i = 0; i < n; ++i, at += 4)
         faces.AddCorner(check(static_cast<int32_t>(LoadPly32<kBigEndian>(at))));
-    if (whole < n) return false;
     faces.EndFace(n);
     return true;
 }
 
 // The face records from `row` on up to `count`, each read as ReadPlyFace
 // reads one, with the pages of the face list backed a block at a time as
-// they arrive; `row` follows the record being read, for messages. False when
-// the file ends inside a record.
+// they arrive; `row` follows the record being read, for messages. False, as
+// ReadPlyFace, when the file ends inside a record.
 template <bool kBigEndian, class Check>
-bool ReadPlyFaces(PlyInput& input, PlyMesh& mesh, int32_t count, int32_t& row, Check check)
+bool ReadPlyFaces(PlyInput& input, PlyMesh& mesh, int32_t count, int32_t& row, Check check, int& n)
 {
     for (; row < count; ++row) {
         if (StartsPrefaultBlock(row)) PrefaultFaceBlock(mesh);
-        if (!ReadPlyFace<kBigEndian>(input, mesh.faces, check)) return false;
+        if (!ReadPlyFace<kBigEndian>(input, mesh.faces, check, n)) return false;
     }
     return true;
 }

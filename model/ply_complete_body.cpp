@@ -59,8 +59,8 @@ std::vector<PlyVertexValue> DirectLayout(const PlyElement& element, const PlyEle
     for (std::size_t i = 0; i < element.properties.size(); ++i) {
         const PlyProperty& p = element.properties[i];
         const PlyTarget target = plan.targets[i];
-        const auto bytes = static_cast<uint8_t>(PlyTypeBytes(p.type));
         if (p.list) return {};
+        const auto bytes = static_cast<uint8_t>(PlyTypeBytes(p.type));
         if (target == PlyTarget::Skip)
             layout.push_back({kPlyNoField, bytes, false});
         else if (target >= PlyTarget::Red && p.type == PlyType::UInt8)
@@ -142,16 +142,22 @@ private:
         if (role == PlyRole::Faces) PrefaultFaceBlock(mesh);
     }
 
-    // Faces as the window program's reader reads them.
+    // Faces as the window program's reader reads them; a record cut short
+    // is read on value by value, which says where it ends.
     void ByteCountedFaceRows(PlyValuePlace& place)
     {
-        place.property = &place.element->properties[0];
+        const PlyProperty& property = place.element->properties[0];
+        place.property = &property;
         const auto check = [this, count = vertexCount, &place](int32_t index) {
             if (index < 0 || index >= count) CheckIndex(index, false, place);  // fails
             return index;
         };
-        if (!values.Faces(mesh, place.element->count, place.row, check))
-            FailAt(place, "the file ends before this value");
+        int n = 0;
+        if (!values.Faces(mesh, place.element->count, place.row, check, n)) {
+            if (n < 0) FailAt(place, "the file ends before this value");
+            values.BeginRow(0);  // no row taken whole: the indices come from the file
+            ReadIndices(property, false, place, n);
+        }
         summary.fileFaces += place.element->count;
     }
 
@@ -222,8 +228,15 @@ private:
                 CheckIndex(buffer[c], restarts, place);
             return buffer;
         }
-        // Value by value, kept as they are read: the list's length is not
-        // trusted before its values are there.
+        ReadIndices(property, restarts, place, count);
+        return polygon.data();
+    }
+
+    // Value by value, kept as they are read: the list's length is not
+    // trusted before its values are there.
+    void ReadIndices(const PlyProperty& property, bool restarts, const PlyValuePlace& place,
+                     int64_t count)
+    {
         polygon.clear();
         for (int64_t c = 0; c < count; ++c) {
             int64_t index = values.Integer(property.type, place);
@@ -231,7 +244,6 @@ private:
             CheckIndex(index, restarts, place);
             polygon.push_back(static_cast<int32_t>(index));
         }
-        return polygon.data();
     }
 
     void CheckIndex(int64_t index, bool restarts, const PlyValuePlace& place) const

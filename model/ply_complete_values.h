@@ -147,9 +147,9 @@ public:
     }
     // Faces of an 8-bit count and 4-byte indices (ReadPlyFaces).
     template <class Check>
-    bool Faces(PlyMesh& mesh, int32_t count, int32_t& row, Check check)
+    bool Faces(PlyMesh& mesh, int32_t count, int32_t& row, Check check, int& n)
     {
-        return ReadPlyFaces<kBigEndian>(input, mesh, count, row, check);
+        return ReadPlyFaces<kBigEndian>(input, mesh, count, row, check, n);
     }
     // Passes over n values of the type without decoding them.
     void Skip(PlyType type, uint64_t n, const PlyValuePlace& place)
