@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -13,7 +12,6 @@ class VertexArray;
 
 // A face's corner indices: a view into its face list's store of every face's
 // corners, which keeps a mesh's million small arrays in one block.
-#pragma pack(push, 4)
 class CornerIndices {
 public:
     CornerIndices() = default;
@@ -32,7 +30,6 @@ private:
     const int32_t* first = nullptr;
     int32_t count = 0;
 };
-#pragma pack(pop)
 
 // A face as the draw reads it: made when asked for from its list's stores,
 // and valid while the list is not changed.
