@@ -9,7 +9,7 @@ Model::Model(const std::string& name) : Model(name, ReadPly(name.c_str())) {}
 
 // The readers fill the model's own arrays, face normals included: the model
 // takes them over as they are.
-Model::Model(const std::string& name, PlyMesh mesh)
+Model::Model(const std::string& name, PlyMesh&& mesh)
     : fileName(name), faces(std::move(mesh.faces)), vertices(std::move(mesh.vertices))
 {
     ComputeBounds();
