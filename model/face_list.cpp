@@ -1,93 +1,99 @@
 #include "model/face_list.h"
 
 #include <cstring>
-#include <functional>
 
+#include "model/page_prefault.h"
+#include "model/ply_vector.h"
 #include "model/vertex_array.h"
 
 void FaceList::Resize(int32_t n)
 {
     ClearFaces();
     count = n > 0 ? n : 0;
-    records.resize(static_cast<std::size_t>(count));
+    records.normals.resize(static_cast<std::size_t>(count), {0.0f, 0.0f, 0.0f});
 }
 
-// Growing the store moves it: every face that views the store views the same
-// corners in the new block.
-void FaceList::ReserveCorners(std::size_t n)
+void FaceList::KeepEachFacesPlace()
 {
-    if (n <= corners.capacity()) return;
-    std::vector<int32_t> grown;
-    grown.reserve(n);
-    grown.assign(corners.begin(), corners.end());
-    const int32_t* const begin = corners.data();
-    const int32_t* const end = begin + corners.size();
-    for (Face& face : records) {
-        const int32_t* first = face.indices.begin();
-        if (std::greater_equal<const int32_t*>()(first, begin) &&
-            std::less_equal<const int32_t*>()(first, end))
-            face.indices = CornerIndices(grown.data() + (first - begin), face.cornerCount);
-    }
-    corners = std::move(grown);
+    if (!records.Uniform()) return;
+    const std::size_t n = records.size();
+    records.firsts.resize(n);
+    for (std::size_t f = 0; f < n; ++f)
+        records.firsts[f] = f * static_cast<std::size_t>(records.uniform);
+    records.counts.assign(n, records.uniform);
 }
 
+// A face set again with as many corners keeps its place in the store;
+// otherwise its new indices go to the end of the store.
 void FaceList::SetFace(int32_t index, int32_t cornerCount, const int32_t* indices)
 {
-    if (records.empty() || index < 0 || index >= count) return;
+    if (records.size() == 0 || index < 0 || index >= count) return;
     const int32_t n = cornerCount > 0 ? cornerCount : 0;
-    // The face's new indices go to the end of the store.
-    if (corners.size() + static_cast<std::size_t>(n) > corners.capacity())
-        ReserveCorners(2 * corners.size() + static_cast<std::size_t>(n));
-    const std::size_t first = corners.size();
-    corners.insert(corners.end(), indices, indices + n);
-    Face& face = records[index];
-    face.cornerCount = n;
-    face.indices = CornerIndices(corners.data() + first, n);
+    if (n != records.CornerCount(index)) {
+        KeepEachFacesPlace();
+        records.firsts[index] = records.corners.size();
+        records.counts[index] = n;
+        records.corners.resize(records.corners.size() + static_cast<std::size_t>(n));
+    }
+    std::copy(indices, indices + n, Indices(index));
+}
+
+void FaceList::KeepPlaceOf(int32_t cornerCount)
+{
+    KeepEachFacesPlace();
+    records.firsts.push_back(records.corners.size() - static_cast<std::size_t>(cornerCount));
+    records.counts.push_back(cornerCount);
 }
 
 void FaceList::ClearFaces()
 {
-    records.clear();
-    records.shrink_to_fit();
-    corners = std::vector<int32_t>();
+    records = FaceRecords();
     count = 0;
+}
+
+void FaceList::Reserve(std::size_t faces, std::size_t corners)
+{
+    records.normals.reserve(faces);
+    records.corners.reserve(corners);
+}
+
+void FaceList::PrefaultAhead(std::size_t faces, std::size_t corners)
+{
+    ::PrefaultAhead(records.normals, faces);
+    ::PrefaultAhead(records.corners, corners);
 }
 
 namespace {
 
-// Read float by float, so that the compiler keeps them in registers: a copy
-// of the 12 bytes through memory stalls the loads that read it back.
-Vector3 Position(const uint8_t* bytes)
+// Without positions every corner is at the origin and the normal is zero;
+// with them, they lead each vertex.
+Vector3 NormalOf(const Face& face, const VertexArray& vertices)
 {
-    float p[3];
-    for (int i = 0; i < 3; ++i)
-        std::memcpy(&p[i], bytes + 4 * i, sizeof p[i]);
-    return {p[0], p[1], p[2]};
+    const Vector3 zero(0.0f, 0.0f, 0.0f);
+    if (face.cornerCount < 3 || (vertices.attributeMask & ATTRIB_POSITION) == 0) return zero;
+    const uint8_t* corner[3];
+    for (int c = 0; c < 3; ++c) {
+        const int32_t index = face.indices[c];
+        if (index < 0 || index >= vertices.count) return zero;
+        corner[c] = vertices.data.data() + static_cast<std::size_t>(index) * vertices.stride;
+    }
+    const Vector3 p0 = LoadVector3(corner[0]);
+    const Vector3 p1 = LoadVector3(corner[1]);
+    const Vector3 p2 = LoadVector3(corner[2]);
+    Vector3 normal = (p2 - p1).Cross(p0 - p1);
+    normal.Normalize();
+    return normal;
 }
 
 }  // namespace
 
-void FaceList::SetNormal(Face& face, const VertexArray& vertices)
+void FaceList::ComputeFaceNormal(int32_t f, const VertexArray& vertices)
 {
-    face.normal = Vector3(0.0f, 0.0f, 0.0f);
-    // Without positions every corner is at the origin and the normal is zero;
-    // with them, they lead each vertex.
-    if (face.cornerCount < 3 || (vertices.attributeMask & ATTRIB_POSITION) == 0) return;
-    const uint8_t* corner[3];
-    for (int c = 0; c < 3; ++c) {
-        const int32_t index = face.indices[c];
-        if (index < 0 || index >= vertices.count) return;
-        corner[c] = vertices.data.data() + static_cast<std::size_t>(index) * vertices.stride;
-    }
-    const Vector3 p0 = Position(corner[0]);
-    const Vector3 p1 = Position(corner[1]);
-    const Vector3 p2 = Position(corner[2]);
-    face.normal = (p2 - p1).Cross(p0 - p1);
-    face.normal.Normalize();
+    SetFaceNormal(f, NormalOf(records[f], vertices));
 }
 
 void FaceList::ComputeFaceNormals(const VertexArray& vertices)
 {
-    for (Face& face : records)
-        SetNormal(face, vertices);
+    for (int32_t f = 0; f < count; ++f)
+        ComputeFaceNormal(f, vertices);
 }

@@ -9,43 +9,27 @@ void NoteOnce(std::vector<std::string>& list, const std::string& what)
 
 // Each piece is corner 0 followed by a run of 254 corners that starts where
 // the last one ended, so the pieces' fans are the polygon's fan.
-void SplitIntoFan(PlyMesh& mesh, std::size_t first, MeshSummary& summary)
+void SplitIntoFan(PlyMesh& mesh, const int32_t* corners, std::size_t n)
 {
-    ++summary.splitFaces;
-    const std::vector<int32_t> polygon(mesh.corners.begin() + static_cast<std::ptrdiff_t>(first),
-                                       mesh.corners.end());
-    mesh.corners.resize(first);
     constexpr std::size_t kRun = kMaxFaceCorners - 1;
-    for (std::size_t start = 1; start + 1 < polygon.size(); start += kRun - 1) {
-        PlyFace& face = mesh.faces.emplace_back();
-        face.firstCorner = mesh.corners.size();
-        mesh.corners.push_back(polygon[0]);
-        const std::size_t stop = std::min(polygon.size(), start + kRun);
-        mesh.corners.insert(mesh.corners.end(),
-                            polygon.begin() + static_cast<std::ptrdiff_t>(start),
-                            polygon.begin() + static_cast<std::ptrdiff_t>(stop));
-        face.cornerCount = static_cast<uint8_t>(mesh.corners.size() - face.firstCorner);
+    for (std::size_t start = 1; start + 1 < n; start += kRun - 1) {
+        const std::size_t stop = std::min(n, start + kRun);
+        mesh.faces.AddCorner(corners[0]);
+        for (std::size_t c = start; c < stop; ++c)
+            mesh.faces.AddCorner(corners[c]);
+        mesh.faces.EndFace(static_cast<int32_t>(1 + stop - start));
     }
-}
-
-void AddPolygon(PlyMesh& mesh, const int32_t* corners, std::size_t n, MeshSummary& summary)
-{
-    const std::size_t first = mesh.corners.size();
-    mesh.corners.insert(mesh.corners.end(), corners, corners + n);
-    CloseFace(mesh, first, summary);
 }
 
 void AddPointFaces(PlyMesh& mesh, MeshSummary& summary)
 {
     summary.pointCloud = true;
-    const std::size_t n = mesh.vertices.size();
-    mesh.faces.resize(n);
-    mesh.corners.resize(3 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        mesh.faces[i].cornerCount = 3;
-        mesh.faces[i].firstCorner = 3 * i;
-        std::fill_n(mesh.corners.begin() + static_cast<std::ptrdiff_t>(3 * i), 3,
-                    static_cast<int32_t>(i));
+    const auto n = static_cast<int32_t>(mesh.VertexCount());
+    mesh.faces.Reserve(static_cast<std::size_t>(n), 3 * static_cast<std::size_t>(n));
+    for (int32_t i = 0; i < n; ++i) {
+        for (int c = 0; c < 3; ++c)
+            mesh.faces.AddCorner(i);
+        mesh.faces.EndFace(3);
     }
 }
 

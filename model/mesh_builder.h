@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -10,24 +11,22 @@
 // written for the window program stores it.
 constexpr std::size_t kMaxFaceCorners = 255;
 
-// Makes the corners appended to the mesh's store from `first` on into one
-// face; beyond kMaxFaceCorners corners, into a fan of faces around its
-// corner 0 that covers the same triangles. Inline: a reader calls it once
-// per face, with the corners already in place.
-void SplitIntoFan(PlyMesh& mesh, std::size_t first, MeshSummary& summary);
-inline void CloseFace(PlyMesh& mesh, std::size_t first, MeshSummary& summary)
+// Adds a polygon of n corners as one face; beyond kMaxFaceCorners corners,
+// as a fan of faces around its corner 0 that covers the same triangles.
+// Inline: a reader calls it once per face.
+void SplitIntoFan(PlyMesh& mesh, const int32_t* corners, std::size_t n);
+inline void AddPolygon(PlyMesh& mesh, const int32_t* corners, std::size_t n, MeshSummary& summary)
 {
     ++summary.fileFaces;
-    const std::size_t n = mesh.corners.size() - first;
-    if (n > kMaxFaceCorners) return SplitIntoFan(mesh, first, summary);
-    PlyFace face;
-    face.cornerCount = static_cast<uint8_t>(n);
-    face.firstCorner = first;
-    mesh.faces.push_back(face);
+    if (n <= kMaxFaceCorners) {
+        for (std::size_t c = 0; c < n; ++c)
+            mesh.faces.AddCorner(corners[c]);
+        mesh.faces.EndFace(static_cast<int32_t>(n));
+        return;
+    }
+    ++summary.splitFaces;
+    SplitIntoFan(mesh, corners, n);
 }
-
-// Appends a polygon's corners and makes them a face as CloseFace does.
-void AddPolygon(PlyMesh& mesh, const int32_t* corners, std::size_t n, MeshSummary& summary);
 
 // A mesh with vertices and no faces is a point cloud: one face per vertex
 // whose three corners are that vertex, (i, i, i). The pipeline draws such a

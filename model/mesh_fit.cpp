@@ -1,6 +1,7 @@
 #include "model/mesh_fit.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -40,19 +41,32 @@ void TurnUp(float v[3], UpAxis up)
     }
 }
 
+// A vertex's position or normal, three floats at `at`, turned in place.
+void TurnUpAt(uint8_t* at, UpAxis up)
+{
+    float v[3];
+    std::memcpy(v, at, sizeof v);
+    TurnUp(v, up);
+    std::memcpy(at, v, sizeof v);
+}
+
 // In double, where the box's centre and the differences from it are exact for
 // any float positions, so the extreme vertices land on -1 and 1 exactly.
-void Fit(std::vector<PlyVertex>& vertices)
+void Fit(PlyMesh& mesh)
 {
-    if (vertices.empty()) return;
+    const std::size_t n = mesh.VertexCount();
+    if (n == 0) return;
     float lo[3], hi[3];
-    std::copy(vertices[0].position, vertices[0].position + 3, lo);
+    std::memcpy(lo, mesh.Vertex(0) + MeshLayout::kPosition, sizeof lo);
     std::copy(lo, lo + 3, hi);
-    for (const PlyVertex& vertex : vertices)
+    for (std::size_t i = 0; i < n; ++i) {
+        float p[3];
+        std::memcpy(p, mesh.Vertex(i) + MeshLayout::kPosition, sizeof p);
         for (int a = 0; a < 3; ++a) {
-            lo[a] = std::min(lo[a], vertex.position[a]);
-            hi[a] = std::max(hi[a], vertex.position[a]);
+            lo[a] = std::min(lo[a], p[a]);
+            hi[a] = std::max(hi[a], p[a]);
         }
+    }
     double center[3] = {};
     double halfExtent = 0.0;
     for (int a = 0; a < 3; ++a) {
@@ -61,9 +75,13 @@ void Fit(std::vector<PlyVertex>& vertices)
     }
     // A single point, or many at one place, is moved to the origin only.
     const double scale = halfExtent > 0.0 ? halfExtent : 1.0;
-    for (PlyVertex& vertex : vertices)
+    for (std::size_t i = 0; i < n; ++i) {
+        float p[3];
+        std::memcpy(p, mesh.Vertex(i) + MeshLayout::kPosition, sizeof p);
         for (int a = 0; a < 3; ++a)
-            vertex.position[a] = static_cast<float>((vertex.position[a] - center[a]) / scale);
+            p[a] = static_cast<float>((p[a] - center[a]) / scale);
+        std::memcpy(mesh.Vertex(i) + MeshLayout::kPosition, p, sizeof p);
+    }
 }
 
 }  // namespace
@@ -81,9 +99,9 @@ bool ParseUpAxis(const std::string& word, UpAxis& axis)
 void FrameMesh(PlyMesh& mesh, const MeshFraming& framing)
 {
     if (framing.up != UpAxis::Z)
-        for (PlyVertex& vertex : mesh.vertices) {
-            TurnUp(vertex.position, framing.up);
-            TurnUp(vertex.normal, framing.up);
+        for (std::size_t i = 0; i < mesh.VertexCount(); ++i) {
+            TurnUpAt(mesh.Vertex(i) + MeshLayout::kPosition, framing.up);
+            TurnUpAt(mesh.Vertex(i) + MeshLayout::kNormal, framing.up);
         }
-    if (framing.fit) Fit(mesh.vertices);
+    if (framing.fit) Fit(mesh);
 }

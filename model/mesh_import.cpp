@@ -92,9 +92,9 @@ Model ImportMesh(const std::string& path, const MeshFraming& framing, MeshSummar
     MeshSummary& s = summary != nullptr ? *summary : own;
     bool fileNormals = false;
     PlyMesh mesh = ReadMesh(path, fileNormals, s);
-    if (mesh.faces.empty()) AddPointFaces(mesh, s);
+    if (mesh.faces.count == 0) AddPointFaces(mesh, s);
     // The model counts in 32 bits; strips and split polygons add faces.
-    if (mesh.faces.size() > INT32_MAX || mesh.corners.size() > INT32_MAX)
+    if (mesh.faces.records.size() > INT32_MAX || mesh.faces.CornerTotal() > INT32_MAX)
         ImportFail("more than 2147483647 faces or corners");
     FrameMesh(mesh, framing);
     ComputePlyNormals(mesh, !fileNormals);

@@ -21,7 +21,7 @@ public:
     // Loads a PLY file; a file that cannot be loaded ends the process (FatalError).
     explicit Model(const std::string& fileName);
     // From a mesh read and finished (normals, orientation) by any reader.
-    Model(const std::string& fileName, PlyMesh mesh);
+    Model(const std::string& fileName, PlyMesh&& mesh);
 
     // From the positions in `vertices`; a model without vertices gets centre
     // (0, 0, 0) and half-extent 0.

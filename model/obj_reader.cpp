@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <istream>
 #include <numeric>
 #include <streambuf>
 #include <unordered_map>
 
+#include "lighting/color.h"
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
 #include "model/obj_text_check.h"
@@ -116,23 +118,27 @@ private:
 
     int32_t Add(const Corner& c)
     {
-        if (mesh.vertices.size() >= INT32_MAX) ObjFail("too many vertices");
-        PlyVertex& v = mesh.vertices.emplace_back();
-        Copy(attrib.vertices, c.position, 3, v.position);
-        Copy(attrib.texcoords, c.texCoord, 2, v.texCoord);
-        Copy(attrib.normals, c.normal, 3, v.normal);
-        if (!attrib.colors.empty())
+        if (mesh.VertexCount() >= INT32_MAX) ObjFail("too many vertices");
+        uint8_t* v = mesh.AddVertex();
+        Copy(attrib.vertices, c.position, 3, v + MeshLayout::kPosition);
+        Copy(attrib.texcoords, c.texCoord, 2, v + MeshLayout::kTexCoord);
+        Copy(attrib.normals, c.normal, 3, v + MeshLayout::kNormal);
+        if (!attrib.colors.empty()) {
+            // Red, green, blue into the packed colour's bytes, blue first.
             for (int i = 0; i < 3; ++i)
-                v.color[i] = std::clamp(attrib.colors[3 * c.position + i], 0.0f, 1.0f);
+                v[MeshLayout::kColor + 2 - i] = static_cast<uint8_t>(
+                    ChannelToByte(std::clamp(attrib.colors[3 * c.position + i], 0.0f, 1.0f)));
+        }
         corners.push_back(c);
-        return static_cast<int32_t>(mesh.vertices.size() - 1);
+        return static_cast<int32_t>(mesh.VertexCount() - 1);
     }
-    static void Copy(const std::vector<float>& from, int index, int n, float* to)
+    static void Copy(const std::vector<float>& from, int index, int n, uint8_t* to)
     {
         if (index < 0) return;
         for (int i = 0; i < n; ++i) {
-            to[i] = from[static_cast<std::size_t>(n) * index + i];
-            if (!std::isfinite(to[i])) ObjFail("a value is not a finite number");
+            const float value = from[static_cast<std::size_t>(n) * index + i];
+            if (!std::isfinite(value)) ObjFail("a value is not a finite number");
+            std::memcpy(to + 4 * i, &value, sizeof value);
         }
     }
 
@@ -194,8 +200,8 @@ PlyMesh ReadObj(PlyInput& input, bool& fileNormals, MeshSummary& summary)
         AddFaces(shape.mesh, vertices, mesh, summary);
         if (!shape.lines.indices.empty()) NoteOnce(summary.skipped, "lines (l)");
     }
-    if (mesh.faces.empty()) vertices.AddEveryPosition();
-    fileNormals = !mesh.faces.empty() && vertices.EveryCornerHasANormal();
+    if (mesh.faces.count == 0) vertices.AddEveryPosition();
+    fileNormals = mesh.faces.count > 0 && vertices.EveryCornerHasANormal();
     NoteKept(attrib, fileNormals, summary);
     return mesh;
 }

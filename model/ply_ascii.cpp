@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "lighting/color.h"
 #include "model/ply_body.h"
 #include "model/ply_records.h"
 #include "model/ply_tokens.h"
@@ -88,12 +87,20 @@ private:
 
 void ReadFace(AsciiSource& source, int32_t vertexCount, const PlyPlace& place, PlyMesh& mesh)
 {
-    PlyFace face;
-    face.cornerCount = source.Count(place);
-    face.firstCorner = mesh.corners.size();
-    for (int c = 0; c < face.cornerCount; ++c)
-        mesh.corners.push_back(CheckedCornerIndex(source.Index(place), vertexCount, place));
-    mesh.faces.push_back(face);
+    const int n = source.Count(place);
+    for (int c = 0; c < n; ++c)
+        mesh.faces.AddCorner(CheckedCornerIndex(source.Index(place), vertexCount, place));
+    mesh.faces.EndFace(n);
+}
+
+// A colour channel is stored as its byte, a float as its four bytes.
+void ReadVertexValue(AsciiSource& source, const PlyVertexValue& value, const PlyPlace& place,
+                     uint8_t* vertex)
+{
+    if (value.isFloat)
+        StoreVertexFloat(vertex, value, source.Float(place));
+    else
+        StoreVertexByte(vertex, value, source.Byte(place));
 }
 
 }  // namespace
@@ -105,13 +112,10 @@ void ReadPlyAscii(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
     const std::vector<PlyVertexValue> layout = PlyVertexLayout(header);
     PlyPlace place{"vertex", 0, header.vertexCount};
     for (; place.index < header.vertexCount; ++place.index) {
-        if (StartsPrefaultBlock(place.index)) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
-        PlyVertex vertex;
+        if (StartsPrefaultBlock(place.index)) PrefaultVertexBlock(mesh);
+        uint8_t* vertex = mesh.AddVertex();
         for (const PlyVertexValue& value : layout)
-            StoreVertexValue(vertex, value,
-                             value.byte ? static_cast<float>(source.Byte(place)) * Color::kByteScale
-                                        : source.Float(place));
-        mesh.vertices.push_back(vertex);
+            ReadVertexValue(source, value, place, vertex);
     }
     place = {"face", 0, header.faceCount};
     for (; place.index < header.faceCount; ++place.index) {

@@ -4,53 +4,12 @@
 #include <cstring>
 #include <vector>
 
-#include "lighting/color.h"
 #include "model/fatal_error.h"
+#include "model/ply_binary_records.h"
 #include "model/ply_body.h"
 #include "model/ply_records.h"
 
 namespace {
-
-// A 4-byte value in the file's byte order. The order is a template argument,
-// so that it is settled once per file rather than once per value.
-template <bool kBigEndian>
-uint32_t Load32(const uint8_t* b)
-{
-    if (kBigEndian) return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
-    return uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0];
-}
-
-// A float in the file's byte order.
-template <bool kBigEndian>
-float LoadFloat(const uint8_t* b)
-{
-    const uint32_t bits = Load32<kBigEndian>(b);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-// Decodes the first n values of a vertex record, in file order; false when
-// one is not finite.
-template <bool kBigEndian>
-bool DecodeVertex(const std::vector<PlyVertexValue>& layout, std::size_t n, const uint8_t* at,
-                  PlyVertex& vertex)
-{
-    bool finite = true;
-    const PlyVertexValue* const last = layout.data() + n;
-    for (const PlyVertexValue* value = layout.data(); value != last; ++value) {
-        float number = 0.0f;
-        if (value->byte) {
-            number = static_cast<float>(*at++) * Color::kByteScale;
-        } else {
-            number = LoadFloat<kBigEndian>(at);
-            finite &= std::isfinite(number);
-            at += 4;
-        }
-        StoreVertexValue(vertex, *value, number);
-    }
-    return finite;
-}
 
 // The values whole within the first `size` bytes of a record: a record cut
 // short by the end of the file is decoded up to its last whole value, so that
@@ -59,23 +18,10 @@ std::size_t WholeValues(const std::vector<PlyVertexValue>& layout, std::size_t s
 {
     std::size_t n = 0;
     for (std::size_t bytes = 0; n < layout.size(); ++n) {
-        bytes += layout[n].byte ? 1 : 4;
+        bytes += layout[n].bytes;
         if (bytes > size) break;
     }
     return n;
-}
-
-// A face's corner indices, each checked against the vertices as it is read;
-// of a face cut short, the whole ones.
-template <bool kBigEndian>
-void DecodeCorners(const uint8_t* at, std::size_t size, int n, int32_t vertexCount,
-                   const PlyPlace& place, std::vector<int32_t>& corners)
-{
-    const auto whole = static_cast<int>(std::min<std::size_t>(n, size / 4));
-    for (int i = 0; i < whole; ++i, at += 4) {
-        const auto index = static_cast<int32_t>(Load32<kBigEndian>(at));
-        corners.push_back(CheckedCornerIndex(index, vertexCount, place));
-    }
 }
 
 // A record's bytes: all n of them, or what is left when the file ends first.
@@ -92,19 +38,23 @@ Record TakeRecord(PlyInput& input, std::size_t n)
 }
 
 // Each vertex is one record of the groups' fixed sizes, decoded straight into
-// the mesh.
+// the mesh, whose vertices are added a block at a time.
 template <bool kBigEndian>
 void ReadVertices(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
     const std::vector<PlyVertexValue> layout = PlyVertexLayout(header);
     const std::size_t recordBytes = PlyBinaryVertexBytes(layout);
     PlyPlace place{"vertex", 0, header.vertexCount};
-    for (; place.index < header.vertexCount; ++place.index) {
-        if (StartsPrefaultBlock(place.index)) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
+    uint8_t* vertex = nullptr;
+    for (; place.index < header.vertexCount; ++place.index, vertex += MeshLayout::kStride) {
+        if (StartsPrefaultBlock(place.index)) {
+            PrefaultVertexBlock(mesh);
+            vertex = mesh.AddVertices(static_cast<std::size_t>(
+                std::min(kPlyPrefaultRecords, header.vertexCount - place.index)));
+        }
         const Record record = TakeRecord(input, recordBytes);
-        PlyVertex& vertex = mesh.vertices.emplace_back();
         const std::size_t n = record.whole ? layout.size() : WholeValues(layout, record.size);
-        if (!DecodeVertex<kBigEndian>(layout, n, record.bytes, vertex))
+        if (!DecodePlyVertex<kBigEndian>(layout, n, record.bytes, vertex))
             FailValue(place, "value is not a finite number");
         if (!record.whole) FailTruncated(place);
     }
@@ -115,18 +65,16 @@ template <bool kBigEndian>
 void ReadFaces(PlyInput& input, const PlyHeader& header, PlyMesh& mesh)
 {
     PlyPlace place{"face", 0, header.faceCount};
-    for (; place.index < header.faceCount; ++place.index) {
-        if (StartsPrefaultBlock(place.index)) PrefaultFaceBlock(mesh);
-        const uint8_t* count = input.Take(1);
-        if (count == nullptr) FailTruncated(place);
-        PlyFace& face = mesh.faces.emplace_back();
-        face.cornerCount = *count;
-        face.firstCorner = mesh.corners.size();
-        const Record record = TakeRecord(input, 4 * std::size_t{face.cornerCount});
-        DecodeCorners<kBigEndian>(record.bytes, record.size, face.cornerCount, header.vertexCount,
-                                  place, mesh.corners);
-        if (!record.whole) FailTruncated(place);
-    }
+    const auto check = [vertexCount = header.vertexCount, &place](int32_t index) {
+        return CheckedCornerIndex(index, vertexCount, place);
+    };
+    int n = 0;
+    if (ReadPlyFaces<kBigEndian>(input, mesh, header.faceCount, place.index, check, n)) return;
+    // A record cut short: a bad index before the cut is reported first.
+    const uint8_t* at = input.Position();
+    for (std::size_t i = 0; n > 0 && i < std::min<std::size_t>(n, input.Buffered() / 4); ++i)
+        check(static_cast<int32_t>(LoadPly32<kBigEndian>(at + 4 * i)));
+    FailTruncated(place);
 }
 
 template <bool kBigEndian>

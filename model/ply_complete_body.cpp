@@ -10,33 +10,77 @@
 #include "model/fatal_error.h"
 #include "model/mesh_builder.h"
 #include "model/mesh_memory.h"
-#include "model/page_prefault.h"
+#include "model/ply_binary_records.h"
 #include "model/ply_complete_values.h"
 #include "model/ply_records.h"
 
 namespace {
 
-// Stores the value in the field a target names: a table of offsets rather
-// than a choice per value, as a vertex row reads a value per property.
-void StoreField(PlyVertex& v, PlyTarget target, float value)
+// Where a target's value goes in the vertex's bytes: a float's four bytes,
+// or a colour channel's byte of the packed colour, blue first. A table
+// rather than a choice per value, as a vertex row reads a value per property.
+std::size_t TargetField(PlyTarget target)
 {
-    constexpr std::size_t kFloat = sizeof(float);
-    static constexpr std::size_t kOffset[] = {
-        0,  // Skip: never used
-        offsetof(PlyVertex, position),
-        offsetof(PlyVertex, position) + kFloat,
-        offsetof(PlyVertex, position) + 2 * kFloat,
-        offsetof(PlyVertex, normal),
-        offsetof(PlyVertex, normal) + kFloat,
-        offsetof(PlyVertex, normal) + 2 * kFloat,
-        offsetof(PlyVertex, texCoord),
-        offsetof(PlyVertex, texCoord) + kFloat,
-        offsetof(PlyVertex, color),
-        offsetof(PlyVertex, color) + kFloat,
-        offsetof(PlyVertex, color) + 2 * kFloat,
+    static constexpr std::size_t kField[] = {
+        kPlyNoField,  // Skip
+        MeshLayout::kPosition,
+        MeshLayout::kPosition + 4,
+        MeshLayout::kPosition + 8,
+        MeshLayout::kNormal,
+        MeshLayout::kNormal + 4,
+        MeshLayout::kNormal + 8,
+        MeshLayout::kTexCoord,
+        MeshLayout::kTexCoord + 4,
+        MeshLayout::kColor + 2,
+        MeshLayout::kColor + 1,
+        MeshLayout::kColor,
+        kPlyNoField,  // Corners
     };
-    std::memcpy(reinterpret_cast<unsigned char*>(&v) + kOffset[static_cast<int>(target)], &value,
-                sizeof value);
+    return kField[static_cast<int>(target)];
+}
+
+void StoreField(uint8_t* vertex, PlyTarget target, float value)
+{
+    std::memcpy(vertex + TargetField(target), &value, sizeof value);
+}
+
+void StoreChannel(uint8_t* vertex, PlyTarget target, float channel)
+{
+    vertex[TargetField(target)] = static_cast<uint8_t>(ChannelToByte(channel));
+}
+
+// The layout of a binary vertex row that holds only float positions, normals
+// and texture coordinates, byte colours and values of fixed size passed over,
+// as the window program's reader reads them: such rows are decoded in one go.
+// Empty for any other row, which is read value by value.
+std::vector<PlyVertexValue> DirectLayout(const PlyElement& element, const PlyElementPlan& plan)
+{
+    std::vector<PlyVertexValue> layout;
+    for (std::size_t i = 0; i < element.properties.size(); ++i) {
+        const PlyProperty& p = element.properties[i];
+        const PlyTarget target = plan.targets[i];
+        if (p.list) return {};
+        const auto bytes = static_cast<uint8_t>(PlyTypeBytes(p.type));
+        if (target == PlyTarget::Skip)
+            layout.push_back({kPlyNoField, bytes, false});
+        else if (target >= PlyTarget::Red && p.type == PlyType::UInt8)
+            layout.push_back({TargetField(target), bytes, false});
+        else if (target < PlyTarget::Red && p.type == PlyType::Float32)
+            layout.push_back({TargetField(target), bytes, true});
+        else
+            return {};
+    }
+    return layout;
+}
+
+// A face element of one list of an 8-bit count and 4-byte indices, as the
+// window program's reader reads it, and as most files hold their faces.
+bool ByteCountedFaces(const PlyElement& element)
+{
+    if (element.properties.size() != 1) return false;
+    const PlyProperty& p = element.properties[0];
+    return p.list && p.countType == PlyType::UInt8 &&
+           (p.type == PlyType::Int32 || p.type == PlyType::UInt32);
 }
 
 // An integer channel spans its type's range, a byte exactly as the canonical
@@ -74,8 +118,12 @@ public:
     void Read(const PlyElement& element, const PlyElementPlan& plan)
     {
         if (element.properties.empty()) return;
-        const std::size_t fixedBytes = FixedRowBytes(element);
         PlyValuePlace place{&element, 0, nullptr};
+        if constexpr (Values::kBinary)
+            if (plan.role == PlyRole::Faces && ByteCountedFaces(element))
+                return ByteCountedFaceRows(place);
+        const std::size_t fixedBytes = FixedRowBytes(element);
+        if (plan.role == PlyRole::Vertices) direct = DirectLayout(element, plan);
         for (; place.row < element.count; ++place.row) {
             // Memory is backed as the rows arrive, not as the header promises.
             if (StartsPrefaultBlock(place.row)) PrefaultBlock(plan.role);
@@ -90,13 +138,36 @@ public:
 private:
     void PrefaultBlock(PlyRole role)
     {
-        if (role == PlyRole::Vertices) PrefaultAhead(mesh.vertices, kPlyPrefaultRecords);
+        if (role == PlyRole::Vertices) PrefaultVertexBlock(mesh);
         if (role == PlyRole::Faces) PrefaultFaceBlock(mesh);
+    }
+
+    // Faces as the window program's reader reads them; a record cut short
+    // is read on value by value, which says where it ends.
+    void ByteCountedFaceRows(PlyValuePlace& place)
+    {
+        const PlyProperty& property = place.element->properties[0];
+        place.property = &property;
+        const auto check = [this, count = vertexCount, &place](int32_t index) {
+            if (index < 0 || index >= count) CheckIndex(index, false, place);  // fails
+            return index;
+        };
+        int n = 0;
+        if (!values.Faces(mesh, place.element->count, place.row, check, n)) {
+            if (n < 0) FailAt(place, "the file ends before this value");
+            values.BeginRow(0);  // no row taken whole: the indices come from the file
+            ReadIndices(property, false, place, n);
+        }
+        summary.fileFaces += place.element->count;
     }
 
     void VertexRow(const PlyElementPlan& plan, PlyValuePlace& place)
     {
-        PlyVertex& vertex = mesh.vertices.emplace_back();
+        uint8_t* vertex = mesh.AddVertex();
+        // A row of a direct layout is decoded in one go; one with a value
+        // that is not finite is read again value by value, which says which
+        // (or leaves the point out).
+        if (values.DecodeRow(direct, vertex)) return;
         bool finite = true;
         const PlyProperty* property = place.element->properties.data();
         for (const PlyTarget target : plan.targets) {
@@ -105,7 +176,7 @@ private:
             if (target == PlyTarget::Skip) {
                 Skip(*property, place);
             } else if (target >= PlyTarget::Red) {
-                StoreField(vertex, target, Channel(values.Number(type, place), type, place));
+                StoreChannel(vertex, target, Channel(values.Number(type, place), type, place));
             } else {
                 const float value = values.Float(type, place);
                 if (!std::isfinite(value)) {
@@ -119,7 +190,7 @@ private:
         // Scanners write points they did not measure as NaN: in a cloud
         // they are left out, where faces would have to name them.
         if (!finite) {
-            mesh.vertices.pop_back();
+            mesh.RemoveLastVertex();
             ++summary.droppedPoints;
         }
     }
@@ -135,40 +206,43 @@ private:
                 continue;
             }
             const bool strip = plan.role == PlyRole::Strips;
-            const std::size_t first = mesh.corners.size();
-            ReadCorners(property, strip, place);
-            if (!strip) {
-                CloseFace(mesh, first, summary);
-                continue;
-            }
-            strips.assign(mesh.corners.begin() + static_cast<std::ptrdiff_t>(first),
-                          mesh.corners.end());
-            mesh.corners.resize(first);
-            AddTriangleStrip(mesh, strips.data(), strips.size(), summary);
+            std::size_t n = 0;
+            const int32_t* corners = ReadCorners(property, strip, place, n);
+            if (strip)
+                AddTriangleStrip(mesh, corners, n, summary);
+            else
+                AddPolygon(mesh, corners, n, summary);
         }
     }
 
-    // Appends the row's indices to the mesh's store, each checked as it is
-    // read; a strip's -1 restarts pass.
-    void ReadCorners(const PlyProperty& property, bool restarts, const PlyValuePlace& place)
+    // The row's n indices, each checked as it is read; a strip's -1 restarts pass.
+    const int32_t* ReadCorners(const PlyProperty& property, bool restarts,
+                               const PlyValuePlace& place, std::size_t& n)
     {
-        const int64_t n = values.Integer(property.countType, place);
-        if (n < 0) FailAt(place, "negative corner count " + std::to_string(n));
+        const int64_t count = values.Integer(property.countType, place);
+        if (count < 0) FailAt(place, "negative corner count " + std::to_string(count));
+        n = static_cast<std::size_t>(count);
         int32_t* const buffer = inPlace.data();
-        if (n <= kInPlace && values.Indices(property.type, static_cast<std::size_t>(n), buffer)) {
-            for (int64_t c = 0; c < n; ++c) {
+        if (count <= kInPlace && values.Indices(property.type, n, buffer)) {
+            for (std::size_t c = 0; c < n; ++c)
                 CheckIndex(buffer[c], restarts, place);
-                mesh.corners.push_back(buffer[c]);
-            }
-            return;
+            return buffer;
         }
-        // Value by value, appended as they are read: the list's length is
-        // not trusted before its values are there.
-        for (int64_t c = 0; c < n; ++c) {
+        ReadIndices(property, restarts, place, count);
+        return polygon.data();
+    }
+
+    // Value by value, kept as they are read: the list's length is not
+    // trusted before its values are there.
+    void ReadIndices(const PlyProperty& property, bool restarts, const PlyValuePlace& place,
+                     int64_t count)
+    {
+        polygon.clear();
+        for (int64_t c = 0; c < count; ++c) {
             int64_t index = values.Integer(property.type, place);
             if (restarts && index == UINT32_MAX) index = -1;  // -1 stored unsigned
             CheckIndex(index, restarts, place);
-            mesh.corners.push_back(static_cast<int32_t>(index));
+            polygon.push_back(static_cast<int32_t>(index));
         }
     }
 
@@ -198,7 +272,8 @@ private:
     bool cloud;
     PlyMesh& mesh;
     MeshSummary& summary;
-    std::vector<int32_t> strips;  // a strip row's indices, while it is cut into triangles
+    std::vector<int32_t> polygon;        // a long list's indices, as they are read
+    std::vector<PlyVertexValue> direct;  // the vertex rows' direct layout, or none
 };
 
 // The fewest bytes a row can take: a binary value its size (a list only its
@@ -244,11 +319,13 @@ void PrepareBody(const PlyLayout& layout, const std::vector<PlyElementPlan>& pla
     CheckMemory(layout, plans);
     if (bytesLeft < 0) return;
     for (std::size_t e = 0; e < used; ++e) {
-        if (plans[e].role == PlyRole::Vertices) mesh.vertices.reserve(layout.elements[e].count);
+        if (plans[e].role == PlyRole::Vertices)
+            mesh.vertices.data.reserve(static_cast<std::size_t>(layout.elements[e].count) *
+                                       MeshLayout::kStride);
         if (plans[e].role == PlyRole::Faces) faces += layout.elements[e].count;
     }
-    mesh.faces.reserve(static_cast<std::size_t>(faces));
-    mesh.corners.reserve(static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
+    mesh.faces.Reserve(static_cast<std::size_t>(faces),
+                       static_cast<std::size_t>(std::min(3 * faces, bytesLeft)));
 }
 
 // A binary body starts after the header's last line end, "\n", "\r\n" or a

@@ -38,6 +38,6 @@ PlyMesh ReadCompletePly(PlyInput& input, bool& fileNormals, MeshSummary& summary
     fileNormals = PlanHasNormals(plans);
     PlyMesh mesh;
     ReadCompletePlyBody(input, layout, plans, mesh, summary);
-    if (mesh.vertices.empty()) PlyFail("no vertex has finite coordinates");
+    if (mesh.VertexCount() == 0) PlyFail("no vertex has finite coordinates");
     return mesh;
 }

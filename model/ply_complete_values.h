@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "model/ply_binary_records.h"
 #include "model/ply_complete_header.h"
 #include "model/ply_input.h"
 
@@ -21,6 +23,8 @@ struct PlyValuePlace {
 // whole, so that text which is not a number of the declared type is refused.
 class PlyAsciiValues {
 public:
+    static constexpr bool kBinary = false;
+
     explicit PlyAsciiValues(PlyInput& input) : input(input) {}
 
     // Straight to float, as strtof reads the word, whatever the declared type.
@@ -30,6 +34,10 @@ public:
     int64_t Integer(PlyType type, const PlyValuePlace& place);
     void BeginRow(std::size_t /*bytes*/) {}
     bool Indices(PlyType /*type*/, std::size_t /*n*/, int32_t* /*out*/) { return false; }
+    bool DecodeRow(const std::vector<PlyVertexValue>& /*layout*/, uint8_t* /*vertex*/)
+    {
+        return false;
+    }
     // Each skipped word must still be a number of its type.
     void Skip(PlyType type, uint64_t n, const PlyValuePlace& place)
     {
@@ -63,6 +71,8 @@ inline int64_t TruncatedToInteger(double value)
 template <bool kBigEndian>
 class PlyBinaryValues {
 public:
+    static constexpr bool kBinary = true;
+
     explicit PlyBinaryValues(PlyInput& input) : input(input) {}
 
     // `bytes` > 0: the row's size when it has no lists.
@@ -126,6 +136,20 @@ public:
             out[i] = static_cast<int32_t>(kBigEndian ? __builtin_bswap32(bits) : bits);
         }
         return true;
+    }
+    // The row taken whole decoded in one go as `layout` says, where there is
+    // one; false otherwise, or when a float is not finite, with the row
+    // still to be read value by value.
+    bool DecodeRow(const std::vector<PlyVertexValue>& layout, uint8_t* vertex)
+    {
+        return row != nullptr && !layout.empty() &&
+               DecodePlyVertex<kBigEndian>(layout, layout.size(), row, vertex);
+    }
+    // Faces of an 8-bit count and 4-byte indices (ReadPlyFaces).
+    template <class Check>
+    bool Faces(PlyMesh& mesh, int32_t count, int32_t& row, Check check, int& n)
+    {
+        return ReadPlyFaces<kBigEndian>(input, mesh, count, row, check, n);
     }
     // Passes over n values of the type without decoding them.
     void Skip(PlyType type, uint64_t n, const PlyValuePlace& place)

@@ -8,20 +8,27 @@
 // of properties read as one unit and known by the name of its first property.
 enum PlySlot { PLY_POSITION, PLY_CONFIDENCE, PLY_COLOR, PLY_TEXCOORD, PLY_NORMAL, PLY_SLOT_COUNT };
 
+// Where a vertex value goes that the model does not carry (confidence).
+constexpr std::size_t kPlyNoField = MeshLayout::kStride;
+
 // How the body holds a group, whatever its header says: `valueCount` values,
-// each a byte (an ASCII "%u" modulo 256, or one binary byte) times the colour
-// byte scale when `bytes`, otherwise a float (an ASCII "%f", or 4 binary
-// bytes). They go to the floats at byte `field` of a PlyVertex.
+// each a byte (an ASCII "%u" modulo 256, or one binary byte) when `bytes`,
+// otherwise a float (an ASCII "%f", or 4 binary bytes). Value v goes to byte
+// fields[v] of the vertex's bytes in the model's layout: a float whole, a
+// byte as one channel of the packed colour (a channel's byte times the
+// colour byte scale packs to that byte again).
 struct PlySlotLayout {
     int valueCount;
     bool bytes;
-    std::size_t field;
+    std::size_t fields[3];
 };
 
 inline constexpr PlySlotLayout kPlySlotLayouts[PLY_SLOT_COUNT] = {
-    {3, false, offsetof(PlyVertex, position)}, {1, false, offsetof(PlyVertex, confidence)},
-    {3, true, offsetof(PlyVertex, color)},     {2, false, offsetof(PlyVertex, texCoord)},
-    {3, false, offsetof(PlyVertex, normal)},
+    {3, false, {MeshLayout::kPosition, MeshLayout::kPosition + 4, MeshLayout::kPosition + 8}},
+    {1, false, {kPlyNoField}},
+    {3, true, {MeshLayout::kColor + 2, MeshLayout::kColor + 1, MeshLayout::kColor}},
+    {2, false, {MeshLayout::kTexCoord, MeshLayout::kTexCoord + 4}},
+    {3, false, {MeshLayout::kNormal, MeshLayout::kNormal + 4, MeshLayout::kNormal + 8}},
 };
 
 // The names a group's properties must have, in order: the first names the

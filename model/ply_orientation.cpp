@@ -1,62 +1,65 @@
 #include <algorithm>
 
+#include "model/ply_normals.h"
 #include "model/ply_orientation.h"
 #include "model/ply_vector.h"
 
-float OutwardOffset(const std::vector<PlyVertex>& vertices)
+float OutwardOffset(const PlyMesh& mesh)
 {
+    const std::size_t n = mesh.VertexCount();
     Vector3 sum(0.0f, 0.0f, 0.0f);
-    for (const PlyVertex& vertex : vertices)
-        sum = sum + ToVector3(vertex.position);
-    const Vector3 center = sum * (1.0f / static_cast<float>(vertices.size()));
+    for (std::size_t i = 0; i < n; ++i)
+        sum = sum + LoadVector3(mesh.Vertex(i) + MeshLayout::kPosition);
+    const Vector3 center = sum * (1.0f / static_cast<float>(n));
     // The farthest vertex lies on the outer hull, where outward means away from
     // the centre; the first of equally far vertices wins.
     std::size_t far = 0;
     float farthest = 0.0f;
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-        const Vector3 d = ToVector3(vertices[i].position) - center;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vector3 d = LoadVector3(mesh.Vertex(i) + MeshLayout::kPosition) - center;
         const float distance = d.Dot(d);
         if (distance > farthest) {
             farthest = distance;
             far = i;
         }
     }
-    const Vector3 d = ToVector3(vertices[far].position) - center;
-    return d.Dot(ToVector3(vertices[far].normal));
+    const Vector3 d = LoadVector3(mesh.Vertex(far) + MeshLayout::kPosition) - center;
+    return d.Dot(LoadVector3(mesh.Vertex(far) + MeshLayout::kNormal));
 }
 
-bool NormalsPointOutward(const std::vector<PlyVertex>& vertices)
+bool NormalsPointOutward(const PlyMesh& mesh)
 {
-    return OutwardOffset(vertices) > 0.0f;
+    return OutwardOffset(mesh) > 0.0f;
 }
 
-void InvertVertexNormals(std::vector<PlyVertex>& vertices)
+void InvertVertexNormals(PlyMesh& mesh)
 {
-    for (PlyVertex& vertex : vertices)
-        for (float& c : vertex.normal)
-            c = -c;
+    for (std::size_t i = 0; i < mesh.VertexCount(); ++i) {
+        uint8_t* normal = mesh.Vertex(i) + MeshLayout::kNormal;
+        const Vector3 n = LoadVector3(normal);
+        StoreVector3({-n.x, -n.y, -n.z}, normal);
+    }
 }
 
 void CheckFirstFace(PlyMesh& mesh)
 {
-    if (mesh.faces.empty()) return;
-    const PlyFace& first = mesh.faces[0];
-    const Vector3 faceNormal = ToVector3(first.normal);
-    const int32_t* corner = mesh.Corners(first);
+    if (mesh.faces.count == 0) return;
+    const Vector3 faceNormal = PlyFaceNormal(mesh, 0);
     int agreeing = 0;
-    for (int c = 0; c < first.cornerCount; ++c)
-        if (ToVector3(mesh.vertices[corner[c]].normal).Dot(faceNormal) > 0.0f) ++agreeing;
+    for (int32_t index : mesh.faces.records[0].indices)
+        if (LoadVector3(mesh.Vertex(index) + MeshLayout::kNormal).Dot(faceNormal) > 0.0f)
+            ++agreeing;
     if (agreeing == 0) FlipFaces(mesh);
 }
 
+// The face list's normal of a turned face is worked out again from its new
+// corner order, as the face list would.
 void FlipFaces(PlyMesh& mesh)
 {
-    mesh.facesFlipped = !mesh.facesFlipped;
-    for (PlyFace& face : mesh.faces) {
-        for (float& c : face.normal)
-            c = -c;
-        int32_t* corner = mesh.Corners(face);
-        std::reverse(corner, corner + face.cornerCount);
+    for (int32_t f = 0; f < mesh.faces.count; ++f) {
+        int32_t* corner = mesh.faces.Indices(f);
+        std::reverse(corner, corner + mesh.faces.records[f].cornerCount);
+        mesh.faces.ComputeFaceNormal(f, mesh.vertices);
     }
 }
 
@@ -69,7 +72,7 @@ namespace {
 
 void Orient(PlyMesh& mesh, bool fileNormals, bool outward)
 {
-    if (!outward) InvertVertexNormals(mesh.vertices);
+    if (!outward) InvertVertexNormals(mesh);
     if (!fileNormals && !outward)
         FlipFaces(mesh);
     else if (!fileNormals || !outward)
@@ -80,11 +83,11 @@ void Orient(PlyMesh& mesh, bool fileNormals, bool outward)
 
 void OrientPly(PlyMesh& mesh, bool fileNormals)
 {
-    Orient(mesh, fileNormals, NormalsPointOutward(mesh.vertices));
+    Orient(mesh, fileNormals, NormalsPointOutward(mesh));
 }
 
 void OrientImportedPly(PlyMesh& mesh, bool fileNormals)
 {
-    const float offset = OutwardOffset(mesh.vertices);
+    const float offset = OutwardOffset(mesh);
     if (offset != 0.0f) Orient(mesh, fileNormals, offset > 0.0f);
 }

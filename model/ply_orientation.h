@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include "model/ply_reader.h"
 
 // Turns the mesh right side out: the vertex normals away from its centre and
@@ -18,13 +16,13 @@ void OrientImportedPly(PlyMesh& mesh, bool fileNormals);
 // The dot product of the normal of the vertex farthest from the mean of all
 // positions with that vertex's offset from the mean: positive when the
 // normals point away from the mesh.
-float OutwardOffset(const std::vector<PlyVertex>& vertices);
+float OutwardOffset(const PlyMesh& mesh);
 // Whether the normal of the vertex farthest from the mean of all positions
 // points away from that mean.
-bool NormalsPointOutward(const std::vector<PlyVertex>& vertices);
-void InvertVertexNormals(std::vector<PlyVertex>& vertices);
+bool NormalsPointOutward(const PlyMesh& mesh);
+void InvertVertexNormals(PlyMesh& mesh);
 // Flips every face when no corner of face 0 has a vertex normal on the side
 // of its face normal.
 void CheckFirstFace(PlyMesh& mesh);
-// Negates every face normal and reverses every corner order.
+// Reverses every corner order, which turns every face normal.
 void FlipFaces(PlyMesh& mesh);

@@ -2,43 +2,63 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <cstring>
 
-#include "lighting/color.h"
+#include "model/face_list.h"
+#include "model/vertex_array.h"
 
-// Colour channel of a vertex whose file has no colour: the byte 255 times the
-// byte scale, so an uncoloured mesh shows white when drawn unlit.
-constexpr float kPlyDefaultChannel = 255.0f * Color::kByteScale;
-
-// One vertex as read from a PLY file. Groups the file lacks keep these values.
-struct PlyVertex {
-    float position[3] = {0.0f, 0.0f, 0.0f};
-    float normal[3] = {0.0f, 0.0f, 0.0f};
-    float texCoord[2] = {0.0f, 0.0f};
-    float confidence = 0.0f;
-    float color[3] = {kPlyDefaultChannel, kPlyDefaultChannel, kPlyDefaultChannel};
+// Where a reader puts each attribute of a vertex: the layout of the model's
+// vertex array, which carries all four attributes (ATTRIB_POSITION,
+// ATTRIB_NORMAL, ATTRIB_COLOR, ATTRIB_TEXCOORD, in that order).
+struct MeshLayout {
+    static constexpr int32_t kAttributes =
+        ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD;
+    static constexpr int32_t kStride = 36;
+    static constexpr std::size_t kPosition = 0;
+    static constexpr std::size_t kNormal = 12;
+    static constexpr std::size_t kColor = 24;  // packed 0xAARRGGBB: blue first in memory
+    static constexpr std::size_t kTexCoord = 28;
 };
 
-// The normal sits between the count and the offset, in the count's padding:
-// 24 bytes a face rather than 32.
-struct PlyFace {
-    uint8_t cornerCount = 0;
-    float normal[3] = {0.0f, 0.0f, 0.0f};  // unit, or zero for a degenerate face
-    std::size_t firstCorner = 0;           // its indices: the mesh's corners from here
-};
+// The packed colour of a vertex whose file has no colour: white, so that an
+// uncoloured mesh shows white when drawn unlit.
+constexpr uint32_t kPlyDefaultColor = 0xFFFFFFFFu;
 
+// A mesh as read: the readers fill the model's own vertex array and face
+// list, so that the model takes them over as they are. A vertex starts at
+// the origin, without normal or texture coordinate, in the default colour;
+// each face's normal is set when the normals are computed.
 struct PlyMesh {
-    std::vector<PlyVertex> vertices;
-    std::vector<PlyFace> faces;
-    // Every face's cornerCount vertex indices, face after face, each within the
-    // vertices: one block rather than an array per face.
-    std::vector<int32_t> corners;
-    // Every face's corner order was turned (and its normal negated) after the
-    // normals were computed.
-    bool facesFlipped = false;
+    VertexArray vertices;
+    FaceList faces;
 
-    int32_t* Corners(const PlyFace& face) { return corners.data() + face.firstCorner; }
-    const int32_t* Corners(const PlyFace& face) const { return corners.data() + face.firstCorner; }
+    PlyMesh() { vertices.Configure(nullptr, MeshLayout::kAttributes, MeshLayout::kStride, 0); }
+
+    // Appends n vertices and returns the first one's bytes, the others'
+    // following it.
+    uint8_t* AddVertices(std::size_t n)
+    {
+        const std::size_t at = vertices.data.size();
+        vertices.data.resize(at + n * MeshLayout::kStride);
+        vertices.count += static_cast<int32_t>(n);
+        uint8_t* first = vertices.data.data() + at;
+        for (std::size_t i = 0; i < n; ++i)
+            std::memcpy(first + i * MeshLayout::kStride + MeshLayout::kColor, &kPlyDefaultColor,
+                        sizeof kPlyDefaultColor);
+        return first;
+    }
+    uint8_t* AddVertex() { return AddVertices(1); }
+    void RemoveLastVertex()
+    {
+        vertices.data.resize(vertices.data.size() - MeshLayout::kStride);
+        --vertices.count;
+    }
+    std::size_t VertexCount() const { return static_cast<std::size_t>(vertices.count); }
+    uint8_t* Vertex(std::size_t i) { return vertices.data.data() + i * MeshLayout::kStride; }
+    const uint8_t* Vertex(std::size_t i) const
+    {
+        return vertices.data.data() + i * MeshLayout::kStride;
+    }
 };
 
 // Loads a mesh, computes its normals and turns it right side out. A file that

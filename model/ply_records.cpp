@@ -75,7 +75,8 @@ std::vector<PlyVertexValue> PlyVertexLayout(const PlyHeader& header)
     for (PlySlot slot : order) {
         const PlySlotLayout& group = kPlySlotLayouts[slot];
         for (int v = 0; v < group.valueCount; ++v)
-            layout.push_back({group.field + v * sizeof(float), group.bytes});
+            layout.push_back(
+                {group.fields[v], static_cast<uint8_t>(group.bytes ? 1 : 4), !group.bytes});
     }
     return layout;
 }
@@ -84,7 +85,7 @@ std::size_t PlyBinaryVertexBytes(const std::vector<PlyVertexValue>& layout)
 {
     std::size_t bytes = 0;
     for (const PlyVertexValue& value : layout)
-        bytes += value.byte ? 1 : 4;
+        bytes += value.bytes;
     return bytes;
 }
 
@@ -100,13 +101,17 @@ void StartPlyBody(const PlyHeader& header, int64_t bytesLeft, PlyMesh& mesh)
         fewest.available - header.vertexCount * fewest.vertex - header.faceCount * fewest.face;
     const int64_t corners =
         std::min<int64_t>(3 * int64_t{header.faceCount}, cornerBytes / fewest.corner);
-    mesh.vertices.reserve(static_cast<std::size_t>(header.vertexCount));
-    mesh.faces.reserve(static_cast<std::size_t>(header.faceCount));
-    mesh.corners.reserve(static_cast<std::size_t>(corners));
+    mesh.vertices.data.reserve(static_cast<std::size_t>(header.vertexCount) * MeshLayout::kStride);
+    mesh.faces.Reserve(static_cast<std::size_t>(header.faceCount),
+                       static_cast<std::size_t>(corners));
 }
 
 void PrefaultFaceBlock(PlyMesh& mesh)
 {
-    PrefaultAhead(mesh.faces, kPlyPrefaultRecords);
-    PrefaultAhead(mesh.corners, 3 * std::size_t{kPlyPrefaultRecords});
+    mesh.faces.PrefaultAhead(kPlyPrefaultRecords, 3 * std::size_t{kPlyPrefaultRecords});
+}
+
+void PrefaultVertexBlock(PlyMesh& mesh)
+{
+    PrefaultAhead(mesh.vertices.data, std::size_t{kPlyPrefaultRecords} * MeshLayout::kStride);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/page_prefault.h"
+#include "model/ply_groups.h"
 #include "model/ply_header.h"
 #include "model/ply_reader.h"
 
@@ -28,11 +29,14 @@ inline int32_t CheckedCornerIndex(int64_t index, int32_t vertexCount, const PlyP
     return static_cast<int32_t>(index);
 }
 
-// One value of a vertex record, in file order: a byte of colour or a float,
-// stored as a float at byte `field` of the PlyVertex.
+// One value of a vertex record, in file order, stored at byte `field` of the
+// vertex (kPlyNoField: not stored). A float must be finite; any other value
+// is a colour byte, or bytes the import passes over. `bytes`: its size in a
+// binary record.
 struct PlyVertexValue {
     std::size_t field;
-    bool byte;
+    uint8_t bytes;
+    bool isFloat;
 };
 
 // The values of a vertex record in the order the file holds them, from the
@@ -42,10 +46,15 @@ std::vector<PlyVertexValue> PlyVertexLayout(const PlyHeader& header);
 // Bytes of a vertex record in a binary body.
 std::size_t PlyBinaryVertexBytes(const std::vector<PlyVertexValue>& layout);
 
-// Stores a value read for `value` into `vertex`.
-inline void StoreVertexValue(PlyVertex& vertex, const PlyVertexValue& value, float number)
+// Store a value read for `value` into the vertex's bytes: a float's four
+// bytes, or a colour channel's byte.
+inline void StoreVertexFloat(uint8_t* vertex, const PlyVertexValue& value, float number)
 {
-    std::memcpy(reinterpret_cast<unsigned char*>(&vertex) + value.field, &number, sizeof number);
+    if (value.field != kPlyNoField) std::memcpy(vertex + value.field, &number, sizeof number);
+}
+inline void StoreVertexByte(uint8_t* vertex, const PlyVertexValue& value, uint8_t byte)
+{
+    if (value.field != kPlyNoField) vertex[value.field] = byte;
 }
 
 // Refuses counts that the bytes left after the header cannot hold, or whose
@@ -68,3 +77,5 @@ inline bool StartsPrefaultBlock(int32_t index)
 
 // The pages of the next block of faces and of their corners, three a face.
 void PrefaultFaceBlock(PlyMesh& mesh);
+// The pages of the next block of vertices.
+void PrefaultVertexBlock(PlyMesh& mesh);

@@ -1,18 +1,26 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 #include "math/vector4.h"
 
-// The reader keeps plain float triples; its arithmetic is the Vector3 arithmetic.
-inline Vector3 ToVector3(const float v[3])
+// A vertex's position or normal: three floats at `at`, in the model's layout.
+// Read float by float, so that the compiler keeps them in registers: a copy
+// of the 12 bytes through memory stalls the loads that read it back.
+inline Vector3 LoadVector3(const uint8_t* at)
 {
+    float v[3];
+    for (int i = 0; i < 3; ++i)
+        std::memcpy(&v[i], at + 4 * i, sizeof v[i]);
     return {v[0], v[1], v[2]};
 }
 
-inline void StoreVector3(const Vector3& v, float out[3])
+inline void StoreVector3(const Vector3& v, uint8_t* at)
 {
-    out[0] = v.x;
-    out[1] = v.y;
-    out[2] = v.z;
+    std::memcpy(at, &v.x, sizeof v.x);
+    std::memcpy(at + 4, &v.y, sizeof v.y);
+    std::memcpy(at + 8, &v.z, sizeof v.z);
 }
 
 // Scales v by 1 / length when its length is greater than 0; otherwise leaves it as it is.

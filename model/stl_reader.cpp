@@ -28,7 +28,7 @@ void AddVertex(PlyMesh& mesh, const float p[3], int64_t facet)
 {
     for (int a = 0; a < 3; ++a)
         if (!std::isfinite(p[a])) FailFacet(facet, "vertex position is not a finite number");
-    std::memcpy(mesh.vertices.emplace_back().position, p, 3 * sizeof(float));
+    std::memcpy(mesh.AddVertex() + MeshLayout::kPosition, p, 3 * sizeof(float));
 }
 
 uint32_t LittleEndian32(const uint8_t* b)
@@ -56,7 +56,7 @@ void ReadBinary(PlyInput& input, MeshSummary& summary, PlyMesh& mesh)
                 std::to_string(kHeaderBytes + left));
     const std::string shortfall = MeshMemoryShortfall(3 * int64_t{count}, count);
     if (!shortfall.empty()) StlFail(shortfall);
-    if (left >= 0) mesh.vertices.reserve(3 * std::size_t{count});
+    if (left >= 0) mesh.vertices.data.reserve(3 * std::size_t{count} * MeshLayout::kStride);
     for (uint32_t f = 0; f < count; ++f) {
         const uint8_t* facet = input.Take(kFacetBytes);
         if (facet == nullptr) FailFacet(f, "the file ends inside this facet");
@@ -124,7 +124,7 @@ void ReadAsciiFacet(StlWords& words, PlyMesh& mesh, MeshSummary& summary)
         words.Number(facet);
     words.Expect("outer", facet);
     words.Expect("loop", facet);
-    const auto first = static_cast<int32_t>(mesh.vertices.size());
+    const auto first = static_cast<int32_t>(mesh.VertexCount());
     for (int corner = 0; corner < 3; ++corner) {
         words.Expect("vertex", facet);
         float p[3];
@@ -134,7 +134,7 @@ void ReadAsciiFacet(StlWords& words, PlyMesh& mesh, MeshSummary& summary)
     }
     words.Expect("endloop", facet);
     words.Expect("endfacet", facet);
-    if (mesh.vertices.size() > INT32_MAX / 2) StlFail("too many facets");
+    if (mesh.VertexCount() > INT32_MAX / 2) StlFail("too many facets");
     AddFacet(mesh, first, summary);
 }
 
@@ -194,7 +194,7 @@ PlyMesh ReadStl(PlyInput& input, MeshSummary& summary)
         ReadAscii(input, summary, mesh);
     else
         ReadBinary(input, summary, mesh);
-    if (mesh.vertices.empty()) StlFail("no facets");
+    if (mesh.VertexCount() == 0) StlFail("no facets");
     NoteOnce(summary.kept, "positions");
     return mesh;
 }

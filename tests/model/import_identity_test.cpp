@@ -26,7 +26,7 @@ bool OrientationTestDecides(const std::string& path)
     bool fileNormals = false;
     PlyMesh mesh = ReadPlyRecords(path.c_str(), fileNormals);
     ComputePlyNormals(mesh, !fileNormals);
-    return OutwardOffset(mesh.vertices) != 0.0f;
+    return OutwardOffset(mesh) != 0.0f;
 }
 
 std::vector<std::string> CanonicalFiles()

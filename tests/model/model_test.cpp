@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -60,43 +61,55 @@ VertexArray FourPositions()
     return vertices;
 }
 
-// Assign builds in one pass what Resize, SetFace of each face and
-// ComputeFaceNormals build.
-TEST(FaceList, AssignMatchesFacesSetOneByOne)
+void AddFace(FaceList& faces, const std::vector<int32_t>& corners)
 {
-    const VertexArray vertices = FourPositions();
-    const auto count = static_cast<int32_t>(kPolygons.size());
-    FaceList oneByOne;
-    oneByOne.Resize(count);
-    std::vector<int32_t> store;
-    for (int32_t f = 0; f < count; ++f) {
-        oneByOne.SetFace(f, static_cast<int32_t>(kPolygons[f].size()), kPolygons[f].data());
-        store.insert(store.end(), kPolygons[f].begin(), kPolygons[f].end());
-    }
-    oneByOne.ComputeFaceNormals(vertices);
-    FaceList assigned;
-    assigned.Assign(
-        count, store,
-        [](int32_t f) {
-            return KnownFace{static_cast<int32_t>(kPolygons[f].size()), nullptr};
-        },
-        vertices);
-    ASSERT_EQ(assigned.count, count);
-    ASSERT_EQ(assigned.records.size(), kPolygons.size());
-    for (int32_t f = 0; f < count; ++f) {
-        const Face& a = assigned.records[f];
-        const Face& b = oneByOne.records[f];
-        EXPECT_EQ(a.cornerCount, b.cornerCount) << "face " << f;
-        EXPECT_EQ(a.indices, b.indices) << "face " << f;
-        EXPECT_TRUE(SameBits(a.normal, b.normal)) << "face " << f;
-    }
-    EXPECT_NE(assigned.GetFaceNormal(0).z, 0.0f);
-    EXPECT_EQ(assigned.GetFaceNormal(5).Length(), 0.0f);
+    for (int32_t index : corners)
+        faces.AddCorner(index);
+    faces.EndFace(static_cast<int32_t>(corners.size()));
 }
 
-// Each face views the list's one corner store; as the store grows and moves,
-// every face still sees its own corners, also after a face is set again.
-TEST(FaceList, FacesKeepTheirCornersAsTheStoreGrows)
+// A list built face after face, as the readers build one, is the list that
+// Resize, SetFace of each face and ComputeFaceNormals make: while all faces
+// have one corner count, and after a face of another count.
+TEST(FaceList, FacesAddedInTurnMatchFacesSetOneByOne)
+{
+    const VertexArray vertices = FourPositions();
+    std::vector<std::vector<int32_t>> trianglesFirst(3, {0, 1, 2});
+    trianglesFirst.insert(trianglesFirst.end(), kPolygons.begin(), kPolygons.end());
+    for (const auto& polygons : {kPolygons, trianglesFirst}) {
+        const auto count = static_cast<int32_t>(polygons.size());
+        FaceList oneByOne;
+        oneByOne.Resize(count);
+        FaceList added;
+        for (int32_t f = 0; f < count; ++f) {
+            const auto n = static_cast<int32_t>(polygons[f].size());
+            oneByOne.SetFace(f, n, polygons[f].data());
+            AddFace(added, polygons[f]);
+        }
+        oneByOne.ComputeFaceNormals(vertices);
+        added.ComputeFaceNormals(vertices);
+        ASSERT_EQ(added.count, count);
+        ASSERT_EQ(added.records.size(), polygons.size());
+        for (int32_t f = 0; f < count; ++f) {
+            const Face& a = added.records[f];
+            const Face& b = oneByOne.records[f];
+            EXPECT_EQ(a.cornerCount, b.cornerCount) << "face " << f;
+            EXPECT_EQ(a.indices, b.indices) << "face " << f;
+            EXPECT_TRUE(SameBits(a.normal, b.normal)) << "face " << f;
+            EXPECT_TRUE(SameBits(added.GetFaceNormal(f), b.normal)) << "face " << f;
+        }
+    }
+    FaceList triangles;
+    for (int32_t f = 0; f < 3; ++f)
+        AddFace(triangles, std::vector<int32_t>(3, f));
+    triangles.ComputeFaceNormals(vertices);
+    EXPECT_EQ(triangles.records[2].indices, CornerIndices(std::vector<int32_t>(3, 2).data(), 3));
+    EXPECT_EQ(triangles.GetFaceNormal(1).Length(), 0.0f);
+}
+
+// A face set again keeps its corners where it has as many as before, and
+// moves them where it has another count; every other face keeps its own.
+TEST(FaceList, AFaceSetAgainLeavesTheOtherFacesAsTheyWere)
 {
     FaceList faces;
     faces.Resize(50);
@@ -106,10 +119,13 @@ TEST(FaceList, FacesKeepTheirCornersAsTheStoreGrows)
     }
     const int32_t quad[4] = {7, 6, 5, 4};
     faces.SetFace(20, 4, quad);
-    faces.ReserveCorners(1000);
+    const int32_t again[3] = {9, 9, 9};
+    faces.SetFace(30, 3, again);
     for (int32_t f = 0; f < 50; ++f) {
         const int32_t corners[3] = {f, f + 1, f + 2};
-        const CornerIndices expected = f == 20 ? CornerIndices(quad, 4) : CornerIndices(corners, 3);
+        const CornerIndices expected = f == 20   ? CornerIndices(quad, 4)
+                                       : f == 30 ? CornerIndices(again, 3)
+                                                 : CornerIndices(corners, 3);
         EXPECT_EQ(faces.records[f].indices, expected) << "face " << f;
     }
 }

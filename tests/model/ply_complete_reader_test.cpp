@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "import_test_support.h"
@@ -272,5 +274,165 @@ TEST(PlyCompleteReader, ReadsBinaryBodiesAfterCrlfAndLoneCrHeaderLines)
         EXPECT_EQ(PositionOf(m, 2).y, 1.0f);
     }
 }
+
+}  // namespace
+
+namespace {
+
+// Binary rows the import decodes in one go (float coordinates, byte colours,
+// values it passes over; faces of a byte count and int indices) say what its
+// value-by-value reading says, in both byte orders: a value that is not
+// finite is named, or left out of a cloud; a skipped value is never looked
+// at; a bad or missing index is named.
+class WholeBinaryRows : public testing::TestWithParam<bool> {};
+
+TEST_P(WholeBinaryRows, SayWhatTheValueByValueReadingSays)
+{
+    const bool big = GetParam();
+    const std::string format = big ? "binary_big_endian" : "binary_little_endian";
+    const std::string vertices =
+        "element vertex 3\nproperty float x\nproperty float quality\nproperty float y\n"
+        "property float z\nproperty uchar red\nproperty uchar green\nproperty uchar blue\n";
+    const std::string faces = "element face 1\nproperty list uchar int vertex_indices\n";
+    const float nan = std::nanf("");
+    const auto body = [big, nan](float z2, int32_t last, bool wholeFace) {
+        BinaryBody b(big);
+        const float xyz[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, z2}};
+        for (int v = 0; v < 3; ++v)
+            b.Float(xyz[v][0]).Float(nan).Float(xyz[v][1]).Float(xyz[v][2]).Byte(10).Byte(20).Byte(
+                static_cast<uint8_t>(30 + v));
+        b.Byte(3).Int(0).Int(1);
+        if (wholeFace) b.Int(last);
+        return b.Bytes();
+    };
+    const Model m = Load("rows.ply", Header(format, vertices + faces) + body(0, 2, true));
+    EXPECT_EQ(PositionOf(m, 1).x, 1.0f);
+    EXPECT_EQ(PositionOf(m, 2).y, 1.0f);
+    EXPECT_EQ(ColorOf(m, 2), 0xFF0A1420u);
+    EXPECT_EQ(m.faces.count, 1);
+    EXPECT_EQ(ImportError(
+                  WriteTestFile("nan.ply", Header(format, vertices + faces) + body(nan, 2, true))),
+              "Error: (ReadPly) : vertex 2 of 3, property 'z': value is not a finite float");
+    EXPECT_EQ(ImportError(
+                  WriteTestFile("index.ply", Header(format, vertices + faces) + body(0, 3, true))),
+              "Error: (ReadPly) : face 0 of 1, property 'vertex_indices': vertex index 3 out of "
+              "range 0..2");
+    EXPECT_EQ(
+        ImportError(WriteTestFile("cut.ply", Header(format, vertices + faces) + body(0, 2, false))),
+        "Error: (ReadPly) : face 0 of 1, property 'vertex_indices': the file ends before "
+        "this value");
+    MeshSummary summary;
+    const Model cloud =
+        ImportMesh(WriteTestFile("cloud.ply",
+                                 Header(format, vertices) + body(nan, 0, false).substr(0, 3 * 19)),
+                   MeshFraming{}, &summary);
+    EXPECT_EQ(summary.droppedPoints, 1);
+    EXPECT_EQ(cloud.vertices.count, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, WholeBinaryRows, testing::Bool());
+
+// The rows of a small binary mesh, each as its bytes: four vertices of float
+// coordinates and byte colours, then faces of three, four, no and three
+// corners, with one value replaced where asked.
+struct Corruption {
+    int vertex = -1;  // this vertex's y is NaN
+    int face = -1;    // this face's corner `corner` is `index`
+    int corner = 0;
+    int32_t index = 0;
+};
+
+std::vector<std::string> MeshRows(bool big, const Corruption& bad)
+{
+    std::vector<std::string> rows;
+    const float xyz[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (int v = 0; v < 4; ++v) {
+        BinaryBody b(big);
+        b.Float(xyz[v][0]).Float(v == bad.vertex ? std::nanf("") : xyz[v][1]).Float(xyz[v][2]);
+        rows.push_back(b.Byte(10).Byte(20).Byte(static_cast<uint8_t>(v)).Bytes());
+    }
+    const std::vector<std::vector<int32_t>> faces = {{0, 2, 1}, {0, 1, 3, 2}, {}, {1, 2, 3}};
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        BinaryBody b(big);
+        b.Byte(static_cast<uint8_t>(faces[f].size()));
+        for (std::size_t c = 0; c < faces[f].size(); ++c)
+            b.Int(static_cast<int>(f) == bad.face && static_cast<int>(c) == bad.corner
+                      ? bad.index
+                      : faces[f][c]);
+        rows.push_back(b.Bytes());
+    }
+    return rows;
+}
+
+// The mesh's file cut after `bytes` bytes of its rows. `valueByValue` ends
+// every row with an empty list (not counted in `bytes`), which makes the
+// import read each value as it comes rather than a row or face record at a
+// time.
+std::string MeshFile(bool big, const std::string& indexType, bool valueByValue,
+                     const std::vector<std::string>& rows, std::size_t bytes)
+{
+    const std::string pad = valueByValue ? "property list uchar int pad\n" : "";
+    std::string file = Header(big ? "binary_big_endian" : "binary_little_endian",
+                              "element vertex 4\nproperty float x\nproperty float y\n"
+                              "property float z\nproperty uchar red\nproperty uchar green\n"
+                              "property uchar blue\n" +
+                                  pad + "element face 4\nproperty list uchar " + indexType +
+                                  " vertex_indices\n" + pad);
+    for (const std::string& row : rows) {
+        const std::size_t taken = std::min(bytes, row.size());
+        file += row.substr(0, taken);
+        if (taken < row.size()) break;
+        bytes -= taken;
+        if (valueByValue) file += '\0';  // the row's empty list
+    }
+    return file;
+}
+
+class WholeRecordsAndValueByValue : public testing::TestWithParam<std::tuple<bool, const char*>> {};
+
+TEST_P(WholeRecordsAndValueByValue, NameTheSameFaultInFilesCutAtEveryByteOrCorrupted)
+{
+    const auto [big, indexType] = GetParam();
+    const std::vector<Corruption> corruptions = {
+        {}, {2}, {-1, 1, 1, 4}, {-1, 0, 1, -1}, {-1, 3, 2, INT32_MIN}};
+    int compared = 0;
+    for (const Corruption& bad : corruptions) {
+        const std::vector<std::string> rows = MeshRows(big, bad);
+        std::size_t body = 0, vertexBytes = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            body += rows[r].size();
+            if (r == 3) vertexBytes = body;
+        }
+        // A file cut among its vertex rows is too short for its counts.
+        for (std::size_t bytes = vertexBytes; bytes <= body; ++bytes) {
+            const std::string whole = ImportError(
+                WriteTestFile("whole.ply", MeshFile(big, indexType, false, rows, bytes)));
+            const std::string byValue = ImportError(
+                WriteTestFile("values.ply", MeshFile(big, indexType, true, rows, bytes)));
+            // Files too short for their counts are refused before any row
+            // is read, each with its own size.
+            if (whole.find("does not fit") != std::string::npos ||
+                byValue.find("does not fit") != std::string::npos)
+                continue;
+            SCOPED_TRACE("corruption " + std::to_string(&bad - corruptions.data()) + ", " +
+                         std::to_string(bytes) + " body bytes");
+            EXPECT_EQ(whole, byValue);
+            EXPECT_EQ(whole.empty(), bytes == body && &bad == corruptions.data());
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 150);  // the face records cut at most of their bytes
+    const std::vector<std::string> rows = MeshRows(big, {});
+    const Model whole = Load("whole.ply", MeshFile(big, indexType, false, rows, SIZE_MAX));
+    const Model byValue = Load("values.ply", MeshFile(big, indexType, true, rows, SIZE_MAX));
+    ASSERT_EQ(whole.faces.count, 4);
+    ASSERT_EQ(byValue.faces.count, 4);
+    for (int32_t f = 0; f < 4; ++f)
+        EXPECT_EQ(CornersOf(whole, f), CornersOf(byValue, f));
+    EXPECT_EQ(ColorOf(whole, 3), ColorOf(byValue, 3));
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrdersAndIndexTypes, WholeRecordsAndValueByValue,
+                         testing::Combine(testing::Bool(), testing::Values("int", "uint")));
 
 }  // namespace

@@ -118,14 +118,14 @@ void LoadWithAddressSpace(const std::string& path, int64_t bytes, bool import)
 
 // Memory can run out even for counts that fit the machine (a limit on the
 // process, other programs): the load then ends with the reader's message and
-// status 1, not an abort. Ten million empty faces need some 640 MB.
+// status 1, not an abort. Forty million empty faces need some 480 MB.
 TEST(PlyLimits, RunningOutOfMemoryEndsWithTheReadersMessage)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
 #endif
-    const std::string header = PlyFileHeader("binary_little_endian", "3", "10000000");
-    const std::string path = SparseFile("empty_faces.ply", header, header.size() + 36 + 10000000);
+    const std::string header = PlyFileHeader("binary_little_endian", "3", "40000000");
+    const std::string path = SparseFile("empty_faces.ply", header, header.size() + 36 + 40000000);
     EXPECT_EXIT(LoadWithAddressSpace(path, int64_t{400} << 20, false), testing::ExitedWithCode(1),
                 testing::Matcher<const std::string&>(
                     "Error: (ReadPly) : out of memory while loading the mesh\n"));

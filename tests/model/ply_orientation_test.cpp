@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,8 +58,8 @@ std::string OctahedronFile(const std::vector<std::vector<int32_t>>& faces, float
 std::vector<std::vector<int32_t>> CornerOrders(const PlyMesh& mesh)
 {
     std::vector<std::vector<int32_t>> faces;
-    for (const PlyFace& face : mesh.faces)
-        faces.emplace_back(mesh.Corners(face), mesh.Corners(face) + face.cornerCount);
+    for (const Face& face : mesh.faces.records)
+        faces.emplace_back(face.indices.begin(), face.indices.end());
     return faces;
 }
 
@@ -66,9 +67,11 @@ std::vector<std::vector<int32_t>> CornerOrders(const PlyMesh& mesh)
 std::vector<float> Outwardness(const PlyMesh& mesh)
 {
     std::vector<float> dots;
-    for (const PlyVertex& v : mesh.vertices)
+    for (int32_t i = 0; i < mesh.vertices.count; ++i) {
+        const VertexValues v = VertexAt(mesh.vertices, i);
         dots.push_back((v.position[0] - 1) * v.normal[0] + (v.position[1] - 2) * v.normal[1] +
                        (v.position[2] - 3) * v.normal[2]);
+    }
     return dots;
 }
 
@@ -77,16 +80,16 @@ void ExpectRightSideOut(const PlyMesh& mesh, float normalLength)
     EXPECT_EQ(CornerOrders(mesh), kOutward);
     for (float dot : Outwardness(mesh))
         EXPECT_FLOAT_EQ(dot, normalLength);
-    for (const PlyFace& face : mesh.faces) {
-        const int32_t* corner = mesh.Corners(face);
-        const float* p = mesh.vertices[corner[0]].position;
-        const float* q = mesh.vertices[corner[1]].position;
-        const float* r = mesh.vertices[corner[2]].position;
+    for (const Face& face : mesh.faces.records) {
+        const VertexValues a = VertexAt(mesh.vertices, face.indices[0]);
+        const VertexValues b = VertexAt(mesh.vertices, face.indices[1]);
+        const VertexValues c = VertexAt(mesh.vertices, face.indices[2]);
+        const float *p = a.position, *q = b.position, *r = c.position;
         const float centroid[3] = {(p[0] + q[0] + r[0]) / 3 - 1, (p[1] + q[1] + r[1]) / 3 - 2,
                                    (p[2] + q[2] + r[2]) / 3 - 3};
-        EXPECT_GT(centroid[0] * face.normal[0] + centroid[1] * face.normal[1] +
-                      centroid[2] * face.normal[2],
-                  0.0f);
+        EXPECT_GT(
+            centroid[0] * face.normal.x + centroid[1] * face.normal.y + centroid[2] * face.normal.z,
+            0.0f);
     }
 }
 
@@ -105,28 +108,30 @@ TEST(PlyOrientation, ClockwiseClosedMeshWithoutNormalsIsFlipped)
     ExpectRightSideOut(Load("cw.ply", OctahedronFile(Reversed(kOutward), 0)), 1.0f);
 }
 
-// Flipping turns each face's corners where they are: they stay stored face
-// after face, which lets the model take the store over as it is.
-TEST(PlyOrientation, FlippedCornersStayStoredFaceAfterFace)
+// Flipping turns each face's corners where they are, and each face's normal
+// is then the one the face list computes for its new corner order: exactly
+// that, signs of zeros included, and not the negated normal of the old order.
+TEST(PlyOrientation, FlippedFacesGetTheNormalsOfTheirNewCornerOrder)
 {
     auto faces = Reversed(kOutward);
     faces.push_back({});
     faces.push_back({0, 1});
     faces.push_back({1, 2, 3, 4, 5});
+    faces.push_back({0, 2, 1});  // across the equator: normal (+0, +0, 1), turned (+0, -0, -1)
     const std::string path = WriteTestFile("mixed_cw.ply", OctahedronFile(faces, 0));
     const PlyMesh mesh = ReadPly(path.c_str());
-    ASSERT_EQ(CornerOrders(mesh).front(), kOutward.front());
-    std::size_t next = 0;
-    for (const PlyFace& face : mesh.faces) {
-        EXPECT_EQ(face.firstCorner, next);
-        next += face.cornerCount;
+    const std::vector<std::vector<int32_t>> flipped = CornerOrders(mesh);
+    ASSERT_EQ(flipped.front(), kOutward.front());
+    FaceList computed;
+    computed.Resize(mesh.faces.count);
+    for (int32_t f = 0; f < mesh.faces.count; ++f)
+        computed.SetFace(f, static_cast<int32_t>(flipped[f].size()), flipped[f].data());
+    computed.ComputeFaceNormals(mesh.vertices);
+    for (int32_t f = 0; f < mesh.faces.count; ++f) {
+        const Vector3 a = mesh.faces.GetFaceNormal(f), b = computed.GetFaceNormal(f);
+        const float bitsA[3] = {a.x, a.y, a.z}, bitsB[3] = {b.x, b.y, b.z};
+        EXPECT_EQ(std::memcmp(bitsA, bitsB, sizeof bitsA), 0) << "face " << f;
     }
-    EXPECT_EQ(next, mesh.corners.size());
-    const Model model(path);
-    ASSERT_EQ(model.faces.records.size(), mesh.faces.size());
-    for (std::size_t f = 0; f < mesh.faces.size(); ++f)
-        EXPECT_EQ(model.faces.records[f].indices,
-                  CornerIndices(mesh.Corners(mesh.faces[f]), mesh.faces[f].cornerCount));
 }
 
 // File normals are kept as read, not normalised; when they point inward they
@@ -160,12 +165,12 @@ TEST(PlyNormals, VertexNormalIsTheNormalisedSumOfItsFaceNormals)
     // normals (+-1, +-1, +-1) / sqrt(3) is (4 / sqrt(3), 0, 0).
     const PlyMesh mesh = Load("sum.ply", OctahedronFile(kOutward, 0));
     const float third = 1.0f / std::sqrt(3.0f);
-    EXPECT_EQ(mesh.faces[0].normal[0], third);
-    EXPECT_EQ(mesh.faces[0].normal[1], third);
-    EXPECT_EQ(mesh.faces[0].normal[2], third);
-    EXPECT_EQ(mesh.vertices[0].normal[0], 1.0f);
-    EXPECT_EQ(mesh.vertices[0].normal[1], 0.0f);
-    EXPECT_EQ(mesh.vertices[0].normal[2], 0.0f);
+    EXPECT_EQ(mesh.faces.GetFaceNormal(0).x, third);
+    EXPECT_EQ(mesh.faces.GetFaceNormal(0).y, third);
+    EXPECT_EQ(mesh.faces.GetFaceNormal(0).z, third);
+    EXPECT_EQ(VertexAt(mesh.vertices, 0).normal[0], 1.0f);
+    EXPECT_EQ(VertexAt(mesh.vertices, 0).normal[1], 0.0f);
+    EXPECT_EQ(VertexAt(mesh.vertices, 0).normal[2], 0.0f);
 }
 
 TEST(PlyNormals, QuadNormalComesFromItsFirstThreeCorners)
@@ -191,10 +196,9 @@ TEST(PlyNormals, FacesWithFewerThanThreeCornersHaveZeroNormal)
     faces.push_back({4});
     faces.push_back({});
     const PlyMesh mesh = Load("short_faces.ply", OctahedronFile(faces, 0));
-    ASSERT_EQ(mesh.faces.size(), 11u);
-    for (std::size_t f = 8; f < 11; ++f)
-        for (float c : mesh.faces[f].normal)
-            EXPECT_EQ(c, 0.0f);
+    ASSERT_EQ(mesh.faces.count, 11);
+    for (int32_t f = 8; f < 11; ++f)
+        EXPECT_EQ(mesh.faces.GetFaceNormal(f).Length(), 0.0f);
     for (float dot : Outwardness(mesh))
         EXPECT_FLOAT_EQ(dot, 1.0f);
     const Model model(WriteTestFile("short_faces_model.ply", OctahedronFile(faces, 0)));

@@ -119,13 +119,12 @@ TEST(ReadPly, AbsentGroupsGiveZeroTexCoordAndWhite)
 {
     const PlyMesh mesh = ReadPly(
         WriteTestFile("bare.ply", PositionsOnlyHeader("ascii 1.0", 3, 1) + kTriangleBody).c_str());
-    ASSERT_EQ(mesh.vertices.size(), 3u);
-    for (const PlyVertex& v : mesh.vertices) {
+    ASSERT_EQ(mesh.vertices.count, 3);
+    for (int32_t i = 0; i < 3; ++i) {
+        const VertexValues v = VertexAt(mesh.vertices, i);
         EXPECT_EQ(v.texCoord[0], 0.0f);
         EXPECT_EQ(v.texCoord[1], 0.0f);
-        EXPECT_EQ(v.confidence, 0.0f);
-        for (float c : v.color)
-            EXPECT_EQ(c, 255 * Color::kByteScale);
+        EXPECT_EQ(v.color, 0xFFFFFFFFu);
     }
     const Model model(
         WriteTestFile("bare_model.ply", PositionsOnlyHeader("ascii 1.0", 3, 1) + kTriangleBody));
@@ -142,8 +141,8 @@ TEST(ReadPly, VersionCommentsAndRepeatedBlanksAreAccepted)
         "property   float z\ncomment between groups\nelement face 1\n"
         "property list uchar int vertex_indices\nelement extra 5\nproperty int flag\nend_header\n";
     const PlyMesh mesh = ReadPly(WriteTestFile("comments.ply", file + kTriangleBody).c_str());
-    ASSERT_EQ(mesh.faces.size(), 1u);
-    EXPECT_EQ(mesh.vertices[1].position[0], 1.0f);
+    ASSERT_EQ(mesh.faces.count, 1);
+    EXPECT_EQ(VertexAt(mesh.vertices, 1).position[0], 1.0f);
 }
 
 TEST(ReadPly, ColourGroupNamedRAndLargeAsciiValuesWrapModulo256)
@@ -154,10 +153,9 @@ TEST(ReadPly, ColourGroupNamedRAndLargeAsciiValuesWrapModulo256)
         "element face 1\nproperty list uchar int vertex_indices\nend_header\n"
         "0 0 0 300 256 -1\n1 0 0 1 2 3\n0 1 0 4 5 6\n3 0 1 2\n";
     const PlyMesh mesh = ReadPly(WriteTestFile("rgb.ply", file).c_str());
-    EXPECT_EQ(mesh.vertices[0].color[0], 44 * Color::kByteScale);
-    EXPECT_EQ(mesh.vertices[0].color[1], 0.0f);
-    EXPECT_EQ(mesh.vertices[0].color[2], 255 * Color::kByteScale);
-    EXPECT_EQ(mesh.vertices[2].color[1], 5 * Color::kByteScale);
+    // Red 44, green 0, blue 255; then 4, 5, 6.
+    EXPECT_EQ(VertexAt(mesh.vertices, 0).color, 0xFF2C00FFu);
+    EXPECT_EQ(VertexAt(mesh.vertices, 2).color, 0xFF040506u);
 }
 
 TEST(ReadPly, GroupsInAnotherOrderFillTheSameFields)
@@ -168,11 +166,11 @@ TEST(ReadPly, GroupsInAnotherOrderFillTheSameFields)
         "element face 1\nproperty list uchar int vertex_indices\nend_header\n"
         "0.5 0.25 7 0 0 0\n1 1 8 1 0 0\n0 0 9 0 1 0\n3 0 1 2\n";
     const PlyMesh mesh = ReadPly(WriteTestFile("order.ply", file).c_str());
-    EXPECT_EQ(mesh.vertices[0].texCoord[0], 0.5f);
-    EXPECT_EQ(mesh.vertices[0].texCoord[1], 0.25f);
-    EXPECT_EQ(mesh.vertices[2].confidence, 9.0f);
-    EXPECT_EQ(mesh.vertices[1].position[0], 1.0f);
-    EXPECT_EQ(mesh.vertices[2].position[1], 1.0f);
+    // The confidence between them is read and not carried.
+    EXPECT_EQ(VertexAt(mesh.vertices, 0).texCoord[0], 0.5f);
+    EXPECT_EQ(VertexAt(mesh.vertices, 0).texCoord[1], 0.25f);
+    EXPECT_EQ(VertexAt(mesh.vertices, 1).position[0], 1.0f);
+    EXPECT_EQ(VertexAt(mesh.vertices, 2).position[1], 1.0f);
 }
 
 // The reader consumes the whole line end after "end_header": "\n", "\r\n", or
@@ -194,11 +192,12 @@ TEST_P(HeaderLineEnds, BinaryBodyStartsRightAfterTheHeaderLine)
     body.Float(first).Float(0).Float(0).Float(0).Float(0).Float(1).Float(0).Float(1).Float(0);
     body.Byte(3).Int(0).Int(1).Int(2);
     const PlyMesh mesh = ReadPly(WriteTestFile("line_end.ply", header + body.Bytes()).c_str());
-    EXPECT_EQ(mesh.vertices[0].position[0], first);
-    EXPECT_EQ(mesh.vertices[1].position[2], 1.0f);
-    EXPECT_EQ(mesh.vertices[2].position[1], 1.0f);
+    EXPECT_EQ(VertexAt(mesh.vertices, 0).position[0], first);
+    EXPECT_EQ(VertexAt(mesh.vertices, 1).position[2], 1.0f);
+    EXPECT_EQ(VertexAt(mesh.vertices, 2).position[1], 1.0f);
     // The winding may be turned.
-    std::vector<int32_t> corners(mesh.Corners(mesh.faces[0]), mesh.Corners(mesh.faces[0]) + 3);
+    const CornerIndices first3 = mesh.faces.records[0].indices;
+    std::vector<int32_t> corners(first3.begin(), first3.end());
     std::sort(corners.begin(), corners.end());
     EXPECT_EQ(corners, (std::vector<int32_t>{0, 1, 2}));
 }

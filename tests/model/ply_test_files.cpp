@@ -94,3 +94,13 @@ void BinaryBody::Word(uint32_t word)
     for (int i = 0; i < 4; ++i)
         bytes.push_back(static_cast<char>((word >> (8 * (bigEndian ? 3 - i : i))) & 0xFFu));
 }
+
+VertexValues VertexAt(const VertexArray& vertices, int32_t i)
+{
+    VertexValues v{};
+    vertices.GetAttribute(v.position, ATTRIB_POSITION, i);
+    vertices.GetAttribute(v.normal, ATTRIB_NORMAL, i);
+    vertices.GetAttribute(v.texCoord, ATTRIB_TEXCOORD, i);
+    vertices.GetAttribute(&v.color, ATTRIB_COLOR, i);
+    return v;
+}

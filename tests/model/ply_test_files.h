@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "model/vertex_array.h"
+
 // Writes `bytes` to a file of its own under the test temporary folder and
 // returns its path.
 std::string WriteTestFile(const std::string& name, const std::string& bytes);
@@ -32,6 +34,15 @@ extern const char* const kPlyFaceList;
 // A whole header with those two elements, counts and format as given.
 std::string PlyFileHeader(const std::string& format, const std::string& vertexCount,
                           const std::string& faceCount);
+
+// Vertex i's attributes as a vertex array of all four holds them.
+struct VertexValues {
+    float position[3];
+    float normal[3];
+    float texCoord[2];
+    uint32_t color;  // packed 0xAARRGGBB
+};
+VertexValues VertexAt(const VertexArray& vertices, int32_t i);
 
 // Little- or big-endian binary PLY body bytes.
 class BinaryBody {
