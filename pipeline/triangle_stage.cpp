@@ -99,6 +99,7 @@ void TriangleStage::TransformCorner(TransformedCorner& t) const
         v.windowPos.y = SnapCoordinate(v.windowPos.y);
     }
     v.windowPos.w = clipW;
+    t.shaded = false;
 }
 
 // Gouraud lights a corner once: its colour depends only on its world position
@@ -118,6 +119,7 @@ void TriangleStage::ShadeCorner(TransformedCorner& corner) const
 {
     LightCorner(corner.vertex);
     corner.packedColor = corner.vertex.color.ToARGB();
+    corner.shaded = true;
 }
 
 // Every fragment is written through the depth test, and every one lies in the
@@ -166,10 +168,22 @@ void TriangleStage::Assemble(const TransformedCorner* const corners[3], const Co
     }
 }
 
+// The fetch sets every attribute: nothing of the place's last vertex is left.
+TransformedCorner& CachedCorners::Fill(int k)
+{
+    // The corners before k stay. (Corner k's own vertex is not in its place,
+    // so it stands in for a corner that is not there.)
+    TransformedCorner* place = cache.Take(vertex[k], vertex[0], vertex[k == 2 ? 1 : 0]);
+    TransformedCorner& t = place != nullptr ? *place : spare[k];
+    fetch(vertex[k], t.vertex);
+    stage.TransformCorner(t);
+    return t;
+}
+
 template <class Corners, bool kDrawHidden>
 bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const
 {
-    const TransformedCorner* transformed[3];
+    TransformedCorner* transformed[3];
     uint8_t inside = 0;
     bool withinBand = true;
     for (int k = 0; k < 3; ++k) {
@@ -194,7 +208,7 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
         return true;
     }
     for (int k = 0; k < 3; ++k)
-        corners.Shade(k);
+        corners.Shade(*transformed[k]);
     Assemble(transformed, nullptr, out);
     return true;
 }

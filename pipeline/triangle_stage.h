@@ -85,17 +85,15 @@ public:
         for (int k = 0; k < 3; ++k)
             vertex[k] = vertices[k];
     }
-    // The fetch sets every attribute: nothing of the place's last draw is left.
-    const TransformedCorner& Transform(int k)
+    TransformedCorner& Transform(int k)
     {
-        return cache.Corner(vertex[k], [this, k](TransformedCorner& t) {
-            fetch(vertex[k], t.vertex);
-            stage.TransformCorner(t);
-        });
+        TransformedCorner* held = cache.Find(vertex[k]);
+        return held != nullptr ? *held : Fill(k);
     }
-    void Shade(int k)
+    // A corner that Transform returned.
+    void Shade(TransformedCorner& corner) const
     {
-        cache.Shade(vertex[k], [this](TransformedCorner& t) { stage.ShadeCorner(t); });
+        if (!corner.shaded) stage.ShadeCorner(corner);
     }
 
 private:
@@ -103,6 +101,11 @@ private:
     const CornerFetch& fetch;
     CornerCache& cache;
     int32_t vertex[3] = {0, 0, 0};
+    TransformedCorner spare[3];  // corners whose place in the cache another corner holds
+
+    // Corner k fetched and transformed into its place in the cache, or into
+    // its spare when the place holds an earlier corner of the triangle.
+    TransformedCorner& Fill(int k);
 };
 
 // A face's corners as handed in, worked on afresh for every face.
@@ -114,12 +117,12 @@ public:
         for (int k = 0; k < 3; ++k)
             corners[k].vertex = given[k];
     }
-    const TransformedCorner& Transform(int k)
+    TransformedCorner& Transform(int k)
     {
         stage.TransformCorner(corners[k]);
         return corners[k];
     }
-    void Shade(int k) { stage.ShadeCorner(corners[k]); }
+    void Shade(TransformedCorner& corner) const { stage.ShadeCorner(corner); }
 
 private:
     const TriangleStage& stage;
