@@ -4,6 +4,7 @@
 
 #include "model/face_list.h"
 #include "model/vertex_array.h"
+#include "pipeline/band_draw.h"
 #include "pipeline/draw_setup.h"
 #include "pipeline/face_walk.h"
 #include "pipeline/fragment_stage.h"
@@ -58,13 +59,17 @@ void DrawMesh(const DrawSetup& setup, const FaceList& faces, const VertexArray& 
     // Without vertices no index is in range, and nothing is drawn.
     if (vertices.count <= 0) return;
     const CornerFetch fetch(vertices, attribMask);
+    if (setup.threads > 1) {
+        DrawInBands(setup, faces, fetch, vertices.count, observer);
+        return;
+    }
     const auto draw = [&](auto& fragments) {
         DrawInOrder(setup, faces, fetch, vertices.count, fragments);
     };
     if (observer == nullptr)
         WithFragmentStage(setup, draw);
     else
-        WithFragmentStage(setup, *observer, draw);
+        WithFragmentStage(setup, *observer, observer->counts, draw);
 }
 
 void DrawModel(RenderContext& context, DrawObserver* observer)

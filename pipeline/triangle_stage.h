@@ -4,6 +4,7 @@
 
 #include "pipeline/corner_cache.h"
 #include "pipeline/draw_setup.h"
+#include "pipeline/edge_steps.h"
 #include "pipeline/pipeline_vertex.h"
 
 // Whole window pixel of a coordinate: truncated toward zero, plus one.
@@ -63,11 +64,14 @@ public:
     // flat shading, is the face whose lit colour all three corners take.
     template <class Corners, bool kDrawHidden = false>
     bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const;
+    // Whether the depth buffer hides the triangle of window corners a, b, c
+    // in the pixels of `within`: each of its fragments there would fail the
+    // depth test.
+    bool HiddenByDepth(const Vector4& a, const Vector4& b, const Vector4& c, PixelBox within) const;
 
 private:
     const DrawSetup& setup;
 
-    bool HiddenByDepth(const TransformedCorner* const corners[3]) const;
     void Assemble(const TransformedCorner* const corners[3], const Color* faceColor,
                   ScreenTriangle& out) const;
 };
