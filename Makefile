@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 MESH ?=
 
-.PHONY: all deps build run test test-normal test-sanitize bench bench-compare fuzz format lint clean
+.PHONY: all deps build run test test-normal test-sanitize bench bench-compare bench-scaling fuzz format lint clean
 
 all: build
 
@@ -69,6 +69,10 @@ bench: build
 bench-compare: deps
 	@tools/install-deps.sh bench
 	@bench/compare.sh $(BUILD)
+
+bench-scaling: deps
+	@tools/install-deps.sh bench
+	@bench/scaling.sh $(BUILD)
 
 format:
 	@tools/install-deps.sh lint
