@@ -71,11 +71,12 @@ run_row() {
     for k in 0 1 2 3; do
         ((r % 2 == 0)) || k=$((3 - k))
         column=${columns[k]}
+        [[ $column == zb* ]] || paired "$i" || continue
         case $column in
         zb1) runs[$i $column]+=" $(median "$build/zbuffer-render" "${args[@]}" --bench --threads 1)" ;;
         zball) runs[$i $column]+=" $(median "$build/zbuffer-render" "${args[@]}" --bench --threads "$cores")" ;;
-        gl1) paired "$i" && runs[$i $column]+=" $(median peer 1 "${args[@]}")" ;;
-        glall) paired "$i" && runs[$i $column]+=" $(median peer all "${args[@]}")" ;;
+        gl1) runs[$i $column]+=" $(median peer 1 "${args[@]}")" ;;
+        glall) runs[$i $column]+=" $(median peer all "${args[@]}")" ;;
         esac
     done
 }
