@@ -1,6 +1,7 @@
 # A thin layer over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test, `make bench` every benchmark,
-# `make bench-compare` times zbuffer against Mesa's llvmpipe, `make fuzz`
+# `make bench-compare` times zbuffer against Mesa's llvmpipe, `make bench-scaling`
+# zbuffer against mesh size and threads, `make fuzz`
 # fuzzes the PLY readers; all of them install missing packages first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
