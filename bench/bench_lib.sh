@@ -1,7 +1,17 @@
 # shellcheck shell=bash
-# Helpers of the timing scripts (compare.sh, scaling.sh); sourced, not run,
-# from the repository root after the script has set $build.
-: "${build:?}"
+# Helpers of the timing scripts (compare.sh, scaling.sh); sourced, not run.
+# Moves to the repository root and sets $build, the build folder: the
+# script's first argument, else build.
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+build=${1:-build}
+
+# build_targets TARGET...: the targets built in Release in the build folder,
+# unless NO_BUILD=1 asks for the programs there as they are.
+build_targets() {
+    [ "${NO_BUILD:-0}" != 1 ] || return 0
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build" -j"$(nproc)" --target "$@" >/dev/null
+}
 
 # teapot_mesh GRID: the path of the GRID x GRID binary teapot in the build
 # folder, made there if it is not yet (where `make bench` makes its meshes,

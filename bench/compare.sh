@@ -12,10 +12,8 @@
 # (400) the grid of the last row's teapot (400: 10,236,800 triangles);
 # NO_BUILD=1 uses the programs in BUILD as they are instead of a Release build.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build}
 # shellcheck source=bench/bench_lib.sh
-source bench/bench_lib.sh
+source "$(dirname "$0")/bench_lib.sh"
 teapot_frames=${TEAPOT_FRAMES:-200}
 big_frames=${BIG_FRAMES:-20}
 huge_frames=${HUGE_FRAMES:-3}
@@ -24,10 +22,7 @@ rounds=${ROUNDS:-5}
 whole_numbers "bench-compare: TEAPOT_FRAMES, BIG_FRAMES, HUGE_FRAMES, HUGE_GRID and ROUNDS must be whole numbers from 1 to 999999" \
     "$teapot_frames" "$big_frames" "$huge_frames" "$huge_grid" "$rounds"
 
-if [ "${NO_BUILD:-0}" != 1 ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target zbuffer-render gl_peer make_teapot >/dev/null
-fi
+build_targets zbuffer-render gl_peer make_teapot
 big=$(teapot_mesh 125)
 huge=$(teapot_mesh "$huge_grid")
 huge_name=teapot-${huge_grid}x${huge_grid}

@@ -11,10 +11,8 @@
 # uses the programs in BUILD as they are instead of a Release build; GRIDS
 # ("40 125 400") the teapot grids of the rows after the 6k teapot.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build}
 # shellcheck source=bench/bench_lib.sh
-source bench/bench_lib.sh
+source "$(dirname "$0")/bench_lib.sh"
 rounds=${ROUNDS:-3}
 scale=${FRAMES_SCALE:-1}
 read -r -a grids <<<"${GRIDS:-40 125 400}"
@@ -22,10 +20,7 @@ whole_numbers "bench-scaling: ROUNDS, FRAMES_SCALE and GRIDS must be whole numbe
     "$rounds" "$scale" "${grids[@]}"
 [ "${#grids[@]}" = 3 ] || { echo "bench-scaling: GRIDS must be three grids" >&2; exit 2; }
 
-if [ "${NO_BUILD:-0}" != 1 ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target zbuffer-render make_teapot >/dev/null
-fi
+build_targets zbuffer-render make_teapot
 meshes=(data/teapot.ply)
 for grid in "${grids[@]}"; do
     meshes+=("$(teapot_mesh "$grid")")
