@@ -111,8 +111,7 @@ void ExpectPixels(const RenderContext& c, const std::vector<Pixel>& expected, co
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const Pixel& p = c.frameBuffer.pixels[i];
         if (std::memcmp(&p, &expected[i], sizeof p) != 0) {
-            std::fprintf(stderr, "ply_fuzzer: %s changed pixel %zu
-", change, i);
+            std::fprintf(stderr, "ply_fuzzer: %s changed pixel %zu\n", change, i);
             std::abort();
         }
     }
