@@ -25,9 +25,15 @@ namespace {
 constexpr int kChunksInFlight = 3;
 // Faces of a block: at least so many that a thread's corner cache serves a
 // block's shared corners, at most so many that its triangles stay in cache
-// until they are converted.
+// until they are converted, and, with many threads, so few that the
+// triangles waiting in all their blocks stay within about 64 MB.
 constexpr int32_t kMinBlockFaces = 256;
 constexpr int32_t kMaxBlockFaces = 4096;
+constexpr int32_t kMaxWaitingFaces = 1 << 16;  // of a chunk, all threads' blocks together
+// The corner cache's places of each thread: the corners of its blocks, at
+// most a share of the one-thread draw's, so that many threads keep no more
+// corners than a few would; never fewer than a block's corners need.
+constexpr int32_t kMinCornerPlaces = 1 << 12;
 // Spins on a thread still busy before the waiting thread gives up its turn.
 constexpr int kSpinsBeforeYield = 64;
 
@@ -117,7 +123,9 @@ BandDraw::BandDraw(const DrawSetup& setup, const FaceList& faces, const CornerFe
       vertexCount(vertexCount),
       threads(threads),
       bands(setup.frameBuffer->width, setup.frameBuffer->height, threads),
-      blockFaces(std::clamp(faces.count / (threads * 16), kMinBlockFaces, kMaxBlockFaces)),
+      blockFaces(
+          std::clamp(faces.count / (threads * 16), kMinBlockFaces,
+                     std::clamp(kMaxWaitingFaces / threads, kMinBlockFaces, kMaxBlockFaces))),
       chunks(
           static_cast<int>((static_cast<int64_t>(faces.count) + int64_t{blockFaces} * threads - 1) /
                            (int64_t{blockFaces} * threads))),
@@ -131,7 +139,9 @@ void BandDraw::Run(int t, Fragments& fragments)
 {
     SetUpShelf& shelf = ThisThreadsShelf();
     shelves[static_cast<std::size_t>(t)] = &shelf;
-    if (fetch.FetchesEverything()) CornerPlaces().Begin(vertexCount);
+    if (fetch.FetchesEverything())
+        CornerPlaces().Begin(vertexCount,
+                             std::max(CornerCache::kMaxPlaces / threads, kMinCornerPlaces));
     EdgeLists lists;
     constexpr int kLead = kChunksInFlight - 1;
     for (int k = 0; k < std::min(kLead, chunks); ++k)

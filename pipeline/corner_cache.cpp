@@ -35,10 +35,11 @@ void CornerFetch::operator()(int32_t index, PipelineVertex& corner) const
     }
 }
 
-void CornerCache::Begin(int32_t vertexCount)
+void CornerCache::Begin(int32_t vertexCount, int32_t mostPlaces)
 {
+    const auto most = static_cast<uint32_t>(std::clamp(mostPlaces, 1, kMaxPlaces));
     uint32_t places = 1;
-    while (places < static_cast<uint32_t>(std::max(vertexCount, 1)) && places < kMaxPlaces)
+    while (places < static_cast<uint32_t>(std::max(vertexCount, 1)) && places < most)
         places <<= 1;
     mask = places - 1;
     if (corners.size() < places) corners.resize(places);

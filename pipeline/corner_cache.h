@@ -68,8 +68,9 @@ public:
     static constexpr int32_t kMaxPlaces = 1 << 16;
 
     // Forgets every result: called at the start of each draw, with the
-    // number of vertices it draws.
-    void Begin(int32_t vertexCount);
+    // number of vertices it draws, and at most `mostPlaces` places (a power
+    // of two up to kMaxPlaces; each of a draw's threads keeps a cache).
+    void Begin(int32_t vertexCount, int32_t mostPlaces = kMaxPlaces);
 
     // The corner of `vertex` when the cache holds it, else null.
     TransformedCorner* Find(int32_t vertex)

@@ -36,6 +36,11 @@ while read -r name _ args; do
 done <"$cases"
 [ "$cases_seen" -gt 30 ] || fail "only $cases_seen cases read from $cases"
 
+# The most threads a draw takes, more than the frame's rows: one row each,
+# and threads without a row.
+run 0 data/teapot.ply --shade phong --threads 256 --out "$work/most.ppm"
+cmp -s "$work/teapot_phong.1.ppm" "$work/most.ppm" || fail "teapot_phong: another picture on 256 threads"
+
 for view in depth overdraw faces stages; do
     for threads in 1 3 8; do
         run 0 data/teapot.ply --shade phong --show "$view" --threads "$threads" --out "$work/$view.$threads.ppm"
