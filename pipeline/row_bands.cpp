@@ -19,16 +19,14 @@ Band Band::Whole(int width, int height)
 }
 
 RowBands::RowBands(int width, int height, int threadCount)
-    : width(width), height(height), threads(std::max(threadCount, 1))
+    : width(width),
+      height(height),
+      threads(std::max(threadCount, 1)),
+      lastRow(std::max(height - 1, 0))
 {
     const int share = threads * kStripsPerThread;
     stripRows = std::max((height + share - 1) / share, 1);
     strips = std::max((height + stripRows - 1) / stripRows, 1);
-}
-
-int RowBands::StripOf(int row) const
-{
-    return std::clamp(row, 0, std::max(height - 1, 0)) / stripRows;
 }
 
 Band RowBands::Strip(int s) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "pipeline/edge_steps.h"
 
 // Rows top .. bottom - 1.
@@ -43,9 +45,11 @@ public:
 
 private:
     int width, height, threads;
+    int lastRow;  // 0 for a frame without rows
     int stripRows;
     int strips;  // at least one, even for a frame without rows
 
-    int StripOf(int row) const;
+    // Inline: every thread asks for the strips of every triangle.
+    int StripOf(int row) const { return std::clamp(row, 0, lastRow) / stripRows; }
     Band Strip(int s) const;
 };
