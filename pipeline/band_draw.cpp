@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #include "model/face_list.h"
@@ -34,8 +35,11 @@ constexpr int32_t kMaxWaitingFaces = 1 << 16;  // of a chunk, all threads' block
 // most a share of the one-thread draw's, so that many threads keep no more
 // corners than a few would; never fewer than a block's corners need.
 constexpr int32_t kMinCornerPlaces = 1 << 12;
-// Spins on a thread still busy before the waiting thread gives up its turn.
-constexpr int kSpinsBeforeYield = 64;
+// Looks at a thread still busy before the waiting thread sleeps until it is
+// woken: a few microseconds, a wait that other threads' work often ends.
+// Sleeping, it leaves the core to them, which on a machine busy with other
+// work is the thread it waits for.
+constexpr int kSpinsBeforeSleep = 1000;
 
 // A triangle the triangle stage has handed on, waiting to be converted.
 struct PendingTriangle {
@@ -43,23 +47,38 @@ struct PendingTriangle {
     TriangleId id;
 };
 
-// The triangles of one block in face order. The places are kept from chunk
-// to chunk and draw to draw: once they have grown, a frame allocates none.
+// The triangles of one block in face order, and apart from them the rows
+// each spans from its top corner to its bottom one: a thread passes over
+// the triangles outside its bands reading those alone. The places are kept
+// from chunk to chunk and draw to draw: once they have grown, a frame
+// allocates none.
 class PendingTriangles {
 public:
     void Clear() { count = 0; }
     // Where the next triangle is set up; Keep keeps it, else the place is reused.
     PendingTriangle& Next()
     {
-        if (count == places.size()) places.emplace_back();
+        if (count == places.size()) {
+            places.emplace_back();
+            rows.emplace_back();
+        }
         return places[count];
     }
-    void Keep() { ++count; }
-    const PendingTriangle* begin() const { return places.data(); }
-    const PendingTriangle* end() const { return places.data() + count; }
+    void Keep()
+    {
+        const PipelineVertex* corners = places[count].triangle.corners;  // sorted by row
+        rows[count] = {static_cast<int>(corners[0].windowPos.y),
+                       static_cast<int>(corners[2].windowPos.y)};
+        ++count;
+    }
+    std::size_t Count() const { return count; }
+    const PendingTriangle& At(std::size_t i) const { return places[i]; }
+    // The rows of triangle i: its top row and its bottom one (not past it).
+    const RowRange& Rows(std::size_t i) const { return rows[i]; }
 
 private:
     std::vector<PendingTriangle> places;
+    std::vector<RowRange> rows;
     std::size_t count = 0;
 };
 
@@ -109,10 +128,14 @@ private:
     template <class Fragments>
     void ConvertChunk(int chunk, int t, EdgeLists& lists, Fragments& fragments);
     template <class Fragments>
-    void Convert(const PendingTriangle& pending, int t, const TriangleStage& stage,
+    void Convert(const PendingTriangle& pending, const Band& band, const TriangleStage& stage,
                  EdgeLists& lists, Fragments& fragments);
     // Until every thread has reached `chunks` in the count chosen.
-    void WaitForAll(std::atomic<int> Progress::*count, int chunksDone) const;
+    void WaitForAll(std::atomic<int> Progress::*count, int chunksDone);
+    // Thread t has reached `chunksDone` in the count chosen: its waiters wake.
+    void Publish(int t, std::atomic<int> Progress::*count, int chunksDone);
+    std::mutex sleepers;
+    std::condition_variable progressed;
 };
 
 BandDraw::BandDraw(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
@@ -177,7 +200,7 @@ void BandDraw::SetUpChunk(int chunk, int t, SetUpShelf& shelf, Fragments& fragme
                   }
                   if constexpr (kIsObserved<Fragments>) fragments.Count(fate);
               });
-    progress[static_cast<std::size_t>(t)].setUp.store(chunk + 1, std::memory_order_release);
+    Publish(t, &Progress::setUp, chunk + 1);
 }
 
 // Every triangle of the chunk, in face order, on thread t's bands.
@@ -186,38 +209,58 @@ void BandDraw::ConvertChunk(int chunk, int t, EdgeLists& lists, Fragments& fragm
 {
     WaitForAll(&Progress::setUp, chunk + 1);
     const TriangleStage stage(setup);
-    for (const SetUpShelf* shelf : shelves)
-        for (const PendingTriangle& pending : shelf->blocks[chunk % kChunksInFlight])
-            Convert(pending, t, stage, lists, fragments);
-    progress[static_cast<std::size_t>(t)].converted.store(chunk + 1, std::memory_order_release);
+    for (const SetUpShelf* shelf : shelves) {
+        const PendingTriangles& block = shelf->blocks[chunk % kChunksInFlight];
+        for (std::size_t i = 0; i < block.Count(); ++i)
+            bands.ForEachBand(t, block.Rows(i).top, block.Rows(i).bottom, [&](const Band& band) {
+                Convert(block.At(i), band, stage, lists, fragments);
+            });
+    }
+    Publish(t, &Progress::converted, chunk + 1);
 }
 
-// A band the depth buffer hides the triangle in is passed over, as one thread
-// passes over a hidden triangle; an observed draw converts it, and counts
-// each of its fragments failing the depth test.
+// The triangle on one of the thread's bands. A band the depth buffer hides
+// it in is passed over, as one thread passes over a hidden triangle; an
+// observed draw converts it, and counts each of its fragments failing the
+// depth test.
 template <class Fragments>
-void BandDraw::Convert(const PendingTriangle& pending, int t, const TriangleStage& stage,
+void BandDraw::Convert(const PendingTriangle& pending, const Band& band, const TriangleStage& stage,
                        EdgeLists& lists, Fragments& fragments)
 {
-    const PipelineVertex* corners = pending.triangle.corners;  // sorted by row
-    bands.ForEachBand(t, static_cast<int>(corners[0].windowPos.y),
-                      static_cast<int>(corners[2].windowPos.y), [&](const Band& band) {
-                          if constexpr (!kIsObserved<Fragments>) {
-                              if (stage.HiddenByDepth(corners[0].windowPos, corners[1].windowPos,
-                                                      corners[2].windowPos, band.box))
-                                  return;
-                          }
-                          ScanConversion<Fragments>(lists, fragments, *setup.frameBuffer,
-                                                    setup.fill, band)
-                              .Draw(pending.triangle, pending.id);
-                      });
+    if constexpr (!kIsObserved<Fragments>) {
+        const PipelineVertex* corners = pending.triangle.corners;
+        if (stage.HiddenByDepth(corners[0].windowPos, corners[1].windowPos, corners[2].windowPos,
+                                band.box))
+            return;
+    }
+    ScanConversion<Fragments>(lists, fragments, *setup.frameBuffer, setup.fill, band)
+        .Draw(pending.triangle, pending.id);
 }
 
-void BandDraw::WaitForAll(std::atomic<int> Progress::*count, int chunksDone) const
+void BandDraw::WaitForAll(std::atomic<int> Progress::*count, int chunksDone)
 {
-    for (const Progress& p : progress)
-        for (int spins = 0; (p.*count).load(std::memory_order_acquire) < chunksDone; ++spins)
-            if (spins >= kSpinsBeforeYield) std::this_thread::yield();
+    for (const Progress& p : progress) {
+        const auto reached = [&] {
+            return (p.*count).load(std::memory_order_acquire) >= chunksDone;
+        };
+        for (int spins = 0; !reached(); ++spins) {
+            if (spins < kSpinsBeforeSleep) continue;
+            std::unique_lock<std::mutex> lock(sleepers);
+            progressed.wait(lock, reached);
+        }
+    }
+}
+
+void BandDraw::Publish(int t, std::atomic<int> Progress::*count, int chunksDone)
+{
+    (progress[static_cast<std::size_t>(t)].*count).store(chunksDone, std::memory_order_release);
+    // A waiter looks at the count holding the lock, then sleeps releasing it:
+    // taking it here, the count is stored either before it looked or while
+    // it sleeps, and the call below wakes it.
+    {
+        const std::lock_guard<std::mutex> lock(sleepers);
+    }
+    progressed.notify_all();
 }
 
 }  // namespace
