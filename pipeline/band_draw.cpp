@@ -122,6 +122,8 @@ private:
     int chunks;
     std::vector<Progress> progress;
     std::vector<const SetUpShelf*> shelves;  // each thread's, once it has begun
+    std::mutex sleepers;                     // held to sleep on `progressed`
+    std::condition_variable progressed;      // some thread's progress has grown
 
     template <class Fragments>
     void SetUpChunk(int chunk, int t, SetUpShelf& shelf, Fragments& fragments);
@@ -134,8 +136,6 @@ private:
     void WaitForAll(std::atomic<int> Progress::*count, int chunksDone);
     // Thread t has reached `chunksDone` in the count chosen: its waiters wake.
     void Publish(int t, std::atomic<int> Progress::*count, int chunksDone);
-    std::mutex sleepers;
-    std::condition_variable progressed;
 };
 
 BandDraw::BandDraw(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
