@@ -39,12 +39,12 @@ for ((r = 0; r < rounds; r++)); do
     done
 done
 
-printf "%-28s %11s" mesh triangles
+printf "%-36s %11s" mesh triangles
 for ((t = 1; t <= cores; t++)); do printf " %9s" "${t}_thread"; done
 printf " %9s %13s\n" "all/1" "ns/triangle_1"
 for i in "${!meshes[@]}"; do
     triangles=$(grep -a -m1 '^element face ' "${meshes[$i]}" | awk '{ print $3 }')
-    printf "%-28s %11s" "$(basename "${meshes[$i]}")" "$triangles"
+    printf "%-36s %11s" "$(basename "${meshes[$i]}")" "$triangles"
     for ((t = 1; t <= cores; t++)); do
         # shellcheck disable=SC2086  # the runs are words
         ms[t]=$(middle ${runs[$i $t]})
