@@ -1,6 +1,7 @@
 # A thin layer over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test, `make bench` every benchmark,
-# `make bench-compare` times zbuffer against Mesa's llvmpipe, `make fuzz`
+# `make bench-compare` times zbuffer against Mesa's llvmpipe, `make bench-scaling`
+# zbuffer against mesh size and threads, `make fuzz`
 # fuzzes the PLY readers; all of them install missing packages first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -9,7 +10,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 MESH ?=
 
-.PHONY: all deps build run test test-normal test-sanitize bench bench-compare fuzz format lint clean
+.PHONY: all deps build run test test-normal test-sanitize bench bench-compare bench-scaling fuzz format lint clean
 
 all: build
 
@@ -69,6 +70,10 @@ bench: build
 bench-compare: deps
 	@tools/install-deps.sh bench
 	@bench/compare.sh $(BUILD)
+
+bench-scaling: deps
+	@tools/install-deps.sh bench
+	@bench/scaling.sh $(BUILD)
 
 format:
 	@tools/install-deps.sh lint

@@ -2,7 +2,10 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#include <iostream>
+#include <optional>
 
+#include "app/draw_threads.h"
 #include "app/frame_cycle.h"
 #include "app/frame_presenter.h"
 #include "app/import_hint.h"
@@ -44,6 +47,10 @@ void OnDisplay()
 
 int main(int argc, char** argv)
 {
+    // One thread unless ZBUFFER_THREADS asks for more; a value that is not a
+    // thread count stops the program before it opens its window.
+    const std::optional<int> threads = ThreadsFromEnvironment("zbuffer", 1, std::cerr);
+    if (!threads) return 2;
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowPosition(200, 200);
@@ -59,6 +66,7 @@ int main(int argc, char** argv)
                                         "zbuffer OUT.ply shows it");
         SetupScene(path);
     }
+    RenderContext::Instance().drawThreads = *threads;
     glutMainLoop();
     delete gModel;
     delete gPresenter;

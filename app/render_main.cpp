@@ -73,6 +73,7 @@ void ApplyFeatures(const RenderOptions& o, TextureImage* texture)
     if (o.normalize) c.Enable(RC_NORMALIZE);
     if (o.shadows) c.Enable(RC_SHADOW);
     c.vertexColorLighting = o.vertexColors;
+    c.drawThreads = o.threads;
 }
 
 // False, with the reason on standard error, when --texture names a file that

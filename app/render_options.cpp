@@ -7,6 +7,7 @@
 
 #include "app/mode_keys.h"
 #include "app/scene_setup.h"
+#include "pipeline/draw_setup.h"
 #include "render/rgb_image.h"
 
 namespace {
@@ -92,6 +93,16 @@ std::string ParseOut(const std::string& name, const std::string& text, RenderOpt
     return "";
 }
 
+std::string ParseThreads(const std::string& name, const std::string& text, RenderOptions& o)
+{
+    const std::optional<int> threads = ParseThreadCount(text);
+    if (!threads)
+        return NotA(name, text,
+                    ("a whole number from 1 to " + std::to_string(kMaxDrawThreads)).c_str());
+    o.threads = *threads;
+    return "";
+}
+
 // A pixel of the frame buffer: two whole numbers X,Y; given again, it adds
 // another. A number too large for an int lies outside too.
 std::string ParsePixel(const std::string& name, const std::string& text, RenderOptions& o)
@@ -159,6 +170,9 @@ constexpr OptionRule kOptions[] = {
     {"--light2", "X,Y,Z", ParsePoint, nullptr, "a second white point light at (X, Y, Z)"},
     {"--normalize", nullptr, nullptr, &RenderOptions::normalize,
      "normalise the normals after the model matrix"},
+    {"--threads", "N", ParseThreads, nullptr,
+     "draw on N threads, 1 to 256 (default: every core);\n"
+     "the frames are the same on any number"},
     {"--out", "FILE", ParseOut, nullptr,
      "PNG or PPM by extension (default frame.png); a %d in FILE,\n"
      "e.g. turn_%03d.png, writes every frame, numbered from 0"},

@@ -54,12 +54,14 @@ void KeepSurfaceDepths(FrameBuffer& map)
 }
 
 // The depths of the nearest surfaces of `model` as `camera` sees them, in a
-// square map of `size` pixels.
-FrameBuffer DrawDepths(Model& model, const Matrix4& modelMatrix, const Camera& camera, int size)
+// square map of `size` pixels, drawn on `threads` threads.
+FrameBuffer DrawDepths(Model& model, const Matrix4& modelMatrix, const Camera& camera, int size,
+                       int threads)
 {
     // A fresh context draws depths only: lighting, texturing and shadows off,
     // depth test on, filled, whatever modes the scene has.
     RenderContext pass;
+    pass.drawThreads = threads;
     pass.SetCamera(camera);
     pass.SetFrameBuffer(FrameBuffer(size, size, Color()));
     // The window mapping snaps a point one pixel right of and below where the
@@ -101,7 +103,7 @@ bool RenderShadowMap(RenderContext& scene, int slot, Model& model, const Matrix4
     const Sphere bounds = BoundingSphere(model, modelMatrix);
     Light& light = scene.lights[slot].light;
     light.camera = ShadowCamera(light.GetPosition(), bounds.centre, bounds.radius);
-    light.shadowMap = DrawDepths(model, modelMatrix, light.camera, mapSize);
+    light.shadowMap = DrawDepths(model, modelMatrix, light.camera, mapSize, scene.drawThreads);
     return SineOfHalfAngle(light.GetPosition(), bounds.centre, bounds.radius) <
            std::sin(kMaxHalfAngle);
 }

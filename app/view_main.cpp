@@ -12,9 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "app/data_files.h"
+#include "app/draw_threads.h"
 #include "app/frame_presenter.h"
 #include "app/load_progress.h"
 #include "app/numbered_picture.h"
@@ -266,6 +268,9 @@ int main(int argc, char** argv)
         std::cout << (o.help ? kViewUsage : std::string("zbuffer-view ") + kProgramVersion + "\n");
         return std::cout.flush() ? 0 : 1;
     }
+    const std::optional<int> threads =
+        ThreadsFromEnvironment("zbuffer-view", AllCores(), std::cerr);
+    if (!threads) return 2;
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         std::cerr << "zbuffer-view: no X display (DISPLAY is not set); zbuffer-render draws "
@@ -279,6 +284,7 @@ int main(int argc, char** argv)
     RenderContext& c = RenderContext::Instance();
     c.shadeModel = o.shadeModel;
     c.vertexColorLighting = o.vertexColors;
+    c.drawThreads = *threads;
     Say("h lists the keys");
     OpenWindow(argv[0], o);
     gViewer = new Viewer(o.turnSpeed);   // alive, as gModel, until the process ends

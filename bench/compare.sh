@@ -1,92 +1,85 @@
 #!/usr/bin/env bash
 # `make bench-compare`: times zbuffer-render --bench and gl_peer (the same
-# scene drawn by Mesa's llvmpipe on one thread) on the same meshes and modes,
-# and prints one table of median frame times. Both programs run every row
-# ROUNDS times, taking turns, round after round, and the table shows the
-# median of their runs' medians: a machine whose speed drifts from second to
-# second then favours neither program and no row.
+# scene drawn by Mesa's llvmpipe) on the same meshes and modes, each on one
+# thread and on every core, and prints one table of median frame times. Every
+# run of a row runs ROUNDS times, the runs taking turns round after round (in
+# the other order every other round), and the table shows the median of each
+# run's medians: a machine whose speed drifts from second to second then
+# favours no program, no thread count and no row.
 # Usage: bench/compare.sh [BUILD]      (BUILD defaults to build)
-# TEAPOT_FRAMES (200) and BIG_FRAMES (20) set the timed frames of a run,
-# ROUNDS (5) the runs of each program per row; NO_BUILD=1 uses the programs
-# in BUILD as they are instead of a Release build.
+# TEAPOT_FRAMES (200), BIG_FRAMES (20) and HUGE_FRAMES (3) set the timed
+# frames of a run, ROUNDS (5) the runs of each program per row; HUGE_GRID
+# (400) the grid of the last row's teapot (400: 10,236,800 triangles);
+# NO_BUILD=1 uses the programs in BUILD as they are instead of a Release build.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build}
+# shellcheck source=bench/bench_lib.sh
+source "$(dirname "$0")/bench_lib.sh"
 teapot_frames=${TEAPOT_FRAMES:-200}
 big_frames=${BIG_FRAMES:-20}
+huge_frames=${HUGE_FRAMES:-3}
+huge_grid=${HUGE_GRID:-400}
 rounds=${ROUNDS:-5}
-for count in "$teapot_frames" "$big_frames" "$rounds"; do
-    [[ $count =~ ^[1-9][0-9]{0,5}$ ]] ||
-        { echo "bench-compare: TEAPOT_FRAMES, BIG_FRAMES and ROUNDS must be whole numbers from 1 to 999999" >&2; exit 2; }
-done
+whole_numbers "bench-compare: TEAPOT_FRAMES, BIG_FRAMES, HUGE_FRAMES, HUGE_GRID and ROUNDS must be whole numbers from 1 to 999999" \
+    "$teapot_frames" "$big_frames" "$huge_frames" "$huge_grid" "$rounds"
 
-if [ "${NO_BUILD:-0}" != 1 ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target zbuffer-render gl_peer make_teapot >/dev/null
-fi
+build_targets zbuffer-render gl_peer make_teapot
+big=$(teapot_mesh 125)
+huge=$(teapot_mesh "$huge_grid")
+huge_name=teapot-${huge_grid}x${huge_grid}
+[ "$huge_grid" != 400 ] || huge_name=teapot-10M
+cores=$(nproc)
 
-# The 999,000-triangle teapot, where `make bench` makes it too; never committed.
-big=$build/bench/teapot-125-binary_little_endian.ply
-if [ ! -e "$big" ]; then
-    echo "Making the 125 x 125 teapot (999,000 triangles) ..." >&2
-    mkdir -p "$(dirname "$big")"
-    "$build/make_teapot" 125 binary_little_endian data/teapot-patches.txt "$big.part"
-    mv "$big.part" "$big"
-fi
-
+# peer THREADS ARGS...: gl_peer on llvmpipe; THREADS 1 keeps all of its work
+# on the calling thread (LP_NUM_THREADS=0: no rasterizer threads at all;
+# 1 would add one rasterizer thread beside it), `all` leaves llvmpipe its
+# default, a rasterizer thread per core.
 peer() {
-    LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe LP_NUM_THREADS=1 \
-        tools/with-xvfb.sh "$build/gl_peer" "$@"
-}
-
-# median COMMAND...: the median milliseconds from the command's summary.
-median() {
-    local out
-    out=$("$@") || { echo "bench-compare: '$*' failed with status $?" >&2; return 1; }
-    sed -n 's/^render time per frame: .* median \([0-9.]*\) ms.*/\1/p' <<<"$out" | grep . ||
-        { echo "bench-compare: '$*' printed no median" >&2; return 1; }
-}
-
-# middle VALUE...: the median of the values (the mean of the middle two of an even count).
-middle() {
-    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-        END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-
-ratio() {
-    awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'
+    local threads=$1
+    shift
+    if [ "$threads" = 1 ]; then
+        LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe LP_NUM_THREADS=0 \
+            tools/with-xvfb.sh "$build/gl_peer" "$@"
+    else
+        env -u LP_NUM_THREADS LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe \
+            tools/with-xvfb.sh "$build/gl_peer" "$@"
+    fi
 }
 
 # The table's rows: name, mesh, frames per run and mode. llvmpipe draws only
 # flat and gouraud; every mode is also set against its mesh's gouraud row.
-names=(teapot teapot teapot teapot teapot-999k)
-meshes=(data/teapot.ply data/teapot.ply data/teapot.ply data/teapot.ply "$big")
-frames=("$teapot_frames" "$teapot_frames" "$teapot_frames" "$teapot_frames" "$big_frames")
-modes=(gouraud flat phong cartoon gouraud)
-zb_runs=() gl_runs=()  # per row, the runs' medians so far
+names=(teapot teapot teapot teapot teapot-999k "$huge_name")
+meshes=(data/teapot.ply data/teapot.ply data/teapot.ply data/teapot.ply "$big" "$huge")
+frames=("$teapot_frames" "$teapot_frames" "$teapot_frames" "$teapot_frames" "$big_frames"
+    "$huge_frames")
+modes=(gouraud flat phong cartoon gouraud gouraud)
+# The runs of a row: zbuffer and llvmpipe, each on one thread and on every core.
+columns=(zb1 zball gl1 glall)
+declare -A runs  # "ROW COLUMN": the runs' medians so far
 
 paired() { [ "${modes[$1]}" = gouraud ] || [ "${modes[$1]}" = flat ]; }
 
-# run_row ROW ROUND: one run of each program on the row; odd rounds start
-# with llvmpipe, even ones with zbuffer.
+# run_row ROW ROUND: one run of each column of the row; odd rounds take the
+# columns in the other order.
 run_row() {
-    local i=$1 r=$2 value
+    local i=$1 r=$2 k column
     local args=("${meshes[$i]}" --frames "${frames[$i]}" --shade "${modes[$i]}")
-    if paired "$i" && ((r % 2 == 1)); then
-        value=$(median peer "${args[@]}")
-        gl_runs[i]+=" $value"
-    fi
-    value=$(median "$build/zbuffer-render" "${args[@]}" --bench)
-    zb_runs[i]+=" $value"
-    if paired "$i" && ((r % 2 == 0)); then
-        value=$(median peer "${args[@]}")
-        gl_runs[i]+=" $value"
-    fi
+    for k in 0 1 2 3; do
+        ((r % 2 == 0)) || k=$((3 - k))
+        column=${columns[k]}
+        [[ $column == zb* ]] || paired "$i" || continue
+        case $column in
+        zb1) runs[$i $column]+=" $(median "$build/zbuffer-render" "${args[@]}" --bench --threads 1)" ;;
+        zball) runs[$i $column]+=" $(median "$build/zbuffer-render" "${args[@]}" --bench --threads "$cores")" ;;
+        gl1) runs[$i $column]+=" $(median peer 1 "${args[@]}")" ;;
+        glall) runs[$i $column]+=" $(median peer all "${args[@]}")" ;;
+        esac
+    done
 }
 
-peer data/teapot.ply --frames 1 | grep '^renderer:'
+peer 1 data/teapot.ply --frames 1 | grep '^renderer:'
 echo "median ms per frame (clear + draw; llvmpipe also glFinish): $teapot_frames frames per teapot run," \
-    "$big_frames per big-teapot run; the median of $rounds runs of each, taken in turn"
+    "$big_frames per big-teapot run, $huge_frames per $huge_name run; the median of $rounds runs of each," \
+    "taken in turn; 1 thread and all $cores cores"
 
 # Every round runs every row, so that a change in the machine's speed
 # touches all rows alike.
@@ -96,17 +89,19 @@ for ((r = 0; r < rounds; r++)); do
     done
 done
 
-printf "%-12s %-8s %11s %12s %18s %17s\n" mesh mode zbuffer llvmpipe "zbuffer/llvmpipe" \
-    "zbuffer/gouraud"
+format="%-12s %-8s %9s %9s %10s %10s %9s %9s %9s %9s\n"
+# shellcheck disable=SC2059  # the format is the table's
+printf "$format" mesh mode zb_1 zb_all llvmpipe_1 llvmpipe_all zb/lp_1 zb/lp_all zb_all/1 zb/gouraud
 for i in "${!modes[@]}"; do
     # shellcheck disable=SC2086  # the runs are words
-    zb=$(middle ${zb_runs[i]}) gl="-" vs_gl="-"
+    zb1=$(middle ${runs[$i zb1]}) zball=$(middle ${runs[$i zball]}) gl1="-" glall="-"
     if paired "$i"; then
         # shellcheck disable=SC2086
-        gl=$(middle ${gl_runs[i]})
-        vs_gl=$(ratio "$zb" "$gl")
+        gl1=$(middle ${runs[$i gl1]}) glall=$(middle ${runs[$i glall]})
     fi
-    [ "${modes[$i]}" != gouraud ] || gouraud=$zb
-    printf "%-12s %-8s %11s %12s %18s %17s\n" "${names[$i]}" "${modes[$i]}" "$zb" "$gl" "$vs_gl" \
-        "$(ratio "$zb" "$gouraud")"
+    [ "${modes[$i]}" != gouraud ] || gouraud=$zb1
+    # shellcheck disable=SC2059
+    printf "$format" "${names[$i]}" "${modes[$i]}" "$zb1" "$zball" "$gl1" "$glall" \
+        "$(ratio "$zb1" "$gl1")" "$(ratio "$zball" "$glall")" "$(ratio "$zball" "$zb1")" \
+        "$(ratio "$zb1" "$gouraud")"
 done

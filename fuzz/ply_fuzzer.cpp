@@ -1,9 +1,11 @@
 // libFuzzer target: the input is a PLY file. It is loaded as the programs
 // load their mesh and, when it loads, one frame of it is drawn through the
-// whole pipeline, in the scene the programs set up for it, then drawn again
-// observed (zbuffer-render --stats), which must give the same frame and
-// counts that add up. A refused file is a normal outcome; crashes, hangs,
-// leaks, undefined behaviour and a frame that observing changes are findings.
+// whole pipeline, in the scene the programs set up for it, on one thread and
+// again on three, which must give the same frame to the bit, then drawn again
+// observed (zbuffer-render --stats) on three threads, which must give the
+// same frame and counts that add up. A refused file is a normal outcome;
+// crashes, hangs, leaks, undefined behaviour and a frame that threads or
+// observing change are findings.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -102,11 +104,23 @@ float ApplyModes(RenderContext& c, uint8_t modes)
     return static_cast<float>(modes >> 4) * 22.5f;
 }
 
-// The frame just drawn, drawn again observed: the same colours and depths,
-// and counts that add up.
-void DrawObserved(RenderContext& c)
+// Stops the run when the frame buffer's pixels are not `expected`, bit for
+// bit (a colour that is not a number is the same one).
+void ExpectPixels(const RenderContext& c, const std::vector<Pixel>& expected, const char* change)
 {
-    const std::vector<Pixel> plain = c.frameBuffer.pixels;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const Pixel& p = c.frameBuffer.pixels[i];
+        if (std::memcmp(&p, &expected[i], sizeof p) != 0) {
+            std::fprintf(stderr, "ply_fuzzer: %s changed pixel %zu\n", change, i);
+            std::abort();
+        }
+    }
+}
+
+// The frame of `plain`, drawn again observed: the same colours and depths,
+// and counts that add up.
+void DrawObserved(RenderContext& c, const std::vector<Pixel>& plain)
+{
     c.frameBuffer.Clear();
     DrawObserver observer(c.frameBuffer.width, c.frameBuffer.height, {{240, 240}});
     DrawModel(c, &observer);
@@ -116,14 +130,7 @@ void DrawObserved(RenderContext& c)
         std::fprintf(stderr, "ply_fuzzer: the observed draw's counts do not add up\n");
         std::abort();
     }
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        const Pixel& p = c.frameBuffer.pixels[i];
-        // Bit for bit: a colour that is not a number is the same one.
-        if (std::memcmp(&p, &plain[i], sizeof p) != 0) {
-            std::fprintf(stderr, "ply_fuzzer: observing the draw changed pixel %zu\n", i);
-            std::abort();
-        }
-    }
+    ExpectPixels(c, plain, "observing the draw");
 }
 
 // One frame as RenderFrame draws it.
@@ -138,8 +145,14 @@ void DrawOneFrame(Model& model, uint8_t modes)
     c.faceList = &model.faces;
     c.vertexArray = &model.vertices;
     c.attribMask = ATTRIB_POSITION | ATTRIB_NORMAL | ATTRIB_COLOR | ATTRIB_TEXCOORD;
+    c.drawThreads = 1;
     c.DrawModel();
-    DrawObserved(c);
+    const std::vector<Pixel> plain = c.frameBuffer.pixels;
+    c.drawThreads = 3;
+    c.frameBuffer.Clear();
+    c.DrawModel();
+    ExpectPixels(c, plain, "drawing on three threads");
+    DrawObserved(c, plain);
     c.faceList = nullptr;
     c.vertexArray = nullptr;
 }

@@ -1,5 +1,6 @@
 #include "pipeline/corner_cache.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "model/vertex_array.h"
@@ -32,4 +33,15 @@ void CornerFetch::operator()(int32_t index, PipelineVertex& corner) const
         std::memcpy(&argb, vertex + offset[3], sizeof argb);
         corner.color.SetARGB(argb);
     }
+}
+
+void CornerCache::Begin(int32_t vertexCount, int32_t mostPlaces)
+{
+    const auto most = static_cast<uint32_t>(std::clamp(mostPlaces, 1, kMaxPlaces));
+    uint32_t places = 1;
+    while (places < static_cast<uint32_t>(std::max(vertexCount, 1)) && places < most)
+        places <<= 1;
+    mask = places - 1;
+    if (corners.size() < places) corners.resize(places);
+    held.assign(places, -1);
 }

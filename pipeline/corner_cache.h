@@ -47,53 +47,57 @@ struct TransformedCorner {
     uint32_t packedColor = 0;  // once shaded, vertex.color.ToARGB(), which the edge walks compare
     uint8_t inside = 0;        // the rejection tests met (kDepthInside, kXInside, kYInside)
     bool withinBand = false;   // false: the corner drops every triangle it belongs to
+    bool shaded = false;       // its colour is final (ShadeCorner); TransformCorner clears it
 };
 
 // Everything the triangle stage computes for a corner depends only on the
 // vertex it came from and on context state that stays fixed during one draw.
 // A vertex shared by several faces is therefore fetched and transformed once
-// per draw, and shaded (lit) once when a face that uses it is first drawn;
-// every face that uses it copies the result.
+// while the cache holds it, and shaded (lit) once when a face that uses it is
+// first drawn; every face that uses it copies the result.
+//
+// The cache has room for at most kMaxPlaces corners, vertex v in place v mod
+// the number of places: a mesh of that many vertices or fewer keeps every
+// corner for the whole draw, and a larger one (ten million triangles would
+// otherwise take more than half a gigabyte of corners) keeps those of the
+// faces it has just drawn. Faces in a file use vertices near one another, so
+// a corner is seldom pushed out before its last face; one that comes back is
+// worked on again, to the same result.
 class CornerCache {
 public:
-    // Forgets every result: called at the start of each draw, with the
-    // number of vertices it draws.
-    void Begin(int32_t vertexCount)
-    {
-        const std::size_t n = static_cast<std::size_t>(vertexCount);
-        if (corners.size() < n) corners.resize(n);
-        done.assign(n, kNothing);
-    }
+    static constexpr int32_t kMaxPlaces = 1 << 16;
 
-    // `compute` fills the vertex's place, the first time it is asked for.
-    template <class Compute>
-    const TransformedCorner& Corner(int32_t vertex, Compute compute)
+    // Forgets every result: called at the start of each draw, with the
+    // number of vertices it draws, and at most `mostPlaces` places (a power
+    // of two up to kMaxPlaces; each of a draw's threads keeps a cache).
+    void Begin(int32_t vertexCount, int32_t mostPlaces = kMaxPlaces);
+
+    // The corner of `vertex` when the cache holds it, else null.
+    TransformedCorner* Find(int32_t vertex)
     {
-        assert(InRange(vertex));
-        if (done[vertex] == kNothing) {
-            compute(corners[vertex]);
-            done[vertex] = kTransformed;
-        }
-        return corners[vertex];
+        const std::size_t place = PlaceOf(vertex);
+        return held[place] == vertex ? &corners[place] : nullptr;
     }
-    // `shade` completes a corner that Corner has transformed.
-    template <class Shader>
-    void Shade(int32_t vertex, Shader shade)
+    // The place of `vertex`, given to it for its corner, which the caller
+    // fills. Null when the place holds `keep` or `alsoKeep` (corners of the
+    // same triangle, which must stay as they are).
+    TransformedCorner* Take(int32_t vertex, int32_t keep, int32_t alsoKeep)
     {
-        assert(InRange(vertex));
-        if (done[vertex] != kShaded) {
-            shade(corners[vertex]);
-            done[vertex] = kShaded;
-        }
+        const std::size_t place = PlaceOf(vertex);
+        const int32_t holder = held[place];
+        if (holder == keep || holder == alsoKeep) return nullptr;
+        held[place] = vertex;
+        return &corners[place];
     }
 
 private:
-    enum : uint8_t { kNothing, kTransformed, kShaded };
-    std::vector<uint8_t> done;
+    uint32_t mask = 0;          // places - 1, places a power of two
+    std::vector<int32_t> held;  // the vertex whose corner each place holds; -1 for none
     std::vector<TransformedCorner> corners;
 
-    bool InRange(int32_t vertex) const
+    std::size_t PlaceOf(int32_t vertex) const
     {
-        return vertex >= 0 && static_cast<std::size_t>(vertex) < done.size();
+        assert(vertex >= 0);
+        return static_cast<uint32_t>(vertex) & mask;
     }
 };

@@ -1,5 +1,7 @@
 #include "pipeline/draw_setup.h"
 
+#include <algorithm>
+
 #include "render/render_context.h"
 
 namespace {
@@ -48,7 +50,8 @@ DrawSetup::DrawSetup(RenderContext& c, const Material& material)
       depthTest(c.IsEnabled(RC_DEPTH_TEST)),
       texture(Texturing(c) ? c.texture : nullptr),
       lights(GatherLighting(c, material)),
-      frameBuffer(&c.frameBuffer)
+      frameBuffer(&c.frameBuffer),
+      threads(std::clamp(c.drawThreads, 1, kMaxDrawThreads))
 {
 }
 

@@ -26,6 +26,9 @@ enum class FragmentKind : uint8_t {
     kLitByVertexColor,  // lit at the fragment by its interpolated vertex colour; textured so too
 };
 
+// The most threads a draw runs on; a context asking for more gets these.
+constexpr int kMaxDrawThreads = 256;
+
 // Everything a draw reads of the context and the material, gathered once
 // when the draw begins. Nothing writes it while the draw runs: every stage
 // reads the same value, so that nothing is decided twice and parts of a draw
@@ -58,6 +61,8 @@ struct DrawSetup {
     const TextureImage* texture;  // the bound texture when texturing applies, else null
     LightingSetup lights;
     FrameBuffer* frameBuffer;
+    // The draw: on this many threads (1 .. kMaxDrawThreads), to the same frame.
+    int threads;
 };
 
 // What the lighting equations read of the context for `material`: the eye,

@@ -79,14 +79,17 @@ private:
 };
 
 // An observed draw's fragment stage, of the set-up's kind: WithFragmentStage,
-// with every fragment seen by `observer`.
+// with every fragment seen by `observer`, and what it counted added to
+// `counts` when it ends: the observer's, or those of one part of a draw in
+// parts, which the parts' owner adds up.
 template <class Draw>
-void WithFragmentStage(const DrawSetup& setup, DrawObserver& observer, Draw draw)
+void WithFragmentStage(const DrawSetup& setup, DrawObserver& observer, PipelineCounts& counts,
+                       Draw draw)
 {
     WithFragmentStage(setup, [&](auto& kind) {
         ObservedFragments observed(kind, observer, *setup.frameBuffer, setup.depthTest);
         draw(observed);
-        observer.counts.Add(observed.Counts());
+        counts.Add(observed.Counts());
     });
 }
 

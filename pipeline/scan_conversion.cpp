@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -79,10 +80,18 @@ StepRange EdgeRecord::NewRows(const EdgeSteps& steps) const
 template <class Fragments>
 ScanConversion<Fragments>::ScanConversion(EdgeLists& lists, Fragments& fragments,
                                           FrameBuffer& target, bool fill)
+    : ScanConversion(lists, fragments, target, fill, Band::Whole(target.width, target.height))
+{
+}
+
+template <class Fragments>
+ScanConversion<Fragments>::ScanConversion(EdgeLists& lists, Fragments& fragments,
+                                          FrameBuffer& target, bool fill, const Band& band)
     : lists(lists),
       fragments(fragments),
       target(target),
-      box{0, 0, target.width, target.height},
+      box(band.box),
+      countedRows(band.rows),
       fill(fill)
 {
 }
@@ -95,12 +104,13 @@ void ScanConversion<Fragments>::Draw(const ScreenTriangle& triangle, TriangleId 
     const int top = static_cast<int>(v[0].windowPos.y);
     const int rows = static_cast<int>(std::fabs(v[2].windowPos.y - v[0].windowPos.y));
     // Entry k describes row top + 1 + k: only the box's rows are kept and
-    // filled, but an observed draw keeps every row, to count the fragments of
-    // every span. The records take the range from here, not from the lists:
-    // read back at once right after it was stored in two parts, it would be
-    // waited for.
-    const int first = kIsObserved<Fragments> ? 0 : std::max(box.top - top - 1, 0);
-    const int end = kIsObserved<Fragments> ? rows : std::min(box.bottom - top - 1, rows);
+    // filled, but an observed draw keeps every row of its band, to count the
+    // fragments of every span. The records take the range from here, not
+    // from the lists: read back at once right after it was stored in two
+    // parts, it would be waited for.
+    const RowRange kept = kIsObserved<Fragments> ? countedRows : RowRange{box.top, box.bottom};
+    const int first = std::max(kept.top - top - 1, 0);
+    const int end = std::min(kept.bottom - top - 1, rows);
     const StepRange keep = {first, std::max(end, first)};
     lists.Prepare(rows, keep);
     const EdgeRecord chain = {lists.chainEdges.data(), keep, 0, rows};
@@ -130,7 +140,7 @@ int ScanConversion<Fragments>::WithFragmentsFrom([[maybe_unused]] TriangleId id,
 {
     if constexpr (kIsObserved<Fragments>) {
         auto from = fragments.From(id, source);
-        ScanConversion<decltype(from)> scan(lists, from, target, fill);
+        ScanConversion<decltype(from)> scan(lists, from, target, fill, {box, countedRows});
         return walk(scan);
     } else {
         return walk(*this);
@@ -151,8 +161,12 @@ int ScanConversion<Fragments>::WalkEdge(const PipelineVertex& a, const PipelineV
     const StepRange inside = endsInside ? StepRange{0, steps.steps + 1} : steps.Within(box);
     WalkPixels(fragments, target, steps, ends, record, inside);
     if (!endsInside) RecordRowsOutside(steps, ends, record, inside);
-    if constexpr (kIsObserved<Fragments>)
-        fragments.PassOver(steps.steps + 1 - std::max(inside.end - inside.first, 0));
+    if constexpr (kIsObserved<Fragments>) {
+        const StepRange counted =
+            steps.Within({INT_MIN, countedRows.top, INT_MAX, countedRows.bottom});
+        fragments.PassOver(std::max(counted.end - counted.first, 0) -
+                           std::max(inside.end - inside.first, 0));
+    }
     return record.CursorAfter(steps);
 }
 
@@ -214,16 +228,13 @@ template class ScanConversion<VertexColorLitFragments>;
 // filling the spans with fragments of their own (FragmentsFrom).
 template <class Kind>
 using ObservedScan = ScanConversion<ObservedFragments<Kind>>;
-template ObservedScan<InterpolatedFragments>::ScanConversion(
-    EdgeLists&, ObservedFragments<InterpolatedFragments>&, FrameBuffer&, bool);
-template ObservedScan<TexturedFragments>::ScanConversion(EdgeLists&,
-                                                         ObservedFragments<TexturedFragments>&,
-                                                         FrameBuffer&, bool);
-template ObservedScan<LitFragments>::ScanConversion(EdgeLists&, ObservedFragments<LitFragments>&,
-                                                    FrameBuffer&, bool);
-template void ObservedScan<InterpolatedFragments>::Draw(const ScreenTriangle&, TriangleId);
-template void ObservedScan<TexturedFragments>::Draw(const ScreenTriangle&, TriangleId);
-template void ObservedScan<LitFragments>::Draw(const ScreenTriangle&, TriangleId);
-template ObservedScan<VertexColorLitFragments>::ScanConversion(
-    EdgeLists&, ObservedFragments<VertexColorLitFragments>&, FrameBuffer&, bool);
-template void ObservedScan<VertexColorLitFragments>::Draw(const ScreenTriangle&, TriangleId);
+#define OBSERVED_SCAN(Kind)                                                           \
+    template ObservedScan<Kind>::ScanConversion(EdgeLists&, ObservedFragments<Kind>&, \
+                                                FrameBuffer&, bool);                  \
+    template ObservedScan<Kind>::ScanConversion(EdgeLists&, ObservedFragments<Kind>&, \
+                                                FrameBuffer&, bool, const Band&);     \
+    template void ObservedScan<Kind>::Draw(const ScreenTriangle&, TriangleId)
+OBSERVED_SCAN(InterpolatedFragments);
+OBSERVED_SCAN(TexturedFragments);
+OBSERVED_SCAN(LitFragments);
+OBSERVED_SCAN(VertexColorLitFragments);

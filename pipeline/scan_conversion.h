@@ -7,6 +7,7 @@
 #include "pipeline/draw_observer.h"
 #include "pipeline/edge_steps.h"
 #include "pipeline/pipeline_vertex.h"
+#include "pipeline/row_bands.h"
 
 class FrameBuffer;
 struct FragmentEnds;
@@ -86,15 +87,18 @@ template <class Kind>
 constexpr bool kIsObserved<FragmentsFrom<Kind>> = true;
 
 // Scan conversion of one draw, for fragments of one kind: the edge walks and
-// the span fills, writing the pixels of `box` (the frame buffer) alone. A
-// pixel outside the box writes nothing, so a walk or span passes over such
-// pixels without visiting them; the others keep their parameter t. Observed
-// fragments count those it passes over, and an observed draw walks each edge
-// and fills the spans with fragments told where they come from.
+// the span fills, writing the pixels of a band's box (the whole frame buffer,
+// or the part of it that one thread converts) alone. A pixel outside the box
+// writes nothing, so a walk or span passes over such pixels without visiting
+// them; the others keep their parameter t. Observed fragments count those it
+// passes over on the band's rows, and an observed draw walks each edge and
+// fills the spans with fragments told where they come from.
 template <class Fragments>
 class ScanConversion {
 public:
     ScanConversion(EdgeLists& lists, Fragments& fragments, FrameBuffer& target, bool fill);
+    ScanConversion(EdgeLists& lists, Fragments& fragments, FrameBuffer& target, bool fill,
+                   const Band& band);
 
     // PrepareEdges, the three walks and, when filling, FillSpans: triangle
     // `id`, whose corners are sorted by row.
@@ -114,6 +118,7 @@ private:
     Fragments& fragments;
     FrameBuffer& target;
     PixelBox box;
+    RowRange countedRows;  // an observed draw counts the fragments of these rows
     bool fill;
 
     void RecordRowsOutside(const EdgeSteps& steps, const FragmentEnds& ends,

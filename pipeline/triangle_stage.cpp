@@ -99,6 +99,7 @@ void TriangleStage::TransformCorner(TransformedCorner& t) const
         v.windowPos.y = SnapCoordinate(v.windowPos.y);
     }
     v.windowPos.w = clipW;
+    t.shaded = false;
 }
 
 // Gouraud lights a corner once: its colour depends only on its world position
@@ -118,30 +119,30 @@ void TriangleStage::ShadeCorner(TransformedCorner& corner) const
 {
     LightCorner(corner.vertex);
     corner.packedColor = corner.vertex.color.ToARGB();
+    corner.shaded = true;
 }
 
 // Every fragment is written through the depth test, and every one lies in the
-// box of the three corners' pixels: when each pixel of that box inside the
-// frame buffer already holds a depth at or below the least a fragment can
-// have, the triangle would change nothing, and it is not scan-converted. On a
-// dense mesh most small triangles are hidden like this by their neighbours.
-bool TriangleStage::HiddenByDepth(const TransformedCorner* const corners[3]) const
+// box of the three corners' pixels: when each pixel of that box inside
+// `within` (the frame buffer, or a part of it) already holds a depth at or
+// below the least a fragment can have, the triangle would change nothing
+// there. On a dense mesh most small triangles are hidden like this by their
+// neighbours.
+bool TriangleStage::HiddenByDepth(const Vector4& a, const Vector4& b, const Vector4& c,
+                                  PixelBox within) const
 {
     if (!setup.depthTest) return false;
-    const Vector4& a = corners[0]->vertex.windowPos;
-    const Vector4& b = corners[1]->vertex.windowPos;
-    const Vector4& c = corners[2]->vertex.windowPos;
     for (const float z : {a.z, b.z, c.z})
         if (!(std::fabs(z) <= kMaxBoundedDepth)) return false;  // not a number, or unbounded
     const double floor = static_cast<double>(std::min({a.z, b.z, c.z})) -
                          kDepthSlack * std::max({std::fabs(a.z), std::fabs(b.z), std::fabs(c.z)});
-    // The box within the buffer: pixels outside it take no write. (Corners
-    // lie within the window band, on whole pixels.)
+    // Pixels outside `within` take no write here. (Corners lie within the
+    // window band, on whole pixels.)
     const FrameBuffer& fb = *setup.frameBuffer;
-    const int left = std::max(static_cast<int>(std::min({a.x, b.x, c.x})), 0);
-    const int right = std::min(static_cast<int>(std::max({a.x, b.x, c.x})), fb.width - 1);
-    const int top = std::max(static_cast<int>(std::min({a.y, b.y, c.y})), 0);
-    const int bottom = std::min(static_cast<int>(std::max({a.y, b.y, c.y})), fb.height - 1);
+    const int left = std::max(static_cast<int>(std::min({a.x, b.x, c.x})), within.left);
+    const int right = std::min(static_cast<int>(std::max({a.x, b.x, c.x})), within.right - 1);
+    const int top = std::max(static_cast<int>(std::min({a.y, b.y, c.y})), within.top);
+    const int bottom = std::min(static_cast<int>(std::max({a.y, b.y, c.y})), within.bottom - 1);
     for (int y = top; y <= bottom; ++y) {
         for (int x = left; x <= right; ++x)
             if (!(fb.At(x, y).depth <= floor)) return false;
@@ -166,10 +167,22 @@ void TriangleStage::Assemble(const TransformedCorner* const corners[3], const Co
     }
 }
 
+// The fetch sets every attribute: nothing of the place's last vertex is left.
+TransformedCorner& CachedCorners::Fill(int k)
+{
+    // The corners before k stay. (Corner k's own vertex is not in its place,
+    // so it stands in for a corner that is not there.)
+    TransformedCorner* place = cache.Take(vertex[k], vertex[0], vertex[k == 2 ? 1 : 0]);
+    TransformedCorner& t = place != nullptr ? *place : spare[k];
+    fetch(vertex[k], t.vertex);
+    stage.TransformCorner(t);
+    return t;
+}
+
 template <class Corners, bool kDrawHidden>
 bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const
 {
-    const TransformedCorner* transformed[3];
+    TransformedCorner* transformed[3];
     uint8_t inside = 0;
     bool withinBand = true;
     for (int k = 0; k < 3; ++k) {
@@ -180,7 +193,10 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
     // Trivial rejection: each test may be met by a different corner.
     if (inside != kEveryTestMet || !withinBand) return false;
     if constexpr (!kDrawHidden) {
-        if (HiddenByDepth(transformed)) return false;
+        const FrameBuffer& fb = *setup.frameBuffer;
+        if (HiddenByDepth(transformed[0]->vertex.windowPos, transformed[1]->vertex.windowPos,
+                          transformed[2]->vertex.windowPos, {0, 0, fb.width, fb.height}))
+            return false;
     }
     // Lighting has no effect but its colour: a face that is culled, rejected
     // or hidden is not lit at all.
@@ -194,7 +210,7 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
         return true;
     }
     for (int k = 0; k < 3; ++k)
-        corners.Shade(k);
+        corners.Shade(*transformed[k]);
     Assemble(transformed, nullptr, out);
     return true;
 }

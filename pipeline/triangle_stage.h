@@ -4,6 +4,7 @@
 
 #include "pipeline/corner_cache.h"
 #include "pipeline/draw_setup.h"
+#include "pipeline/edge_steps.h"
 #include "pipeline/pipeline_vertex.h"
 
 // Whole window pixel of a coordinate: truncated toward zero, plus one.
@@ -63,11 +64,14 @@ public:
     // flat shading, is the face whose lit colour all three corners take.
     template <class Corners, bool kDrawHidden = false>
     bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const;
+    // Whether the depth buffer hides the triangle of window corners a, b, c
+    // in the pixels of `within`: each of its fragments there would fail the
+    // depth test.
+    bool HiddenByDepth(const Vector4& a, const Vector4& b, const Vector4& c, PixelBox within) const;
 
 private:
     const DrawSetup& setup;
 
-    bool HiddenByDepth(const TransformedCorner* const corners[3]) const;
     void Assemble(const TransformedCorner* const corners[3], const Color* faceColor,
                   ScreenTriangle& out) const;
 };
@@ -85,17 +89,15 @@ public:
         for (int k = 0; k < 3; ++k)
             vertex[k] = vertices[k];
     }
-    // The fetch sets every attribute: nothing of the place's last draw is left.
-    const TransformedCorner& Transform(int k)
+    TransformedCorner& Transform(int k)
     {
-        return cache.Corner(vertex[k], [this, k](TransformedCorner& t) {
-            fetch(vertex[k], t.vertex);
-            stage.TransformCorner(t);
-        });
+        TransformedCorner* held = cache.Find(vertex[k]);
+        return held != nullptr ? *held : Fill(k);
     }
-    void Shade(int k)
+    // A corner that Transform returned.
+    void Shade(TransformedCorner& corner) const
     {
-        cache.Shade(vertex[k], [this](TransformedCorner& t) { stage.ShadeCorner(t); });
+        if (!corner.shaded) stage.ShadeCorner(corner);
     }
 
 private:
@@ -103,6 +105,11 @@ private:
     const CornerFetch& fetch;
     CornerCache& cache;
     int32_t vertex[3] = {0, 0, 0};
+    TransformedCorner spare[3];  // corners whose place in the cache another corner holds
+
+    // Corner k fetched and transformed into its place in the cache, or into
+    // its spare when the place holds an earlier corner of the triangle.
+    TransformedCorner& Fill(int k);
 };
 
 // A face's corners as handed in, worked on afresh for every face.
@@ -114,12 +121,12 @@ public:
         for (int k = 0; k < 3; ++k)
             corners[k].vertex = given[k];
     }
-    const TransformedCorner& Transform(int k)
+    TransformedCorner& Transform(int k)
     {
         stage.TransformCorner(corners[k]);
         return corners[k];
     }
-    void Shade(int k) { stage.ShadeCorner(corners[k]); }
+    void Shade(TransformedCorner& corner) const { stage.ShadeCorner(corner); }
 
 private:
     const TriangleStage& stage;

@@ -68,6 +68,9 @@ public:
     // default; set directly, not a capability: Enable and IsEnabled know
     // nothing of it.
     bool vertexColorLighting = false;
+    // The threads DrawModel draws on: the frame is the same for any number.
+    // Set directly, as vertexColorLighting is; 1 by default.
+    int32_t drawThreads = 1;
     int32_t frontFace = RC_CCW;
     int32_t polygonMode = RC_FILL;
     int32_t shadeModel = RC_GOURAUD;

@@ -78,7 +78,13 @@ TEST(RenderOptions, RefusesBadCommandLinesWithOneLineReasons)
                                                        {"-w"},
                                                        {"--wireframe=1"},
                                                        {"a.ply", "b.ply"},
-                                                       {"--bench", "--out", "x.png"}};
+                                                       {"--bench", "--out", "x.png"},
+                                                       {"--threads", "0"},
+                                                       {"--threads", "257"},
+                                                       {"--threads", "-1"},
+                                                       {"--threads", "2x"},
+                                                       {"--threads", ""},
+                                                       {"--threads"}};
     for (const auto& args : bad) {
         const ParsedOptions p = Parse(args);
         std::string shown;
@@ -90,6 +96,16 @@ TEST(RenderOptions, RefusesBadCommandLinesWithOneLineReasons)
     EXPECT_EQ(Parse({"--fast"}).error, "unknown option '--fast'");
     EXPECT_EQ(Parse({"--shade", "smooth"}).error,
               "--shade: 'smooth' is not flat, gouraud, phong or cartoon");
+}
+
+TEST(RenderOptions, DrawsOnEveryCoreUnlessTheThreadsAreGiven)
+{
+    EXPECT_EQ(Parse({}).options.threads, AllCores());
+    EXPECT_GE(AllCores(), 1);
+    EXPECT_EQ(Parse({"--threads", "1"}).options.threads, 1);
+    EXPECT_EQ(Parse({"--threads=256"}).options.threads, 256);
+    EXPECT_EQ(Parse({"--threads", "300"}).error,
+              "--threads: '300' is not a whole number from 1 to 256");
 }
 
 TEST(RenderOptions, TextureShadowAndLightSwitchesAreOffUnlessGiven)
@@ -228,7 +244,7 @@ TEST(RenderOptions, UsageShowsEachOptionAsTheParserTakesIt)
         ++shown;
         ++at;
     }
-    EXPECT_EQ(shown, 22);
+    EXPECT_EQ(shown, 23);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // shortcut: every walk pixel and span pixel is a fragment, wherever it
 // lies), with its own depth buffer. Both must count the same, tally every
 // pixel alike and record the same history at every pixel, and the observed
-// frame must be the frame.
+// frame must be the frame, whether the draws run on one thread or on three.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -189,12 +189,10 @@ bool SameEvent(const PixelEvent& a, const PixelEvent& b)
 
 // Draws the bound model plainly, then observed with every pixel watched, then
 // along the road; compares the three. Returns the observed counts.
-PipelineCounts CheckAgainstTheRoad(RenderContext& c, const std::string& scene)
+PipelineCounts CheckOnThreads(RenderContext& c, const std::string& scene,
+                              const std::vector<Pixel>& plain)
 {
     FrameBuffer& fb = c.frameBuffer;
-    fb.Clear();
-    c.DrawModel();
-    const std::vector<Pixel> plain = fb.pixels;
     fb.Clear();
     DrawObserver observer(fb.width, fb.height, EveryPixel(fb));
     DrawModel(c, &observer);
@@ -232,6 +230,22 @@ PipelineCounts CheckAgainstTheRoad(RenderContext& c, const std::string& scene)
     EXPECT_EQ(historiesWrong, 0) << scene << ": pixels whose tally or history is not the road's";
     EXPECT_EQ(coloursWrong, 0) << scene << ": colours that do not chain to the pixel's";
     return observer.counts;
+}
+
+// CheckOnThreads with the draws on one thread and on three, against the
+// plain frame of one: the threads share the frame's rows, and each counts
+// the fragments of its own.
+PipelineCounts CheckAgainstTheRoad(RenderContext& c, const std::string& scene)
+{
+    c.drawThreads = 1;
+    c.frameBuffer.Clear();
+    c.DrawModel();
+    const std::vector<Pixel> plain = c.frameBuffer.pixels;
+    const PipelineCounts counts = CheckOnThreads(c, scene, plain);
+    c.drawThreads = 3;
+    EXPECT_EQ(CountsText(CheckOnThreads(c, scene + " on 3 threads", plain)), CountsText(counts));
+    c.drawThreads = 1;
+    return counts;
 }
 
 // The window program's scene: the camera on the diagonal of the mesh's

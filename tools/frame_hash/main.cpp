@@ -11,7 +11,9 @@
 // unlit, replace, a second light, normalised normals; data/shadow_scene.ply
 // with shadows; tests/meshes/cube.ply lit by its vertex colours in every
 // shade model; and each mesh named (BIG_MESH, such as the 999,000-triangle
-// teapot, in three shade models; the others in every one).
+// teapot, in three shade models; the others in every one). ZBUFFER_THREADS
+// draws them on that many threads, as it does in the window programs: the
+// hashes must not change.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,10 +21,12 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/draw_threads.h"
 #include "app/frame_cycle.h"
 #include "app/scene_setup.h"
 #include "app/shadow_pass.h"
@@ -42,6 +46,7 @@ struct Scene {
     bool shadows = false, secondLight = false, normalize = false;
     bool translucent = false;  // diffuse alpha 0.5, no depth test, no culling
     bool vertexColors = false;
+    int threads = 1;  // the draw's
 };
 
 // An 8 x 8 checker of two colours; translucent, one of them lets half through.
@@ -71,6 +76,7 @@ void Apply(const Scene& s, RenderContext& c, TextureImage& texture)
     if (s.normalize) c.Enable(RC_NORMALIZE);
     if (s.shadows) c.Enable(RC_SHADOW);
     c.vertexColorLighting = s.vertexColors;
+    c.drawThreads = s.threads;
     if (s.translucent) {
         gDefaultMaterial.diffuse.a = 0.5f;
         c.depthTest = false;
@@ -209,11 +215,14 @@ std::string InChildProcess(const Scene& s)
 
 int main(int argc, char** argv)
 {
+    const std::optional<int> threads = ThreadsFromEnvironment("frame_hash", 1, std::cerr);
+    if (!threads) return 2;
     std::vector<Scene> scenes = TeapotScenes();
     for (const std::vector<Scene>& more : {OtherScenes(), MeshScenes(argc, argv)})
         scenes.insert(scenes.end(), more.begin(), more.end());
     bool failed = false;
-    for (const Scene& s : scenes) {
+    for (Scene& s : scenes) {
+        s.threads = *threads;
         const std::string hash = InChildProcess(s);
         failed = failed || hash == "failed";
         std::printf("%s  %s\n", hash.c_str(), s.name.c_str());

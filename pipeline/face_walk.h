@@ -1,0 +1,118 @@
+#pragma once
+
+// The draw routine's walk over the faces: every triangle of a range of faces
+// in order, with its corners from one of the two corner sources, through
+// culling and the triangle stage. What becomes of a triangle the stage hands
+// on is the caller's: a draw on one thread scan-converts it at once, a draw
+// on several keeps it for the threads that convert its rows.
+#include <cstdint>
+
+#include "model/face_list.h"
+#include "pipeline/corner_cache.h"
+#include "pipeline/draw_observer.h"
+#include "pipeline/triangle_stage.h"
+
+// Faces first .. end - 1.
+struct FaceRange {
+    int32_t first, end;
+};
+
+// The corner cache's places, kept per thread from one draw to the next: a
+// draw would otherwise fault megabytes of fresh pages in every frame. What
+// they hold belongs to one draw (Begin forgets it).
+CornerCache& CornerPlaces();
+
+inline bool IndicesInRange(const Face& face, int32_t vertexCount)
+{
+    // One unsigned comparison: a negative index wraps above any count.
+    for (int32_t index : face.indices)
+        if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(vertexCount)) return false;
+    return true;
+}
+
+// Calls draw(vertex indices, face normal, triangle id) for every triangle of
+// the faces in `range`, in order. Faces of fewer than three corners, or with
+// an index out of range, are not drawn; larger ones are drawn as a fan
+// (0, i, i + 1) sharing the face's normal.
+template <class DrawTriangle>
+void ForEachTriangle(const FaceList& faces, FaceRange range, int32_t vertexCount, DrawTriangle draw)
+{
+    for (int32_t f = range.first; f < range.end; ++f) {
+        const Face& face = faces.records[f];
+        if (face.cornerCount < 3 || !IndicesInRange(face, vertexCount)) continue;
+        for (int32_t i = 1; i + 1 < face.cornerCount; ++i) {
+            const int32_t fan[3] = {face.indices[0], face.indices[i], face.indices[i + 1]};
+            draw(fan, faces.GetFaceNormal(f), TriangleId{f, i - 1});
+        }
+    }
+}
+
+// Culling and the triangle stage: the triangle of `corners`, ready for scan
+// conversion in `out` when it is drawn. Flat shading lights `face`. A
+// triangle the depth buffer hides counts as rejected, unless `kDrawHidden`
+// (an observed draw, which counts a hidden triangle's fragments, and the
+// set-up of a draw on several threads, which leaves the test to them).
+template <bool kDrawHidden, class Corners>
+TriangleFate SetUpTriangle(const TriangleStage& stage, Corners& corners, FaceInWorld& face,
+                           bool flat, ScreenTriangle& out)
+{
+    if (!stage.FacesTheEye(face)) return TriangleFate::kCulled;
+    if (!stage.SetUp<Corners, kDrawHidden>(corners, flat ? &face : nullptr, out))
+        return TriangleFate::kRejected;
+    return TriangleFate::kDrawn;
+}
+
+// Every attribute is fetched: a corner is a function of its vertex alone, and
+// the corners that faces share are worked on once while `cache` (begun for
+// this draw) holds them. `road` takes each triangle on: road(stage, corners,
+// face, id).
+template <class Road>
+void WalkCachedFaces(const DrawSetup& setup, const FaceList& faces, FaceRange range,
+                     const CornerFetch& fetch, int32_t vertexCount, CornerCache& cache, Road road)
+{
+    const TriangleStage stage(setup);
+    CachedCorners corners(stage, fetch, cache);
+    ForEachTriangle(
+        faces, range, vertexCount, [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
+            corners.Use(fan);
+            // Built in place: a copy would read back at once what
+            // was just written in parts.
+            FaceInWorld face{
+                Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
+                normal};
+            road(stage, corners, face, id);
+        });
+}
+
+// Corners fetched face by face: an attribute outside the mask keeps what the
+// previous face left, which is its default, since no fetch sets it.
+template <class Road>
+void WalkFetchedFaces(const DrawSetup& setup, const FaceList& faces, FaceRange range,
+                      const CornerFetch& fetch, int32_t vertexCount, Road road)
+{
+    const TriangleStage stage(setup);
+    GivenCorners corners(stage);
+    PipelineVertex fetched[3];
+    ForEachTriangle(
+        faces, range, vertexCount, [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
+            for (int k = 0; k < 3; ++k)
+                fetch(fan[k], fetched[k]);
+            corners.Use(fetched);
+            FaceInWorld face{
+                Centroid(fetched[0].position, fetched[1].position, fetched[2].position), normal};
+            road(stage, corners, face, id);
+        });
+}
+
+// WalkCachedFaces with this thread's cache when the fetch sets every
+// attribute, else WalkFetchedFaces. The cache is begun by the caller, once a
+// draw.
+template <class Road>
+void WalkFaces(const DrawSetup& setup, const FaceList& faces, FaceRange range,
+               const CornerFetch& fetch, int32_t vertexCount, Road road)
+{
+    if (fetch.FetchesEverything())
+        WalkCachedFaces(setup, faces, range, fetch, vertexCount, CornerPlaces(), road);
+    else
+        WalkFetchedFaces(setup, faces, range, fetch, vertexCount, road);
+}

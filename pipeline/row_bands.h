@@ -1,0 +1,55 @@
+#pragma once
+
+#include <algorithm>
+
+#include "pipeline/edge_steps.h"
+
+// Rows top .. bottom - 1.
+struct RowRange {
+    int top, bottom;
+};
+
+// The part of a frame buffer that one thread of a draw converts: the pixels
+// it writes (`box`), and the rows whose fragments it counts in an observed
+// draw (`rows`): the box's rows, and for the band of the frame's first row
+// (of its last) every row above (below) the frame too, so that each fragment
+// off the frame is counted once.
+struct Band {
+    PixelBox box;
+    RowRange rows;
+
+    // The whole frame buffer, and every row.
+    static Band Whole(int width, int height);
+};
+
+// The rows of a frame buffer dealt out to the threads of a draw: strips of a
+// few rows each, strip s to thread s mod the threads. Each thread gets
+// strips from the top of the frame to the bottom, so that whatever part of
+// the frame a mesh covers, the threads share its rows about evenly.
+class RowBands {
+public:
+    RowBands(int width, int height, int threads);
+
+    int Threads() const { return threads; }
+    int StripRows() const { return stripRows; }
+    // Calls visit(band) for each band of `thread` that holds one of the rows
+    // first .. last, from the top down. Rows outside the frame count as its
+    // first or last row: an observed draw converts them there.
+    template <class Visit>
+    void ForEachBand(int thread, int first, int last, Visit visit) const
+    {
+        const int s0 = StripOf(first), s1 = StripOf(last);
+        for (int s = s0 + ((thread - s0 % threads) + threads) % threads; s <= s1; s += threads)
+            visit(Strip(s));
+    }
+
+private:
+    int width, height, threads;
+    int lastRow;  // 0 for a frame without rows
+    int stripRows;
+    int strips;  // at least one, even for a frame without rows
+
+    // Inline: every thread asks for the strips of every triangle.
+    int StripOf(int row) const { return std::clamp(row, 0, lastRow) / stripRows; }
+    Band Strip(int s) const;
+};
