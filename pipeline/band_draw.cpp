@@ -1,9 +1,7 @@
 #include "pipeline/band_draw.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <type_traits>
 #include <vector>
 
 #include "model/face_list.h"
@@ -20,247 +18,135 @@
 
 namespace {
 
-// The faces are set up a chunk at a time, each thread a block of every
-// chunk. While the threads convert one chunk they may set up the next two,
-// so that a thread seldom waits for the slowest one's part.
-constexpr int kChunksInFlight = 3;
-// Faces of a block: at least so many that a thread's corner cache serves a
-// block's shared corners, at most so many that its triangles stay in cache
-// until they are converted, and, with many threads, so few that the
-// triangles waiting in all their blocks stay within about 64 MB.
-constexpr int32_t kMinBlockFaces = 256;
-constexpr int32_t kMaxBlockFaces = 4096;
-constexpr int32_t kMaxWaitingFaces = 1 << 16;  // of a chunk, all threads' blocks together
-// The corner cache's places of each thread: the corners of its blocks, at
-// most a share of the one-thread draw's, so that many threads keep no more
-// corners than a few would; never fewer than a block's corners need.
+// Faces a thread culls and projects at a time, block after block in turn
+// with the other threads: blocks small enough that every thread gets front
+// and back faces alike, large enough that neighbouring faces share corners
+// in its cache.
+constexpr int32_t kBlockFaces = 1024;
+// The corner cache's places of each thread: a share of the one-thread draw's,
+// so that many threads keep no more corners than a few would.
 constexpr int32_t kMinCornerPlaces = 1 << 12;
-// Looks at a thread still busy before the waiting thread sleeps until it is
-// woken: a few microseconds, a wait that other threads' work often ends.
-// Sleeping, it leaves the core to them, which on a machine busy with other
-// work is the thread it waits for.
-constexpr int kSpinsBeforeSleep = 1000;
 
-// A triangle the triangle stage has handed on, waiting to be converted.
-struct PendingTriangle {
-    ScreenTriangle triangle;
+// A triangle that culling and rejection let through, and the rows it spans:
+// what passes from one thread to the others, 16 bytes of it.
+struct ProjectedTriangle {
     TriangleId id;
+    RowRange rows;
 };
 
-// The triangles of one block in face order, and apart from them the rows
-// each spans from its top corner to its bottom one: a thread passes over
-// the triangles outside its bands reading those alone. The places are kept
-// from chunk to chunk and draw to draw: once they have grown, a frame
+// A thread's projected triangles, block after block, and where each of its
+// blocks ends. Kept per thread from draw to draw: once grown, a frame
 // allocates none.
-class PendingTriangles {
-public:
-    void Clear() { count = 0; }
-    // Where the next triangle is set up; Keep keeps it, else the place is reused.
-    PendingTriangle& Next()
-    {
-        if (count == places.size()) {
-            places.emplace_back();
-            rows.emplace_back();
-        }
-        return places[count];
-    }
-    void Keep()
-    {
-        const PipelineVertex* corners = places[count].triangle.corners;  // sorted by row
-        rows[count] = {static_cast<int>(corners[0].windowPos.y),
-                       static_cast<int>(corners[2].windowPos.y)};
-        ++count;
-    }
-    std::size_t Count() const { return count; }
-    const PendingTriangle& At(std::size_t i) const { return places[i]; }
-    // The rows of triangle i: its top row and its bottom one (not past it).
-    const RowRange& Rows(std::size_t i) const { return rows[i]; }
-
-private:
-    std::vector<PendingTriangle> places;
-    std::vector<RowRange> rows;
-    std::size_t count = 0;
+struct ProjectedBlocks {
+    std::vector<ProjectedTriangle> triangles;
+    std::vector<std::size_t> ends;
 };
 
-// What a thread has set up for the chunks in flight, kept per thread.
-struct SetUpShelf {
-    PendingTriangles blocks[kChunksInFlight];
-};
-
-SetUpShelf& ThisThreadsShelf()
+ProjectedBlocks& ThisThreadsBlocks()
 {
-    thread_local SetUpShelf shelf;
-    return shelf;
+    thread_local ProjectedBlocks blocks;
+    return blocks;
 }
 
-// The chunks a thread has set up and converted, written by that thread alone
-// and read by the others; a cache line each.
-struct alignas(64) Progress {
-    std::atomic<int> setUp{0};
-    std::atomic<int> converted{0};
-};
-
-// One draw shared by the threads: thread t sets up block t of every chunk
-// and converts the triangles of every block on its own bands.
-class BandDraw {
-public:
-    BandDraw(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
-             int32_t vertexCount, int threads);
-
-    // Thread t's part of the draw, shading with `fragments`.
-    template <class Fragments>
-    void Run(int t, Fragments& fragments);
-
-private:
-    const DrawSetup& setup;
-    const FaceList& faces;
-    const CornerFetch& fetch;
-    int32_t vertexCount;
-    int threads;
-    RowBands bands;
-    int32_t blockFaces;
-    int chunks;
-    std::vector<Progress> progress;
-    std::vector<const SetUpShelf*> shelves;  // each thread's, once it has begun
-    std::mutex sleepers;                     // held to sleep on `progressed`
-    std::condition_variable progressed;      // some thread's progress has grown
-
-    template <class Fragments>
-    void SetUpChunk(int chunk, int t, SetUpShelf& shelf, Fragments& fragments);
-    template <class Fragments>
-    void ConvertChunk(int chunk, int t, EdgeLists& lists, Fragments& fragments);
-    template <class Fragments>
-    void Convert(const PendingTriangle& pending, const Band& band, const TriangleStage& stage,
-                 EdgeLists& lists, Fragments& fragments);
-    // Until every thread has reached `chunks` in the count chosen.
-    void WaitForAll(std::atomic<int> Progress::*count, int chunksDone);
-    // Thread t has reached `chunksDone` in the count chosen: its waiters wake.
-    void Publish(int t, std::atomic<int> Progress::*count, int chunksDone);
-};
-
-BandDraw::BandDraw(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
-                   int32_t vertexCount, int threads)
-    : setup(setup),
-      faces(faces),
-      fetch(fetch),
-      vertexCount(vertexCount),
-      threads(threads),
-      bands(setup.frameBuffer->width, setup.frameBuffer->height, threads),
-      blockFaces(
-          std::clamp(faces.count / (threads * 16), kMinBlockFaces,
-                     std::clamp(kMaxWaitingFaces / threads, kMinBlockFaces, kMaxBlockFaces))),
-      chunks(
-          static_cast<int>((static_cast<int64_t>(faces.count) + int64_t{blockFaces} * threads - 1) /
-                           (int64_t{blockFaces} * threads))),
-      progress(static_cast<std::size_t>(threads)),
-      shelves(static_cast<std::size_t>(threads), nullptr)
+// Culling and the rejection tests: kDrawn, with the rows the triangle spans,
+// when it passes both.
+template <class Corners>
+TriangleFate Project(const TriangleStage& stage, Corners& corners, FaceInWorld& face,
+                     RowRange& rows)
 {
+    if (!stage.FacesTheEye(face)) return TriangleFate::kCulled;
+    return stage.Project(corners, rows) ? TriangleFate::kDrawn : TriangleFate::kRejected;
 }
 
+// Thread t's blocks of faces (t, t + threads, ...) through culling and the
+// first part of the triangle stage, each triangle's fate counted in `fates`
+// when the draw is observed.
+void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
+                   int32_t vertexCount, int t, int threads, ProjectedBlocks& out,
+                   PipelineCounts* fates)
+{
+    out.triangles.clear();
+    out.ends.clear();
+    const int64_t stride = static_cast<int64_t>(threads) * kBlockFaces;
+    for (int64_t first = static_cast<int64_t>(t) * kBlockFaces; first < faces.count;
+         first += stride) {
+        const int64_t end = std::min<int64_t>(first + kBlockFaces, faces.count);
+        const FaceRange range{static_cast<int32_t>(first), static_cast<int32_t>(end)};
+        WalkFaces(setup, faces, range, fetch, vertexCount,
+                  [&](const TriangleStage& stage, auto& corners, FaceInWorld& face, TriangleId id) {
+                      RowRange rows{0, 0};
+                      const TriangleFate fate = Project(stage, corners, face, rows);
+                      if (fate == TriangleFate::kDrawn) out.triangles.push_back({id, rows});
+                      if (fates != nullptr) fates->Count(fate);
+                  });
+        out.ends.push_back(out.triangles.size());
+    }
+}
+
+// Every projected triangle of every thread, in face order: block b is block
+// b / threads of thread b mod threads.
+template <class Visit>
+void ForEachProjected(const std::vector<const ProjectedBlocks*>& threadsBlocks, Visit visit)
+{
+    const std::size_t threads = threadsBlocks.size();
+    for (std::size_t b = 0;; ++b) {
+        const ProjectedBlocks& blocks = *threadsBlocks[b % threads];
+        const std::size_t j = b / threads;
+        if (j >= blocks.ends.size()) return;
+        for (std::size_t i = j == 0 ? 0 : blocks.ends[j - 1]; i < blocks.ends[j]; ++i)
+            visit(blocks.triangles[i]);
+    }
+}
+
+// The set-up triangle on each band of thread t that holds one of its rows. A
+// band the depth buffer hides it in is passed over, as one thread passes
+// over a hidden triangle; an observed draw converts it, and counts each of
+// its fragments failing the depth test.
 template <class Fragments>
-void BandDraw::Run(int t, Fragments& fragments)
+void ConvertOnBands(const DrawSetup& setup, const TriangleStage& stage, const RowBands& bands,
+                    int t, const ScreenTriangle& triangle, TriangleId id, EdgeLists& lists,
+                    Fragments& fragments)
 {
-    SetUpShelf& shelf = ThisThreadsShelf();
-    shelves[static_cast<std::size_t>(t)] = &shelf;
-    if (fetch.FetchesEverything())
-        CornerPlaces().Begin(vertexCount,
-                             std::max(CornerCache::kMaxPlaces / threads, kMinCornerPlaces));
-    EdgeLists lists;
-    constexpr int kLead = kChunksInFlight - 1;
-    for (int k = 0; k < std::min(kLead, chunks); ++k)
-        SetUpChunk(k, t, shelf, fragments);
-    for (int k = 0; k < chunks; ++k) {
-        if (k + kLead < chunks) SetUpChunk(k + kLead, t, shelf, fragments);
-        ConvertChunk(k, t, lists, fragments);
-    }
+    const PipelineVertex* c = triangle.corners;  // sorted by row
+    bands.ForEachBand(
+        t, static_cast<int>(c[0].windowPos.y), static_cast<int>(c[2].windowPos.y),
+        [&](const Band& band) {
+            if constexpr (!kIsObserved<Fragments>) {
+                if (stage.HiddenByDepth(c[0].windowPos, c[1].windowPos, c[2].windowPos, band.box))
+                    return;
+            }
+            ScanConversion<Fragments>(lists, fragments, *setup.frameBuffer, setup.fill, band)
+                .Draw(triangle, id);
+        });
 }
 
-// Block t of the chunk, its triangles handed on by the triangle stage without
-// the depth buffer's test: the buffer is being written by the threads
-// converting an earlier chunk. They make the test, each on its own rows.
+// Thread t's rows of the frame: every projected triangle that reaches one
+// of them, in face order, set up again from its corners (in the thread's own
+// cache), lit only where it shows in these rows, and converted there.
 template <class Fragments>
-void BandDraw::SetUpChunk(int chunk, int t, SetUpShelf& shelf, Fragments& fragments)
+void DrawOwnRows(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
+                 const std::vector<const ProjectedBlocks*>& projected, const RowBands& bands, int t,
+                 Fragments& fragments)
 {
-    // The block's place held the triangles of chunk - kChunksInFlight.
-    if (chunk >= kChunksInFlight) WaitForAll(&Progress::converted, chunk - kChunksInFlight + 1);
-    PendingTriangles& block = shelf.blocks[chunk % kChunksInFlight];
-    block.Clear();
-    const int64_t first = (int64_t{chunk} * threads + t) * blockFaces;
-    const FaceRange range{static_cast<int32_t>(std::min<int64_t>(first, faces.count)),
-                          static_cast<int32_t>(std::min<int64_t>(first + blockFaces, faces.count))};
+    constexpr bool kObserved = kIsObserved<Fragments>;
     const bool flat = setup.cornerColour == CornerColour::kFaceLit;
-    WalkFaces(setup, faces, range, fetch, vertexCount,
-              [&](const TriangleStage& stage, auto& corners, FaceInWorld& face, TriangleId id) {
-                  PendingTriangle& next = block.Next();
-                  const TriangleFate fate =
-                      SetUpTriangle<true>(stage, corners, face, flat, next.triangle);
-                  if (fate == TriangleFate::kDrawn) {
-                      next.id = id;
-                      block.Keep();
-                  }
-                  if constexpr (kIsObserved<Fragments>) fragments.Count(fate);
-              });
-    Publish(t, &Progress::setUp, chunk + 1);
-}
-
-// Every triangle of the chunk, in face order, on thread t's bands.
-template <class Fragments>
-void BandDraw::ConvertChunk(int chunk, int t, EdgeLists& lists, Fragments& fragments)
-{
-    WaitForAll(&Progress::setUp, chunk + 1);
-    const TriangleStage stage(setup);
-    for (const SetUpShelf* shelf : shelves) {
-        const PendingTriangles& block = shelf->blocks[chunk % kChunksInFlight];
-        for (std::size_t i = 0; i < block.Count(); ++i)
-            bands.ForEachBand(t, block.Rows(i).top, block.Rows(i).bottom, [&](const Band& band) {
-                Convert(block.At(i), band, stage, lists, fragments);
-            });
-    }
-    Publish(t, &Progress::converted, chunk + 1);
-}
-
-// The triangle on one of the thread's bands. A band the depth buffer hides
-// it in is passed over, as one thread passes over a hidden triangle; an
-// observed draw converts it, and counts each of its fragments failing the
-// depth test.
-template <class Fragments>
-void BandDraw::Convert(const PendingTriangle& pending, const Band& band, const TriangleStage& stage,
-                       EdgeLists& lists, Fragments& fragments)
-{
-    if constexpr (!kIsObserved<Fragments>) {
-        const PipelineVertex* corners = pending.triangle.corners;
-        if (stage.HiddenByDepth(corners[0].windowPos, corners[1].windowPos, corners[2].windowPos,
-                                band.box))
-            return;
-    }
-    ScanConversion<Fragments>(lists, fragments, *setup.frameBuffer, setup.fill, band)
-        .Draw(pending.triangle, pending.id);
-}
-
-void BandDraw::WaitForAll(std::atomic<int> Progress::*count, int chunksDone)
-{
-    for (const Progress& p : progress) {
-        const auto reached = [&] {
-            return (p.*count).load(std::memory_order_acquire) >= chunksDone;
-        };
-        for (int spins = 0; !reached(); ++spins) {
-            if (spins < kSpinsBeforeSleep) continue;
-            std::unique_lock<std::mutex> lock(sleepers);
-            progressed.wait(lock, reached);
-        }
-    }
-}
-
-void BandDraw::Publish(int t, std::atomic<int> Progress::*count, int chunksDone)
-{
-    (progress[static_cast<std::size_t>(t)].*count).store(chunksDone, std::memory_order_release);
-    // A waiter looks at the count holding the lock, then sleeps releasing it:
-    // taking it here, the count is stored either before it looked or while
-    // it sleeps, and the call below wakes it.
-    {
-        const std::lock_guard<std::mutex> lock(sleepers);
-    }
-    progressed.notify_all();
+    const OwnRows own{&bands, t};
+    EdgeLists lists;
+    ScreenTriangle triangle;
+    WithCornerSource(setup, fetch, [&](auto& source) {
+        using Corners = std::decay_t<decltype(source.corners)>;
+        ForEachProjected(projected, [&](const ProjectedTriangle& p) {
+            if (!bands.Touches(t, p.rows.top, p.rows.bottom)) return;
+            int32_t fan[3];
+            FanOf(faces, p.id, fan);
+            FaceInWorld face = source.Use(fan, faces.GetFaceNormal(p.id.face));
+            if (flat) source.stage.FacesTheEye(face);  // to world space, where it is lit
+            if (!source.stage.template SetUp<Corners, kObserved>(
+                    source.corners, flat ? &face : nullptr, triangle, own))
+                return;
+            ConvertOnBands(setup, source.stage, bands, t, triangle, p.id, lists, fragments);
+        });
+    });
 }
 
 }  // namespace
@@ -268,16 +154,32 @@ void BandDraw::Publish(int t, std::atomic<int> Progress::*count, int chunksDone)
 void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
                  int32_t vertexCount, DrawObserver* observer)
 {
-    BandDraw draw(setup, faces, fetch, vertexCount, setup.threads);
-    std::vector<PipelineCounts> parts(observer != nullptr ? setup.threads : 0);
-    const auto part = [&](int t) {
-        const auto run = [&](auto& fragments) { draw.Run(t, fragments); };
+    const int threads = setup.threads;
+    const RowBands bands(setup.frameBuffer->width, setup.frameBuffer->height, threads);
+    std::vector<const ProjectedBlocks*> projected(static_cast<std::size_t>(threads));
+    std::vector<PipelineCounts> fates(observer != nullptr ? threads : 0);
+    std::vector<PipelineCounts> parts(observer != nullptr ? threads : 0);
+    ThreadPool& pool = ThreadPool::Shared();
+    pool.Run(threads, [&](int t) {
+        if (fetch.FetchesEverything())
+            CornerPlaces().Begin(vertexCount,
+                                 std::max(CornerCache::kMaxPlaces / threads, kMinCornerPlaces));
+        ProjectedBlocks& mine = ThisThreadsBlocks();
+        ProjectBlocks(setup, faces, fetch, vertexCount, t, threads, mine,
+                      observer != nullptr ? &fates[static_cast<std::size_t>(t)] : nullptr);
+        projected[static_cast<std::size_t>(t)] = &mine;
+    });
+    pool.Run(threads, [&](int t) {
+        const auto run = [&](auto& fragments) {
+            DrawOwnRows(setup, faces, fetch, projected, bands, t, fragments);
+        };
         if (observer == nullptr)
             WithFragmentStage(setup, run);
         else
             WithFragmentStage(setup, *observer, parts[static_cast<std::size_t>(t)], run);
-    };
-    ThreadPool::Shared().Run(setup.threads, part);
-    for (const PipelineCounts& p : parts)
-        observer->counts.Add(p);
+    });
+    for (std::size_t t = 0; observer != nullptr && t < parts.size(); ++t) {
+        observer->counts.Add(fates[t]);
+        observer->counts.Add(parts[t]);
+    }
 }

@@ -10,11 +10,13 @@ struct DrawSetup;
 // The draw of `faces` on setup.threads threads, to the same frame to the
 // byte as on one. A pixel's colour and depth depend only on the fragments
 // that reach it and their order, so the threads share the frame's rows
-// (RowBands), each converting every triangle in drawing order but only on
-// its own rows, with the parameter t that one thread's walks and spans give
-// each pixel. The triangle stage before it is shared by ranges of faces,
-// whose triangles wait in face order. With an `observer` the draw is
-// observed: each triangle's fate is counted once, by the thread that set it
-// up, and each fragment by the thread of its row.
+// (RowBands). First the threads cull and project the faces, block by block,
+// keeping the triangles that pass and the rows each spans; then each thread
+// takes every kept triangle that reaches its rows, in face order, sets it up
+// again (lighting it only where it shows there) and converts it on those
+// rows alone, with the parameter t that one thread's walks and spans give
+// each pixel. With an `observer` the draw is observed: each triangle's fate
+// is counted once, by the thread that projected it, and each fragment by the
+// thread of its row.
 void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
                  int32_t vertexCount, DrawObserver* observer);

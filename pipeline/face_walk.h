@@ -47,72 +47,107 @@ void ForEachTriangle(const FaceList& faces, FaceRange range, int32_t vertexCount
     }
 }
 
+// The vertices of triangle `id` of its face: the fan (0, i, i + 1) that
+// ForEachTriangle hands on.
+inline void FanOf(const FaceList& faces, TriangleId id, int32_t fan[3])
+{
+    const Face& face = faces.records[id.face];
+    fan[0] = face.indices[0];
+    fan[1] = face.indices[id.triangle + 1];
+    fan[2] = face.indices[id.triangle + 2];
+}
+
 // Culling and the triangle stage: the triangle of `corners`, ready for scan
 // conversion in `out` when it is drawn. Flat shading lights `face`. A
-// triangle the depth buffer hides counts as rejected, unless `kDrawHidden`
-// (an observed draw, which counts a hidden triangle's fragments, and the
-// set-up of a draw on several threads, which leaves the test to them).
+// triangle the depth buffer hides in the rows of `own` counts as rejected,
+// unless `kDrawHidden` (an observed draw, which counts a hidden triangle's
+// fragments).
 template <bool kDrawHidden, class Corners>
 TriangleFate SetUpTriangle(const TriangleStage& stage, Corners& corners, FaceInWorld& face,
-                           bool flat, ScreenTriangle& out)
+                           bool flat, ScreenTriangle& out, OwnRows own = {})
 {
     if (!stage.FacesTheEye(face)) return TriangleFate::kCulled;
-    if (!stage.SetUp<Corners, kDrawHidden>(corners, flat ? &face : nullptr, out))
+    if (!stage.SetUp<Corners, kDrawHidden>(corners, flat ? &face : nullptr, out, own))
         return TriangleFate::kRejected;
     return TriangleFate::kDrawn;
 }
 
 // Every attribute is fetched: a corner is a function of its vertex alone, and
 // the corners that faces share are worked on once while `cache` (begun for
-// this draw) holds them. `road` takes each triangle on: road(stage, corners,
-// face, id).
-template <class Road>
-void WalkCachedFaces(const DrawSetup& setup, const FaceList& faces, FaceRange range,
-                     const CornerFetch& fetch, int32_t vertexCount, CornerCache& cache, Road road)
-{
-    const TriangleStage stage(setup);
-    CachedCorners corners(stage, fetch, cache);
-    ForEachTriangle(
-        faces, range, vertexCount, [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
-            corners.Use(fan);
-            // Built in place: a copy would read back at once what
-            // was just written in parts.
-            FaceInWorld face{
-                Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
+// this draw) holds them.
+class CachedCornerSource {
+public:
+    CachedCornerSource(const DrawSetup& setup, const CornerFetch& fetch, CornerCache& cache)
+        : stage(setup), corners(stage, fetch, cache), fetch(fetch)
+    {
+    }
+    // The triangle of vertices `fan`, and its face in object space.
+    FaceInWorld Use(const int32_t fan[3], const Vector3& normal)
+    {
+        corners.Use(fan);
+        return {Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
                 normal};
-            road(stage, corners, face, id);
-        });
-}
+    }
+
+    const TriangleStage stage;
+    CachedCorners corners;
+
+private:
+    const CornerFetch& fetch;
+};
 
 // Corners fetched face by face: an attribute outside the mask keeps what the
 // previous face left, which is its default, since no fetch sets it.
-template <class Road>
-void WalkFetchedFaces(const DrawSetup& setup, const FaceList& faces, FaceRange range,
-                      const CornerFetch& fetch, int32_t vertexCount, Road road)
-{
-    const TriangleStage stage(setup);
-    GivenCorners corners(stage);
+class FetchedCornerSource {
+public:
+    FetchedCornerSource(const DrawSetup& setup, const CornerFetch& fetch)
+        : stage(setup), corners(stage), fetch(fetch)
+    {
+    }
+    FaceInWorld Use(const int32_t fan[3], const Vector3& normal)
+    {
+        for (int k = 0; k < 3; ++k)
+            fetch(fan[k], fetched[k]);
+        corners.Use(fetched);
+        return {Centroid(fetched[0].position, fetched[1].position, fetched[2].position), normal};
+    }
+
+    const TriangleStage stage;
+    GivenCorners corners;
+
+private:
+    const CornerFetch& fetch;
     PipelineVertex fetched[3];
-    ForEachTriangle(
-        faces, range, vertexCount, [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
-            for (int k = 0; k < 3; ++k)
-                fetch(fan[k], fetched[k]);
-            corners.Use(fetched);
-            FaceInWorld face{
-                Centroid(fetched[0].position, fetched[1].position, fetched[2].position), normal};
-            road(stage, corners, face, id);
-        });
+};
+
+// Calls use(source) with a CachedCornerSource on this thread's cache when the
+// fetch sets every attribute, else with a FetchedCornerSource. The cache is
+// begun by the caller, once a draw.
+template <class Use>
+void WithCornerSource(const DrawSetup& setup, const CornerFetch& fetch, Use use)
+{
+    if (fetch.FetchesEverything()) {
+        CachedCornerSource source(setup, fetch, CornerPlaces());
+        use(source);
+    } else {
+        FetchedCornerSource source(setup, fetch);
+        use(source);
+    }
 }
 
-// WalkCachedFaces with this thread's cache when the fetch sets every
-// attribute, else WalkFetchedFaces. The cache is begun by the caller, once a
-// draw.
+// Every triangle of the faces in `range`, in order, from the corner source:
+// road(stage, corners, face, id).
 template <class Road>
 void WalkFaces(const DrawSetup& setup, const FaceList& faces, FaceRange range,
                const CornerFetch& fetch, int32_t vertexCount, Road road)
 {
-    if (fetch.FetchesEverything())
-        WalkCachedFaces(setup, faces, range, fetch, vertexCount, CornerPlaces(), road);
-    else
-        WalkFetchedFaces(setup, faces, range, fetch, vertexCount, road);
+    WithCornerSource(setup, fetch, [&](auto& source) {
+        ForEachTriangle(faces, range, vertexCount,
+                        [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
+                            // Built in place: a copy would read back at once
+                            // what was just written in parts.
+                            FaceInWorld face = source.Use(fan, normal);
+                            road(source.stage, source.corners, face, id);
+                        });
+    });
 }

@@ -31,6 +31,12 @@ public:
     RowBands(int width, int height, int threads);
 
     int Threads() const { return threads; }
+    // Whether a band of `thread` holds one of the rows first .. last.
+    bool Touches(int thread, int first, int last) const
+    {
+        const int s0 = StripOf(first);
+        return s0 + ((thread - s0 % threads) + threads) % threads <= StripOf(last);
+    }
     int StripRows() const { return stripRows; }
     // Calls visit(band) for each band of `thread` that holds one of the rows
     // first .. last, from the top down. Rows outside the frame count as its
@@ -52,4 +58,11 @@ private:
     // Inline: every thread asks for the strips of every triangle.
     int StripOf(int row) const { return std::clamp(row, 0, lastRow) / stripRows; }
     Band Strip(int s) const;
+};
+
+// The rows a thread of a draw converts: the bands of `thread`, or with no
+// bands the whole frame (a draw on one thread).
+struct OwnRows {
+    const RowBands* bands = nullptr;
+    int thread = 0;
 };

@@ -179,10 +179,9 @@ TransformedCorner& CachedCorners::Fill(int k)
     return t;
 }
 
-template <class Corners, bool kDrawHidden>
-bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const
+template <class Corners>
+bool TriangleStage::Transform(Corners& corners, TransformedCorner* transformed[3]) const
 {
-    TransformedCorner* transformed[3];
     uint8_t inside = 0;
     bool withinBand = true;
     for (int k = 0; k < 3; ++k) {
@@ -191,11 +190,47 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
         withinBand = withinBand && transformed[k]->withinBand;
     }
     // Trivial rejection: each test may be met by a different corner.
-    if (inside != kEveryTestMet || !withinBand) return false;
-    if constexpr (!kDrawHidden) {
+    return inside == kEveryTestMet && withinBand;
+}
+
+template <class Corners>
+bool TriangleStage::Project(Corners& corners, RowRange& rows) const
+{
+    TransformedCorner* transformed[3];
+    if (!Transform(corners, transformed)) return false;
+    const float y0 = transformed[0]->vertex.windowPos.y, y1 = transformed[1]->vertex.windowPos.y,
+                y2 = transformed[2]->vertex.windowPos.y;
+    rows = {static_cast<int>(std::min({y0, y1, y2})), static_cast<int>(std::max({y0, y1, y2}))};
+    return true;
+}
+
+template bool TriangleStage::Project(CachedCorners&, RowRange&) const;
+template bool TriangleStage::Project(GivenCorners&, RowRange&) const;
+
+bool TriangleStage::HiddenInRows(const Vector4& a, const Vector4& b, const Vector4& c,
+                                 OwnRows own) const
+{
+    if (own.bands == nullptr) {
         const FrameBuffer& fb = *setup.frameBuffer;
-        if (HiddenByDepth(transformed[0]->vertex.windowPos, transformed[1]->vertex.windowPos,
-                          transformed[2]->vertex.windowPos, {0, 0, fb.width, fb.height}))
+        return HiddenByDepth(a, b, c, {0, 0, fb.width, fb.height});
+    }
+    bool hidden = true;
+    own.bands->ForEachBand(own.thread, static_cast<int>(std::min({a.y, b.y, c.y})),
+                           static_cast<int>(std::max({a.y, b.y, c.y})), [&](const Band& band) {
+                               hidden = hidden && HiddenByDepth(a, b, c, band.box);
+                           });
+    return hidden;
+}
+
+template <class Corners, bool kDrawHidden>
+bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out,
+                          OwnRows own) const
+{
+    TransformedCorner* transformed[3];
+    if (!Transform(corners, transformed)) return false;
+    if constexpr (!kDrawHidden) {
+        if (HiddenInRows(transformed[0]->vertex.windowPos, transformed[1]->vertex.windowPos,
+                         transformed[2]->vertex.windowPos, own))
             return false;
     }
     // Lighting has no effect but its colour: a face that is culled, rejected
@@ -215,9 +250,11 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
     return true;
 }
 
-template bool TriangleStage::SetUp(CachedCorners&, const FaceInWorld*, ScreenTriangle&) const;
-template bool TriangleStage::SetUp(GivenCorners&, const FaceInWorld*, ScreenTriangle&) const;
+template bool TriangleStage::SetUp(CachedCorners&, const FaceInWorld*, ScreenTriangle&,
+                                   OwnRows) const;
+template bool TriangleStage::SetUp(GivenCorners&, const FaceInWorld*, ScreenTriangle&,
+                                   OwnRows) const;
 template bool TriangleStage::SetUp<CachedCorners, true>(CachedCorners&, const FaceInWorld*,
-                                                        ScreenTriangle&) const;
+                                                        ScreenTriangle&, OwnRows) const;
 template bool TriangleStage::SetUp<GivenCorners, true>(GivenCorners&, const FaceInWorld*,
-                                                       ScreenTriangle&) const;
+                                                       ScreenTriangle&, OwnRows) const;

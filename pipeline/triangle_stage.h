@@ -6,6 +6,7 @@
 #include "pipeline/draw_setup.h"
 #include "pipeline/edge_steps.h"
 #include "pipeline/pipeline_vertex.h"
+#include "pipeline/row_bands.h"
 
 // Whole window pixel of a coordinate: truncated toward zero, plus one.
 float SnapCoordinate(double v);
@@ -59,19 +60,33 @@ public:
     // The corner's final colour, and that colour packed.
     void ShadeCorner(TransformedCorner& corner) const;
     // The triangle of `corners` ready for scan conversion; false when it is
-    // rejected, or the depth buffer hides it (unless `kDrawHidden`: an
-    // observed draw counts a hidden triangle's fragments). `litFace`, under
-    // flat shading, is the face whose lit colour all three corners take.
+    // rejected, or the depth buffer hides it in the rows of `own` (unless
+    // `kDrawHidden`: an observed draw counts a hidden triangle's fragments).
+    // `litFace`, under flat shading, is the face whose lit colour all three
+    // corners take.
     template <class Corners, bool kDrawHidden = false>
-    bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const;
+    bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out,
+               OwnRows own = {}) const;
+    // The first part of SetUp alone: the corners transformed and the
+    // triangle's rows, top to bottom; false when it is rejected.
+    template <class Corners>
+    bool Project(Corners& corners, RowRange& rows) const;
     // Whether the depth buffer hides the triangle of window corners a, b, c
     // in the pixels of `within`: each of its fragments there would fail the
     // depth test.
     bool HiddenByDepth(const Vector4& a, const Vector4& b, const Vector4& c, PixelBox within) const;
+    // HiddenByDepth in every band of `own` that holds a row of the triangle
+    // (true when none does), or in the whole frame buffer.
+    bool HiddenInRows(const Vector4& a, const Vector4& b, const Vector4& c, OwnRows own) const;
 
 private:
     const DrawSetup& setup;
 
+    // The corners transformed into `transformed`; false when the triangle is
+    // rejected: each view-volume test unmet by all corners, or a corner
+    // beyond the window band.
+    template <class Corners>
+    bool Transform(Corners& corners, TransformedCorner* transformed[3]) const;
     void Assemble(const TransformedCorner* const corners[3], const Color* faceColor,
                   ScreenTriangle& out) const;
 };
