@@ -20,26 +20,28 @@ namespace {
 
 // Faces a thread culls and projects at a time, block after block in turn
 // with the other threads: blocks small enough that every thread gets front
-// and back faces alike, large enough that neighbouring faces share corners
-// in its cache.
-constexpr int32_t kBlockFaces = 1024;
+// and back faces alike (some 16 blocks a thread), large enough that
+// neighbouring faces share corners in its cache.
+constexpr int64_t kMinBlockFaces = 256;
+constexpr int64_t kMaxBlockFaces = 4096;
+
+int64_t BlockFaces(int32_t faces, int threads)
+{
+    return std::clamp(faces / (int64_t{16} * threads), kMinBlockFaces, kMaxBlockFaces);
+}
+
 // The corner cache's places of each thread: a share of the one-thread draw's,
 // so that many threads keep no more corners than a few would.
 constexpr int32_t kMinCornerPlaces = 1 << 12;
 
-// A triangle that culling and rejection let through, and the rows it spans:
-// what passes from one thread to the others, 16 bytes of it.
-struct ProjectedTriangle {
-    TriangleId id;
-    RowRange rows;
-};
-
-// A thread's projected triangles, block after block, and where each of its
-// blocks ends. Kept per thread from draw to draw: once grown, a frame
-// allocates none.
+// The triangles of a thread's blocks that culling and rejection let
+// through, listed for each thread whose rows they reach (8 bytes each: what
+// passes from one thread to another), block after block, and where each
+// block ends in each list. Kept per thread from draw to draw: once grown, a
+// frame allocates none.
 struct ProjectedBlocks {
-    std::vector<ProjectedTriangle> triangles;
-    std::vector<std::size_t> ends;
+    std::vector<std::vector<TriangleId>> to;     // [thread]
+    std::vector<std::vector<std::size_t>> ends;  // [thread][block]
 };
 
 ProjectedBlocks& ThisThreadsBlocks()
@@ -62,39 +64,50 @@ TriangleFate Project(const TriangleStage& stage, Corners& corners, FaceInWorld& 
 // first part of the triangle stage, each triangle's fate counted in `fates`
 // when the draw is observed.
 void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
-                   int32_t vertexCount, int t, int threads, ProjectedBlocks& out,
+                   int32_t vertexCount, const RowBands& bands, int t, ProjectedBlocks& out,
                    PipelineCounts* fates)
 {
-    out.triangles.clear();
-    out.ends.clear();
-    const int64_t stride = static_cast<int64_t>(threads) * kBlockFaces;
-    for (int64_t first = static_cast<int64_t>(t) * kBlockFaces; first < faces.count;
-         first += stride) {
-        const int64_t end = std::min<int64_t>(first + kBlockFaces, faces.count);
+    const int threads = bands.Threads();
+    out.to.resize(static_cast<std::size_t>(threads));
+    out.ends.resize(static_cast<std::size_t>(threads));
+    for (int d = 0; d < threads; ++d) {
+        out.to[static_cast<std::size_t>(d)].clear();
+        out.ends[static_cast<std::size_t>(d)].clear();
+    }
+    const int64_t blockFaces = BlockFaces(faces.count, threads);
+    const int64_t stride = threads * blockFaces;
+    for (int64_t first = t * blockFaces; first < faces.count; first += stride) {
+        const int64_t end = std::min<int64_t>(first + blockFaces, faces.count);
         const FaceRange range{static_cast<int32_t>(first), static_cast<int32_t>(end)};
         WalkFaces(setup, faces, range, fetch, vertexCount,
                   [&](const TriangleStage& stage, auto& corners, FaceInWorld& face, TriangleId id) {
                       RowRange rows{0, 0};
                       const TriangleFate fate = Project(stage, corners, face, rows);
-                      if (fate == TriangleFate::kDrawn) out.triangles.push_back({id, rows});
+                      if (fate == TriangleFate::kDrawn)
+                          bands.ForEachThread(rows.top, rows.bottom, [&](int d) {
+                              out.to[static_cast<std::size_t>(d)].push_back(id);
+                          });
                       if (fates != nullptr) fates->Count(fate);
                   });
-        out.ends.push_back(out.triangles.size());
+        for (int d = 0; d < threads; ++d)
+            out.ends[static_cast<std::size_t>(d)].push_back(
+                out.to[static_cast<std::size_t>(d)].size());
     }
 }
 
-// Every projected triangle of every thread, in face order: block b is block
-// b / threads of thread b mod threads.
+// Every projected triangle that reaches thread t's rows, in face order: block
+// b is block b / threads of thread b mod threads.
 template <class Visit>
-void ForEachProjected(const std::vector<const ProjectedBlocks*>& threadsBlocks, Visit visit)
+void ForEachProjected(const std::vector<const ProjectedBlocks*>& threadsBlocks, int t, Visit visit)
 {
     const std::size_t threads = threadsBlocks.size();
     for (std::size_t b = 0;; ++b) {
         const ProjectedBlocks& blocks = *threadsBlocks[b % threads];
+        const std::vector<std::size_t>& ends = blocks.ends[static_cast<std::size_t>(t)];
         const std::size_t j = b / threads;
-        if (j >= blocks.ends.size()) return;
-        for (std::size_t i = j == 0 ? 0 : blocks.ends[j - 1]; i < blocks.ends[j]; ++i)
-            visit(blocks.triangles[i]);
+        if (j >= ends.size()) return;
+        for (std::size_t i = j == 0 ? 0 : ends[j - 1]; i < ends[j]; ++i)
+            visit(blocks.to[static_cast<std::size_t>(t)][i]);
     }
 }
 
@@ -135,16 +148,22 @@ void DrawOwnRows(const DrawSetup& setup, const FaceList& faces, const CornerFetc
     ScreenTriangle triangle;
     WithCornerSource(setup, fetch, [&](auto& source) {
         using Corners = std::decay_t<decltype(source.corners)>;
-        ForEachProjected(projected, [&](const ProjectedTriangle& p) {
-            if (!bands.Touches(t, p.rows.top, p.rows.bottom)) return;
+        ForEachProjected(projected, t, [&](TriangleId id) {
             int32_t fan[3];
-            FanOf(faces, p.id, fan);
-            FaceInWorld face = source.Use(fan, faces.GetFaceNormal(p.id.face));
-            if (flat) source.stage.FacesTheEye(face);  // to world space, where it is lit
-            if (!source.stage.template SetUp<Corners, kObserved>(
-                    source.corners, flat ? &face : nullptr, triangle, own))
-                return;
-            ConvertOnBands(setup, source.stage, bands, t, triangle, p.id, lists, fragments);
+            FanOf(faces, id, fan);
+            bool shows;
+            if (flat) {  // the face is lit in world space
+                FaceInWorld face = source.Use(fan, faces.GetFaceNormal(id.face));
+                source.stage.FacesTheEye(face);
+                shows = source.stage.template SetUp<Corners, kObserved>(source.corners, &face,
+                                                                        triangle, own);
+            } else {
+                source.UseCorners(fan);
+                shows = source.stage.template SetUp<Corners, kObserved>(source.corners, nullptr,
+                                                                        triangle, own);
+            }
+            if (!shows) return;
+            ConvertOnBands(setup, source.stage, bands, t, triangle, id, lists, fragments);
         });
     });
 }
@@ -165,7 +184,7 @@ void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetc
             CornerPlaces().Begin(vertexCount,
                                  std::max(CornerCache::kMaxPlaces / threads, kMinCornerPlaces));
         ProjectedBlocks& mine = ThisThreadsBlocks();
-        ProjectBlocks(setup, faces, fetch, vertexCount, t, threads, mine,
+        ProjectBlocks(setup, faces, fetch, vertexCount, bands, t, mine,
                       observer != nullptr ? &fates[static_cast<std::size_t>(t)] : nullptr);
         projected[static_cast<std::size_t>(t)] = &mine;
     });

@@ -81,10 +81,12 @@ public:
         : stage(setup), corners(stage, fetch, cache), fetch(fetch)
     {
     }
-    // The triangle of vertices `fan`, and its face in object space.
+    // The triangle of vertices `fan`.
+    void UseCorners(const int32_t fan[3]) { corners.Use(fan); }
+    // The same, and its face in object space.
     FaceInWorld Use(const int32_t fan[3], const Vector3& normal)
     {
-        corners.Use(fan);
+        UseCorners(fan);
         return {Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
                 normal};
     }
@@ -104,11 +106,15 @@ public:
         : stage(setup), corners(stage), fetch(fetch)
     {
     }
-    FaceInWorld Use(const int32_t fan[3], const Vector3& normal)
+    void UseCorners(const int32_t fan[3])
     {
         for (int k = 0; k < 3; ++k)
             fetch(fan[k], fetched[k]);
         corners.Use(fetched);
+    }
+    FaceInWorld Use(const int32_t fan[3], const Vector3& normal)
+    {
+        UseCorners(fan);
         return {Centroid(fetched[0].position, fetched[1].position, fetched[2].position), normal};
     }
 

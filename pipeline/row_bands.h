@@ -31,11 +31,15 @@ public:
     RowBands(int width, int height, int threads);
 
     int Threads() const { return threads; }
-    // Whether a band of `thread` holds one of the rows first .. last.
-    bool Touches(int thread, int first, int last) const
+    // Calls visit(thread) for each thread with a band that holds one of the
+    // rows first .. last.
+    template <class Visit>
+    void ForEachThread(int first, int last, Visit visit) const
     {
         const int s0 = StripOf(first);
-        return s0 + ((thread - s0 % threads) + threads) % threads <= StripOf(last);
+        const int n = std::min(StripOf(last) - s0 + 1, threads);
+        for (int k = 0; k < n; ++k)
+            visit((s0 + k) % threads);
     }
     int StripRows() const { return stripRows; }
     // Calls visit(band) for each band of `thread` that holds one of the rows

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -40,10 +41,12 @@ private:
     std::mutex mutex;    // guards what follows
     std::condition_variable wake, finished;
     std::vector<std::thread> threads;
-    uint64_t round = 0;  // Runs so far
-    int count = 0;       // the parts of the current Run
+    // Written holding `mutex`; atomic so that a waiter may look at them
+    // without it while it spins.
+    std::atomic<uint64_t> round{0};  // Runs so far
+    std::atomic<int> unfinished{0};  // parts on pool threads still running
+    int count = 0;                   // the parts of the current Run
     Call call = nullptr;
     const void* part = nullptr;
-    int unfinished = 0;  // parts on pool threads still running
     bool stopping = false;
 };
