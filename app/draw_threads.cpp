@@ -1,10 +1,18 @@
 #include "app/draw_threads.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <thread>
 
 #include "model/printable_text.h"
 #include "pipeline/draw_setup.h"
+
+int AllCores()
+{
+    // hardware_concurrency is 0 when the count is not known.
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxDrawThreads);
+}
 
 std::optional<int> ParseThreadCount(const std::string& text)
 {

@@ -6,6 +6,9 @@
 
 // The threads a program draws on. The frames are the same on any number.
 
+// Every core of the machine, at least 1 and at most kMaxDrawThreads.
+int AllCores();
+
 // A thread count as a command line or ZBUFFER_THREADS gives it: a whole
 // number from 1 to kMaxDrawThreads; none for anything else.
 std::optional<int> ParseThreadCount(const std::string& text);

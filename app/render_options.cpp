@@ -171,7 +171,7 @@ constexpr OptionRule kOptions[] = {
     {"--normalize", nullptr, nullptr, &RenderOptions::normalize,
      "normalise the normals after the model matrix"},
     {"--threads", "N", ParseThreads, nullptr,
-     "draw on N threads, 1 to 256 (default 1);\n"
+     "draw on N threads, 1 to 256 (default: every core);\n"
      "the frames are the same on any number"},
     {"--out", "FILE", ParseOut, nullptr,
      "PNG or PPM by extension (default frame.png); a %d in FILE,\n"

@@ -32,7 +32,7 @@ struct RenderOptions {
     bool shadows = false;                // light 0's shadow pass every frame, shadow test on
     std::optional<Vector3> light2;       // a second point light, in slot 1
     bool normalize = false;              // RC_NORMALIZE
-    int threads = 1;                     // the draw's threads: the same frames on any number
+    int threads = AllCores();            // the draw's threads: the same frames on any number
     std::optional<FrameFileName> out;    // none: frame.png
     bool bench = false;
     // What the pipeline did, drawing each frame observed: its counts, the

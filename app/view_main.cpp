@@ -268,9 +268,8 @@ int main(int argc, char** argv)
         std::cout << (o.help ? kViewUsage : std::string("zbuffer-view ") + kProgramVersion + "\n");
         return std::cout.flush() ? 0 : 1;
     }
-    // One thread by default: on this project's two-core machines the draw
-    // on two is not yet faster (README, Threads).
-    const std::optional<int> threads = ThreadsFromEnvironment("zbuffer-view", 1, std::cerr);
+    const std::optional<int> threads =
+        ThreadsFromEnvironment("zbuffer-view", AllCores(), std::cerr);
     if (!threads) return 2;
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {

@@ -70,10 +70,10 @@ void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFe
     const int threads = bands.Threads();
     out.to.resize(static_cast<std::size_t>(threads));
     out.ends.resize(static_cast<std::size_t>(threads));
-    for (int d = 0; d < threads; ++d) {
-        out.to[static_cast<std::size_t>(d)].clear();
-        out.ends[static_cast<std::size_t>(d)].clear();
-    }
+    for (std::vector<TriangleId>& list : out.to)
+        list.clear();
+    for (std::vector<std::size_t>& ends : out.ends)
+        ends.clear();
     const int64_t blockFaces = BlockFaces(faces.count, threads);
     const int64_t stride = threads * blockFaces;
     for (int64_t first = t * blockFaces; first < faces.count; first += stride) {
@@ -89,9 +89,8 @@ void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFe
                           });
                       if (fates != nullptr) fates->Count(fate);
                   });
-        for (int d = 0; d < threads; ++d)
-            out.ends[static_cast<std::size_t>(d)].push_back(
-                out.to[static_cast<std::size_t>(d)].size());
+        for (std::size_t d = 0; d < out.to.size(); ++d)
+            out.ends[d].push_back(out.to[d].size());
     }
 }
 

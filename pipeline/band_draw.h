@@ -11,10 +11,10 @@ struct DrawSetup;
 // byte as on one. A pixel's colour and depth depend only on the fragments
 // that reach it and their order, so the threads share the frame's rows
 // (RowBands). First the threads cull and project the faces, block by block,
-// keeping the triangles that pass and the rows each spans; then each thread
-// takes every kept triangle that reaches its rows, in face order, sets it up
-// again (lighting it only where it shows there) and converts it on those
-// rows alone, with the parameter t that one thread's walks and spans give
+// listing each triangle that passes for every thread whose rows it reaches;
+// then each thread takes the triangles listed for it, in face order, sets
+// each up again (lighting it only where it shows in its rows) and converts
+// it on those rows alone, with the parameter t that one thread's walks and spans give
 // each pixel. With an `observer` the draw is observed: each triangle's fate
 // is counted once, by the thread that projected it, and each fragment by the
 // thread of its row.

@@ -98,9 +98,10 @@ TEST(RenderOptions, RefusesBadCommandLinesWithOneLineReasons)
               "--shade: 'smooth' is not flat, gouraud, phong or cartoon");
 }
 
-TEST(RenderOptions, DrawsOnOneThreadUnlessTheThreadsAreGiven)
+TEST(RenderOptions, DrawsOnEveryCoreUnlessTheThreadsAreGiven)
 {
-    EXPECT_EQ(Parse({}).options.threads, 1);
+    EXPECT_EQ(Parse({}).options.threads, AllCores());
+    EXPECT_GE(AllCores(), 1);
     EXPECT_EQ(Parse({"--threads", "1"}).options.threads, 1);
     EXPECT_EQ(Parse({"--threads=256"}).options.threads, 256);
     EXPECT_EQ(Parse({"--threads", "300"}).error,
