@@ -210,10 +210,6 @@ template bool TriangleStage::Project(GivenCorners&, RowRange&) const;
 bool TriangleStage::HiddenInRows(const Vector4& a, const Vector4& b, const Vector4& c,
                                  OwnRows own) const
 {
-    if (own.bands == nullptr) {
-        const FrameBuffer& fb = *setup.frameBuffer;
-        return HiddenByDepth(a, b, c, {0, 0, fb.width, fb.height});
-    }
     bool hidden = true;
     own.bands->ForEachBand(own.thread, static_cast<int>(std::min({a.y, b.y, c.y})),
                            static_cast<int>(std::max({a.y, b.y, c.y})), [&](const Band& band) {
@@ -229,8 +225,12 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
     TransformedCorner* transformed[3];
     if (!Transform(corners, transformed)) return false;
     if constexpr (!kDrawHidden) {
-        if (HiddenInRows(transformed[0]->vertex.windowPos, transformed[1]->vertex.windowPos,
-                         transformed[2]->vertex.windowPos, own))
+        const Vector4& a = transformed[0]->vertex.windowPos;
+        const Vector4& b = transformed[1]->vertex.windowPos;
+        const Vector4& c = transformed[2]->vertex.windowPos;
+        const FrameBuffer& fb = *setup.frameBuffer;
+        if (own.bands == nullptr ? HiddenByDepth(a, b, c, {0, 0, fb.width, fb.height})
+                                 : HiddenInRows(a, b, c, own))
             return false;
     }
     // Lighting has no effect but its colour: a face that is culled, rejected

@@ -76,7 +76,7 @@ public:
     // depth test.
     bool HiddenByDepth(const Vector4& a, const Vector4& b, const Vector4& c, PixelBox within) const;
     // HiddenByDepth in every band of `own` that holds a row of the triangle
-    // (true when none does), or in the whole frame buffer.
+    // (true when none does).
     bool HiddenInRows(const Vector4& a, const Vector4& b, const Vector4& c, OwnRows own) const;
 
 private:
