@@ -394,6 +394,33 @@ def behaviour_load_progress(run_):
                        r"6320 faces", lines[-1]) is not None, f"standard error ends {lines[-1]!r}")
 
 
+def behaviour_threads(run_):
+    """ZBUFFER_THREADS=3 shows the picture one thread draws; a value that is
+    not a thread count stops the viewer with status 2 and one line, before
+    any window opens."""
+    teapot = os.path.join(run_.options.source_dir, "data", "teapot.ply")
+    shown = {}
+    for threads in ("1", "3"):
+        os.environ["ZBUFFER_THREADS"] = threads
+        program, window = started(run_, [teapot, "--shade", "phong", "--turn", "0"])
+        shown[threads] = settled(program, window, f"threads-{threads}")
+        program.stop()
+    check_same(shown["3"], shown["1"], "the picture on 3 threads")
+    for bad in ("0", "257", "two"):
+        os.environ["ZBUFFER_THREADS"] = bad
+        program = run_.start([teapot])
+        status = program.wait_exit(WAIT)
+        program.wait_for(lambda: program.eof, "the end of standard output")
+        for reader in program.readers:
+            reader.join(5)
+        expected = f"zbuffer-view: ZBUFFER_THREADS: '{bad}' is not a whole number from 1 to 256\n"
+        check(status == 2, f"ZBUFFER_THREADS={bad}: exit status {status}, expected 2")
+        check(program.stderr == expected.encode(),
+              f"ZBUFFER_THREADS={bad}: standard error {program.stderr!r}")
+        check(not program.window_ids(), f"ZBUFFER_THREADS={bad}: a window opened")
+    del os.environ["ZBUFFER_THREADS"]
+
+
 BEHAVIOURS = {
     "window_and_output": behaviour_window_and_output,
     "pause": behaviour_pause,
@@ -407,6 +434,7 @@ BEHAVIOURS = {
     "idle": behaviour_idle,
     "load_errors": behaviour_load_errors,
     "load_progress": behaviour_load_progress,
+    "threads": behaviour_threads,
 }
 
 if __name__ == "__main__":
