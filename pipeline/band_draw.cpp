@@ -62,7 +62,8 @@ TriangleFate Project(const TriangleStage& stage, Corners& corners, FaceInWorld& 
 
 // Thread t's blocks of faces (t, t + threads, ...) through culling and the
 // first part of the triangle stage, each triangle's fate counted in `fates`
-// when the draw is observed.
+// when the draw is observed (the fragments of the thread's rows are counted
+// there after).
 void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
                    int32_t vertexCount, const RowBands& bands, int t, ProjectedBlocks& out,
                    PipelineCounts* fates)
@@ -149,19 +150,17 @@ void DrawOwnRows(const DrawSetup& setup, const FaceList& faces, const CornerFetc
         using Corners = std::decay_t<decltype(source.corners)>;
         ForEachProjected(projected, t, [&](TriangleId id) {
             int32_t fan[3];
-            FanOf(faces, id, fan);
-            bool shows;
+            FanTriangle(faces.records[id.face], id.triangle, fan);
+            FaceInWorld face;
             if (flat) {  // the face is lit in world space
-                FaceInWorld face = source.Use(fan, faces.GetFaceNormal(id.face));
+                face = source.Use(fan, faces.GetFaceNormal(id.face));
                 source.stage.FacesTheEye(face);
-                shows = source.stage.template SetUp<Corners, kObserved>(source.corners, &face,
-                                                                        triangle, own);
             } else {
                 source.UseCorners(fan);
-                shows = source.stage.template SetUp<Corners, kObserved>(source.corners, nullptr,
-                                                                        triangle, own);
             }
-            if (!shows) return;
+            if (!source.stage.template SetUp<Corners, kObserved>(
+                    source.corners, flat ? &face : nullptr, triangle, own))
+                return;
             ConvertOnBands(setup, source.stage, bands, t, triangle, id, lists, fragments);
         });
     });
@@ -175,7 +174,6 @@ void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetc
     const int threads = setup.threads;
     const RowBands bands(setup.frameBuffer->width, setup.frameBuffer->height, threads);
     std::vector<const ProjectedBlocks*> projected(static_cast<std::size_t>(threads));
-    std::vector<PipelineCounts> fates(observer != nullptr ? threads : 0);
     std::vector<PipelineCounts> parts(observer != nullptr ? threads : 0);
     ThreadPool& pool = ThreadPool::Shared();
     pool.Run(threads, [&](int t) {
@@ -184,7 +182,7 @@ void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetc
                                  std::max(CornerCache::kMaxPlaces / threads, kMinCornerPlaces));
         ProjectedBlocks& mine = ThisThreadsBlocks();
         ProjectBlocks(setup, faces, fetch, vertexCount, bands, t, mine,
-                      observer != nullptr ? &fates[static_cast<std::size_t>(t)] : nullptr);
+                      observer != nullptr ? &parts[static_cast<std::size_t>(t)] : nullptr);
         projected[static_cast<std::size_t>(t)] = &mine;
     });
     pool.Run(threads, [&](int t) {
@@ -196,8 +194,6 @@ void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetc
         else
             WithFragmentStage(setup, *observer, parts[static_cast<std::size_t>(t)], run);
     });
-    for (std::size_t t = 0; observer != nullptr && t < parts.size(); ++t) {
-        observer->counts.Add(fates[t]);
-        observer->counts.Add(parts[t]);
-    }
+    for (const PipelineCounts& p : parts)
+        observer->counts.Add(p);
 }

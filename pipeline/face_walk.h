@@ -30,6 +30,15 @@ inline bool IndicesInRange(const Face& face, int32_t vertexCount)
     return true;
 }
 
+// The vertices of fan triangle `triangle` of `face`: corners 0, triangle + 1
+// and triangle + 2.
+inline void FanTriangle(const Face& face, int32_t triangle, int32_t fan[3])
+{
+    fan[0] = face.indices[0];
+    fan[1] = face.indices[triangle + 1];
+    fan[2] = face.indices[triangle + 2];
+}
+
 // Calls draw(vertex indices, face normal, triangle id) for every triangle of
 // the faces in `range`, in order. Faces of fewer than three corners, or with
 // an index out of range, are not drawn; larger ones are drawn as a fan
@@ -40,34 +49,24 @@ void ForEachTriangle(const FaceList& faces, FaceRange range, int32_t vertexCount
     for (int32_t f = range.first; f < range.end; ++f) {
         const Face& face = faces.records[f];
         if (face.cornerCount < 3 || !IndicesInRange(face, vertexCount)) continue;
-        for (int32_t i = 1; i + 1 < face.cornerCount; ++i) {
-            const int32_t fan[3] = {face.indices[0], face.indices[i], face.indices[i + 1]};
-            draw(fan, faces.GetFaceNormal(f), TriangleId{f, i - 1});
+        for (int32_t i = 0; i + 2 < face.cornerCount; ++i) {
+            int32_t fan[3];
+            FanTriangle(face, i, fan);
+            draw(fan, faces.GetFaceNormal(f), TriangleId{f, i});
         }
     }
 }
 
-// The vertices of triangle `id` of its face: the fan (0, i, i + 1) that
-// ForEachTriangle hands on.
-inline void FanOf(const FaceList& faces, TriangleId id, int32_t fan[3])
-{
-    const Face& face = faces.records[id.face];
-    fan[0] = face.indices[0];
-    fan[1] = face.indices[id.triangle + 1];
-    fan[2] = face.indices[id.triangle + 2];
-}
-
 // Culling and the triangle stage: the triangle of `corners`, ready for scan
 // conversion in `out` when it is drawn. Flat shading lights `face`. A
-// triangle the depth buffer hides in the rows of `own` counts as rejected,
-// unless `kDrawHidden` (an observed draw, which counts a hidden triangle's
-// fragments).
+// triangle the depth buffer hides counts as rejected, unless `kDrawHidden`
+// (an observed draw, which counts a hidden triangle's fragments).
 template <bool kDrawHidden, class Corners>
 TriangleFate SetUpTriangle(const TriangleStage& stage, Corners& corners, FaceInWorld& face,
-                           bool flat, ScreenTriangle& out, OwnRows own = {})
+                           bool flat, ScreenTriangle& out)
 {
     if (!stage.FacesTheEye(face)) return TriangleFate::kCulled;
-    if (!stage.SetUp<Corners, kDrawHidden>(corners, flat ? &face : nullptr, out, own))
+    if (!stage.SetUp<Corners, kDrawHidden>(corners, flat ? &face : nullptr, out))
         return TriangleFate::kRejected;
     return TriangleFate::kDrawn;
 }

@@ -117,4 +117,30 @@ TEST(RowBands, AFrameWithoutRowsHasOneEmptyBandThatCountsEveryRow)
     EXPECT_GT(band.rows.bottom, 8192);
 }
 
+// The first step of a draw lists a triangle for exactly the threads that
+// convert one of its rows: a thread left out would miss its pixels, one
+// listed twice would draw them twice.
+TEST(RowBands, ATriangleIsListedForEachThreadWithABandOfItsRowsOnce)
+{
+    for (const int height : {0, 3, 64, 481}) {
+        for (const int threads : {1, 2, 3, 8}) {
+            const RowBands bands(16, height, threads);
+            for (const int first : {-9000, -1, 0, 5, 29, 30, 200}) {
+                for (const int last : {first, first + 1, first + 31, first + 500, 9000}) {
+                    std::vector<int> listed(static_cast<std::size_t>(threads), 0);
+                    bands.ForEachThread(first, last,
+                                        [&](int t) { ++listed[static_cast<std::size_t>(t)]; });
+                    for (int t = 0; t < threads; ++t) {
+                        int held = 0;
+                        bands.ForEachBand(t, first, last, [&](const Band&) { ++held; });
+                        EXPECT_EQ(listed[static_cast<std::size_t>(t)], held > 0 ? 1 : 0)
+                            << height << " rows, " << threads << " threads, rows " << first
+                            << " .. " << last << ", thread " << t;
+                    }
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
