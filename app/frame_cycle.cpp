@@ -6,6 +6,7 @@
 
 #include "app/scene_setup.h"
 #include "model/model.h"
+#include "pipeline/band_draw.h"
 #include "pipeline/draw_model.h"
 #include "render/render_context.h"
 
@@ -39,7 +40,7 @@ float RenderFrameTimed(float angle, DrawObserver* observer)
 {
     const int64_t t0 = MillisecondsSinceStart();
     RenderContext& c = RenderContext::Instance();
-    c.frameBuffer.Clear();
+    ClearInBands(c.frameBuffer, c.drawThreads);
     c.SetModelMatrix(FrameModelMatrix(angle));
     c.material = gDefaultMaterial;
     c.faceList = &gModel->faces;

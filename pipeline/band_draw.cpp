@@ -15,6 +15,7 @@
 #include "pipeline/scan_conversion.h"
 #include "pipeline/thread_pool.h"
 #include "pipeline/triangle_stage.h"
+#include "render/frame_buffer.h"
 
 namespace {
 
@@ -196,4 +197,19 @@ void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetc
     });
     for (const PipelineCounts& p : parts)
         observer->counts.Add(p);
+}
+
+void ClearInBands(FrameBuffer& frame, int threads)
+{
+    threads = std::min(threads, kMaxDrawThreads);
+    if (threads <= 1) {
+        frame.Clear();
+        return;
+    }
+    const RowBands bands(frame.width, frame.height, threads);
+    ThreadPool::Shared().Run(threads, [&](int t) {
+        bands.ForEachBand(t, 0, frame.height - 1, [&](const Band& band) {
+            frame.ClearRows(band.box.top, band.box.bottom);
+        });
+    });
 }

@@ -5,6 +5,7 @@
 class CornerFetch;
 class DrawObserver;
 class FaceList;
+class FrameBuffer;
 struct DrawSetup;
 
 // The draw of `faces` on setup.threads threads, to the same frame to the
@@ -20,3 +21,6 @@ struct DrawSetup;
 // thread of its row.
 void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
                  int32_t vertexCount, DrawObserver* observer);
+
+// FrameBuffer::Clear on `threads` threads, each clearing the rows it draws.
+void ClearInBands(FrameBuffer& frame, int threads);

@@ -14,11 +14,12 @@ FrameBuffer::FrameBuffer(int widthArg, int heightArg, Color clearColorArg)
     Clear();
 }
 
-void FrameBuffer::Clear()
+void FrameBuffer::ClearRows(int top, int bottom)
 {
-    // Four cleared pixels are twenty floats, five 16-byte vectors: the buffer
-    // is written a vector at a time from those five, where a pixel alone takes
-    // five stores.
+    if (bottom <= top) return;
+    // Four cleared pixels are twenty floats, five 16-byte vectors: the rows
+    // are written a vector at a time from those five, where a pixel alone
+    // takes five stores.
     using Quad = FloatLanes<4>;
     constexpr std::size_t kGroup = 4;
     const Pixel cleared{clearColor, CLEAR_DEPTH};
@@ -26,13 +27,15 @@ void FrameBuffer::Clear()
     Quad pattern[5];
     static_assert(sizeof pattern == sizeof group, "four pixels are five vectors");
     std::memcpy(pattern, static_cast<const void*>(group), sizeof group);
-    const std::size_t whole = pixels.size() / kGroup * kGroup;
-    auto* out = reinterpret_cast<unsigned char*>(pixels.data());
+    Pixel* const first = pixels.data() + Index(0, top);
+    const std::size_t count = Index(0, bottom) - Index(0, top);
+    const std::size_t whole = count / kGroup * kGroup;
+    auto* out = reinterpret_cast<unsigned char*>(first);
     for (std::size_t i = 0; i < whole; i += kGroup, out += sizeof pattern) {
         for (std::size_t k = 0; k < 5; ++k)
             std::memcpy(out + k * sizeof(Quad), &pattern[k], sizeof(Quad));
     }
-    std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(whole), pixels.end(), cleared);
+    std::fill(first + whole, first + count, cleared);
 }
 
 std::vector<uint8_t> FrameBuffer::ExportRGB() const

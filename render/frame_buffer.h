@@ -29,7 +29,9 @@ public:
     FrameBuffer() = default;
     FrameBuffer(int width, int height, Color clearColor);
 
-    void Clear();
+    void Clear() { ClearRows(0, height); }
+    // Clears rows top .. bottom - 1 alone.
+    void ClearRows(int top, int bottom);
     float GetDepth(int x, int y) const
     {
         return Contains(x, y) ? pixels[Index(x, y)].depth : CLEAR_DEPTH;

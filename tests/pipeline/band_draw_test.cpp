@@ -5,11 +5,13 @@
 // checked against the road in observed_draw_test.cpp.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "pipeline/band_draw.h"
 #include "pipeline/texture_image.h"
 #include "render/render_context.h"
 #include "test_mesh.h"
@@ -183,6 +185,29 @@ TEST(BandDraw, DrawsOfOtherMeshesOneAfterAnotherLeaveNothingBehind)
             (i == 0 ? first : second).Bind(c);
             EXPECT_EQ(PixelsApart(FrameOn(c, 2 + round), alone[i]), 0) << round << " " << i;
         }
+}
+
+// A clear on several threads reaches every pixel of frames of every shape,
+// fewer rows than threads and rows that are no whole number of strips
+// included.
+TEST(BandDraw, AClearOnAnyNumberOfThreadsClearsEveryPixel)
+{
+    const Color clearColor(0.25f, 0.5f, 0.75f, 1.0f);
+    const Pixel cleared{clearColor, CLEAR_DEPTH};
+    for (const auto& [width, height] : {std::pair{1, 1}, {3, 2}, {90, 70}, {33, 17}, {7, 129}}) {
+        for (const int threads : {1, 2, 3, 8}) {
+            FrameBuffer frame(width, height, clearColor);
+            std::fill(frame.pixels.begin(), frame.pixels.end(), Pixel{Color(1, 0, 0, 1), 1.0f});
+            ClearInBands(frame, threads);
+            int notCleared = 0;
+            for (const Pixel& p : frame.pixels)
+                notCleared += std::memcmp(&p, &cleared, sizeof(Pixel)) != 0;
+            EXPECT_EQ(notCleared, 0) << width << " x " << height << ", " << threads;
+        }
+    }
+    FrameBuffer empty;
+    ClearInBands(empty, 3);
+    EXPECT_TRUE(empty.pixels.empty());
 }
 
 }  // namespace
