@@ -122,16 +122,18 @@ void ConvertOnBands(const DrawSetup& setup, const TriangleStage& stage, const Ro
                     Fragments& fragments)
 {
     const PipelineVertex* c = triangle.corners;  // sorted by row
-    bands.ForEachBand(
-        t, static_cast<int>(c[0].windowPos.y), static_cast<int>(c[2].windowPos.y),
-        [&](const Band& band) {
-            if constexpr (!kIsObserved<Fragments>) {
-                if (stage.HiddenByDepth(c[0].windowPos, c[1].windowPos, c[2].windowPos, band.box))
-                    return;
-            }
-            ScanConversion<Fragments>(lists, fragments, *setup.frameBuffer, setup.fill, band)
-                .Draw(triangle, id);
-        });
+    const int top = static_cast<int>(c[0].windowPos.y), bottom = static_cast<int>(c[2].windowPos.y);
+    // In one band, the set-up has just found it not hidden there.
+    const bool tested = bands.InOneBandOfEach(top, bottom);
+    bands.ForEachBand(t, top, bottom, [&](const Band& band) {
+        if constexpr (!kIsObserved<Fragments>) {
+            if (!tested &&
+                stage.HiddenByDepth(c[0].windowPos, c[1].windowPos, c[2].windowPos, band.box))
+                return;
+        }
+        ScanConversion<Fragments>(lists, fragments, *setup.frameBuffer, setup.fill, band)
+            .Draw(triangle, id);
+    });
 }
 
 // Thread t's rows of the frame: every projected triangle that reaches one

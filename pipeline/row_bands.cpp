@@ -27,6 +27,12 @@ RowBands::RowBands(int width, int height, int threadCount)
     const int share = threads * kStripsPerThread;
     stripRows = std::max((height + share - 1) / share, 1);
     strips = std::max((height + stripRows - 1) / stripRows, 1);
+    stripOfRow.resize(static_cast<std::size_t>(lastRow) + 1);
+    for (int row = 0; row <= lastRow; ++row)
+        stripOfRow[static_cast<std::size_t>(row)] = row / stripRows;
+    threadOfStrip.resize(static_cast<std::size_t>(strips));
+    for (int s = 0; s < strips; ++s)
+        threadOfStrip[static_cast<std::size_t>(s)] = s % threads;
 }
 
 Band RowBands::Strip(int s) const

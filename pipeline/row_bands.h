@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <vector>
 
 #include "pipeline/edge_steps.h"
 
@@ -37,9 +38,14 @@ public:
     void ForEachThread(int first, int last, Visit visit) const
     {
         const int s0 = StripOf(first);
-        const int n = std::min(StripOf(last) - s0 + 1, threads);
-        for (int k = 0; k < n; ++k)
-            visit((s0 + k) % threads);
+        const int end = std::min(StripOf(last) + 1, s0 + threads);
+        for (int s = s0; s < end; ++s)
+            visit(ThreadOf(s));
+    }
+    // Whether rows first .. last lie in at most one band of each thread.
+    bool InOneBandOfEach(int first, int last) const
+    {
+        return StripOf(last) - StripOf(first) < threads;
     }
     int StripRows() const { return stripRows; }
     // Calls visit(band) for each band of `thread` that holds one of the rows
@@ -49,7 +55,9 @@ public:
     void ForEachBand(int thread, int first, int last, Visit visit) const
     {
         const int s0 = StripOf(first), s1 = StripOf(last);
-        for (int s = s0 + ((thread - s0 % threads) + threads) % threads; s <= s1; s += threads)
+        int ahead = thread - ThreadOf(s0);  // strips from s0 to the thread's first
+        if (ahead < 0) ahead += threads;
+        for (int s = s0 + ahead; s <= s1; s += threads)
             visit(Strip(s));
     }
 
@@ -58,9 +66,16 @@ private:
     int lastRow;  // 0 for a frame without rows
     int stripRows;
     int strips;  // at least one, even for a frame without rows
+    // Looked up, not divided: every thread asks for the strips of every
+    // triangle, several times, and a division takes longer than the rest.
+    std::vector<int> stripOfRow;     // [row]
+    std::vector<int> threadOfStrip;  // [strip]: strip mod threads
 
-    // Inline: every thread asks for the strips of every triangle.
-    int StripOf(int row) const { return std::clamp(row, 0, lastRow) / stripRows; }
+    int StripOf(int row) const
+    {
+        return stripOfRow[static_cast<std::size_t>(std::clamp(row, 0, lastRow))];
+    }
+    int ThreadOf(int strip) const { return threadOfStrip[static_cast<std::size_t>(strip)]; }
     Band Strip(int s) const;
 };
 
