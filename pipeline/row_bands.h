@@ -47,6 +47,9 @@ public:
     {
         return StripOf(last) - StripOf(first) < threads;
     }
+    // Whether they lie in one band: its rows are all of the frame's rows
+    // among them.
+    bool InOneBand(int first, int last) const { return StripOf(last) == StripOf(first); }
     int StripRows() const { return stripRows; }
     // Calls visit(band) for each band of `thread` that holds one of the rows
     // first .. last, from the top down. Rows outside the frame count as its

@@ -210,11 +210,16 @@ template bool TriangleStage::Project(GivenCorners&, RowRange&) const;
 bool TriangleStage::HiddenInRows(const Vector4& a, const Vector4& b, const Vector4& c,
                                  OwnRows own) const
 {
+    const int top = static_cast<int>(std::min({a.y, b.y, c.y}));
+    const int bottom = static_cast<int>(std::max({a.y, b.y, c.y}));
+    // Most triangles of a dense mesh lie in one band, whose part of them is
+    // the frame's.
+    if (own.bands->InOneBand(top, bottom))
+        return HiddenByDepth(a, b, c, {0, 0, setup.frameBuffer->width, setup.frameBuffer->height});
     bool hidden = true;
-    own.bands->ForEachBand(own.thread, static_cast<int>(std::min({a.y, b.y, c.y})),
-                           static_cast<int>(std::max({a.y, b.y, c.y})), [&](const Band& band) {
-                               hidden = hidden && HiddenByDepth(a, b, c, band.box);
-                           });
+    own.bands->ForEachBand(own.thread, top, bottom, [&](const Band& band) {
+        hidden = hidden && HiddenByDepth(a, b, c, band.box);
+    });
     return hidden;
 }
 

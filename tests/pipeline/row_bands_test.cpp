@@ -121,7 +121,8 @@ TEST(RowBands, AFrameWithoutRowsHasOneEmptyBandThatCountsEveryRow)
 // The first step of a draw lists a triangle for exactly the threads that
 // convert one of its rows: a thread left out would miss its pixels, one
 // listed twice would draw them twice. A thread that holds one band of its
-// rows alone may take the set-up's depth test for that band's.
+// rows alone may take the set-up's depth test for that band's, and a
+// triangle in one band may be tested over the whole frame.
 TEST(RowBands, ATriangleIsListedForEachThreadWithABandOfItsRowsOnce)
 {
     for (const int height : {0, 3, 64, 481}) {
@@ -131,7 +132,7 @@ TEST(RowBands, ATriangleIsListedForEachThreadWithABandOfItsRowsOnce)
                 for (const int last :
                      {first, first + 1, first + 31, first + 59, first + 60, first + 500, 9000}) {
                     std::vector<int> listed(static_cast<std::size_t>(threads), 0);
-                    int mostHeld = 0;
+                    int mostHeld = 0, allHeld = 0;
                     bands.ForEachThread(first, last,
                                         [&](int t) { ++listed[static_cast<std::size_t>(t)]; });
                     for (int t = 0; t < threads; ++t) {
@@ -141,7 +142,11 @@ TEST(RowBands, ATriangleIsListedForEachThreadWithABandOfItsRowsOnce)
                             << height << " rows, " << threads << " threads, rows " << first
                             << " .. " << last << ", thread " << t;
                         mostHeld = std::max(mostHeld, held);
+                        allHeld += held;
                     }
+                    EXPECT_EQ(bands.InOneBand(first, last), allHeld == 1)
+                        << height << " rows, " << threads << " threads, rows " << first << " .. "
+                        << last;
                     EXPECT_EQ(bands.InOneBandOfEach(first, last), mostHeld <= 1)
                         << height << " rows, " << threads << " threads, rows " << first << " .. "
                         << last;
