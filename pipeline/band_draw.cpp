@@ -51,23 +51,44 @@ ProjectedBlocks& ThisThreadsBlocks()
     return blocks;
 }
 
-// Culling and the rejection tests: kDrawn, with the rows the triangle spans,
-// when it passes both.
-template <class Corners>
-TriangleFate Project(const TriangleStage& stage, Corners& corners, FaceInWorld& face,
-                     RowRange& rows)
+// Every vertex's window position and rejection tests, for the draw the
+// calling thread makes: kept from draw to draw, as the lists are.
+std::vector<ProjectedCorner>& ThisDrawsCorners()
 {
-    if (!stage.FacesTheEye(face)) return TriangleFate::kCulled;
-    return stage.Project(corners, rows) ? TriangleFate::kDrawn : TriangleFate::kRejected;
+    thread_local std::vector<ProjectedCorner> corners;
+    return corners;
 }
 
+// Thread t's share of the vertices projected: each vertex once, however many
+// faces of however many threads' blocks use it.
+void ProjectVertices(const DrawSetup& setup, const CornerFetch& fetch, int t, int threads,
+                     std::vector<ProjectedCorner>& corners)
+{
+    const TriangleStage stage(setup);
+    const int64_t count = static_cast<int64_t>(corners.size());
+    const auto first = static_cast<int32_t>(count * t / threads);
+    const auto end = static_cast<int32_t>(count * (t + 1) / threads);
+    for (int32_t v = first; v < end; ++v)
+        corners[static_cast<std::size_t>(v)] = stage.ProjectCorner(fetch.PositionAsFetched(v));
+}
+
+// The projected corners of vertices `fan`.
+struct FanCorners {
+    const ProjectedCorner* at[3];
+
+    FanCorners(const std::vector<ProjectedCorner>& corners, const int32_t fan[3])
+        : at{&corners[static_cast<std::size_t>(fan[0])], &corners[static_cast<std::size_t>(fan[1])],
+             &corners[static_cast<std::size_t>(fan[2])]}
+    {
+    }
+};
+
 // Thread t's blocks of faces (t, t + threads, ...) through culling and the
-// first part of the triangle stage, each triangle's fate counted in `fates`
-// when the draw is observed (the fragments of the thread's rows are counted
-// there after).
+// rejection tests, each triangle's fate counted in `fates` when the draw is
+// observed (the fragments of the thread's rows are counted there after).
 void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
-                   int32_t vertexCount, const RowBands& bands, int t, ProjectedBlocks& out,
-                   PipelineCounts* fates)
+                   const std::vector<ProjectedCorner>& corners, const RowBands& bands, int t,
+                   ProjectedBlocks& out, PipelineCounts* fates)
 {
     const int threads = bands.Threads();
     out.to.resize(static_cast<std::size_t>(threads));
@@ -76,21 +97,28 @@ void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFe
         list.clear();
     for (std::vector<std::size_t>& ends : out.ends)
         ends.clear();
+    const TriangleStage stage(setup);
+    const auto vertexCount = static_cast<int32_t>(corners.size());
+    const auto project = [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
+        FaceInWorld face{Centroid(fetch.PositionAsFetched(fan[0]), fetch.PositionAsFetched(fan[1]),
+                                  fetch.PositionAsFetched(fan[2])),
+                         normal};
+        RowRange rows{0, 0};
+        const TriangleFate fate = !stage.FacesTheEye(face) ? TriangleFate::kCulled
+                                  : TriangleStage::Project(FanCorners(corners, fan).at, rows)
+                                      ? TriangleFate::kDrawn
+                                      : TriangleFate::kRejected;
+        if (fate == TriangleFate::kDrawn)
+            bands.ForEachThread(rows.top, rows.bottom,
+                                [&](int d) { out.to[static_cast<std::size_t>(d)].push_back(id); });
+        if (fates != nullptr) fates->Count(fate);
+    };
     const int64_t blockFaces = BlockFaces(faces.count, threads);
     const int64_t stride = threads * blockFaces;
     for (int64_t first = t * blockFaces; first < faces.count; first += stride) {
         const int64_t end = std::min<int64_t>(first + blockFaces, faces.count);
-        const FaceRange range{static_cast<int32_t>(first), static_cast<int32_t>(end)};
-        WalkFaces(setup, faces, range, fetch, vertexCount,
-                  [&](const TriangleStage& stage, auto& corners, FaceInWorld& face, TriangleId id) {
-                      RowRange rows{0, 0};
-                      const TriangleFate fate = Project(stage, corners, face, rows);
-                      if (fate == TriangleFate::kDrawn)
-                          bands.ForEachThread(rows.top, rows.bottom, [&](int d) {
-                              out.to[static_cast<std::size_t>(d)].push_back(id);
-                          });
-                      if (fates != nullptr) fates->Count(fate);
-                  });
+        ForEachTriangle(faces, {static_cast<int32_t>(first), static_cast<int32_t>(end)},
+                        vertexCount, project);
         for (std::size_t d = 0; d < out.to.size(); ++d)
             out.ends[d].push_back(out.to[d].size());
     }
@@ -136,24 +164,32 @@ void ConvertOnBands(const DrawSetup& setup, const TriangleStage& stage, const Ro
     });
 }
 
-// Thread t's rows of the frame: every projected triangle that reaches one
-// of them, in face order, set up again from its corners (in the thread's own
-// cache), lit only where it shows in these rows, and converted there.
+// Thread t's rows of the frame: every listed triangle that reaches one of
+// them, in face order. One the depth buffer hides in all of them is passed
+// over before it is set up; the others are set up again from their corners
+// (in the thread's own cache), lit, and converted there.
 template <class Fragments>
 void DrawOwnRows(const DrawSetup& setup, const FaceList& faces, const CornerFetch& fetch,
-                 const std::vector<const ProjectedBlocks*>& projected, const RowBands& bands, int t,
+                 const std::vector<ProjectedCorner>& corners,
+                 const std::vector<const ProjectedBlocks*>& listed, const RowBands& bands, int t,
                  Fragments& fragments)
 {
-    constexpr bool kObserved = kIsObserved<Fragments>;
     const bool flat = setup.cornerColour == CornerColour::kFaceLit;
     const OwnRows own{&bands, t};
     EdgeLists lists;
     ScreenTriangle triangle;
     WithCornerSource(setup, fetch, [&](auto& source) {
         using Corners = std::decay_t<decltype(source.corners)>;
-        ForEachProjected(projected, t, [&](TriangleId id) {
+        ForEachProjected(listed, t, [&](TriangleId id) {
             int32_t fan[3];
             FanTriangle(faces.records[id.face], id.triangle, fan);
+            // An observed draw converts hidden triangles too, counting their fragments.
+            if constexpr (!kIsObserved<Fragments>) {
+                const FanCorners at(corners, fan);
+                if (source.stage.HiddenInRows(at.at[0]->WindowPos(), at.at[1]->WindowPos(),
+                                              at.at[2]->WindowPos(), own))
+                    return;
+            }
             FaceInWorld face;
             if (flat) {  // the face is lit in world space
                 face = source.Use(fan, faces.GetFaceNormal(id.face));
@@ -161,8 +197,9 @@ void DrawOwnRows(const DrawSetup& setup, const FaceList& faces, const CornerFetc
             } else {
                 source.UseCorners(fan);
             }
-            if (!source.stage.template SetUp<Corners, kObserved>(
-                    source.corners, flat ? &face : nullptr, triangle, own))
+            // Set up without a depth test: it is made above.
+            if (!source.stage.template SetUp<Corners, true>(source.corners, flat ? &face : nullptr,
+                                                            triangle))
                 return;
             ConvertOnBands(setup, source.stage, bands, t, triangle, id, lists, fragments);
         });
@@ -176,21 +213,24 @@ void DrawInBands(const DrawSetup& setup, const FaceList& faces, const CornerFetc
 {
     const int threads = setup.threads;
     const RowBands bands(setup.frameBuffer->width, setup.frameBuffer->height, threads);
-    std::vector<const ProjectedBlocks*> projected(static_cast<std::size_t>(threads));
+    std::vector<ProjectedCorner>& corners = ThisDrawsCorners();
+    corners.resize(static_cast<std::size_t>(vertexCount));
+    std::vector<const ProjectedBlocks*> listed(static_cast<std::size_t>(threads));
     std::vector<PipelineCounts> parts(observer != nullptr ? threads : 0);
     ThreadPool& pool = ThreadPool::Shared();
+    pool.Run(threads, [&](int t) { ProjectVertices(setup, fetch, t, threads, corners); });
     pool.Run(threads, [&](int t) {
         if (fetch.FetchesEverything())
             CornerPlaces().Begin(vertexCount,
                                  std::max(CornerCache::kMaxPlaces / threads, kMinCornerPlaces));
         ProjectedBlocks& mine = ThisThreadsBlocks();
-        ProjectBlocks(setup, faces, fetch, vertexCount, bands, t, mine,
+        ProjectBlocks(setup, faces, fetch, corners, bands, t, mine,
                       observer != nullptr ? &parts[static_cast<std::size_t>(t)] : nullptr);
-        projected[static_cast<std::size_t>(t)] = &mine;
+        listed[static_cast<std::size_t>(t)] = &mine;
     });
     pool.Run(threads, [&](int t) {
         const auto run = [&](auto& fragments) {
-            DrawOwnRows(setup, faces, fetch, projected, bands, t, fragments);
+            DrawOwnRows(setup, faces, fetch, corners, listed, bands, t, fragments);
         };
         if (observer == nullptr)
             WithFragmentStage(setup, run);

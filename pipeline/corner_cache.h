@@ -25,6 +25,13 @@ public:
         return {v[0], v[1], v[2], 1.0f};
     }
 
+    // The position of a corner of vertex `index` as fetched: its own, or
+    // with positions outside the mask the default that every corner keeps.
+    Vector4 PositionAsFetched(int32_t index) const
+    {
+        return offset[0] >= 0 ? Position(index) : PipelineVertex().position;
+    }
+
     bool FetchesEverything() const
     {
         return offset[0] >= 0 && offset[1] >= 0 && offset[2] >= 0 && offset[3] >= 0;

@@ -79,27 +79,35 @@ bool TriangleStage::FacesTheEye(FaceInWorld& face) const
 void TriangleStage::TransformCorner(TransformedCorner& t) const
 {
     PipelineVertex& v = t.vertex;
-    Vector4 windowPos = setup.modelViewProjection.Transform(v.position);
-    windowPos.DivideByW();
-    t.inside = (InRange(windowPos.z, setup.zNear, setup.zFar) ? kDepthInside : 0) |
-               (InRange(windowPos.x, -1.0f, 1.0f) ? kXInside : 0) |
-               (InRange(windowPos.y, -1.0f, 1.0f) ? kYInside : 0);
+    const ProjectedCorner projected = ProjectCorner(v.position);
+    t.inside = projected.inside;
+    t.withinBand = projected.withinBand;
+    v.windowPos = projected.WindowPos();
     if (setup.lighting) {
         v.normal = setup.model.TransformDirection(v.normal);
         if (setup.clockwise) v.normal = v.normal * -1.0f;
         if (setup.normalize) v.normal.Normalize();
     }
     v.position = setup.model.Transform(v.position);
-    const float clipW = windowPos.w;
-    windowPos.w = 1.0f;
-    v.windowPos = setup.viewport.Transform(windowPos);
-    t.withinBand = WithinWindowBand(v.windowPos.x) && WithinWindowBand(v.windowPos.y);
-    if (t.withinBand) {
-        v.windowPos.x = SnapCoordinate(v.windowPos.x);
-        v.windowPos.y = SnapCoordinate(v.windowPos.y);
-    }
-    v.windowPos.w = clipW;
     t.shaded = false;
+}
+
+ProjectedCorner TriangleStage::ProjectCorner(const Vector4& position) const
+{
+    Vector4 windowPos = setup.modelViewProjection.Transform(position);
+    windowPos.DivideByW();
+    ProjectedCorner p;
+    p.inside = (InRange(windowPos.z, setup.zNear, setup.zFar) ? kDepthInside : 0) |
+               (InRange(windowPos.x, -1.0f, 1.0f) ? kXInside : 0) |
+               (InRange(windowPos.y, -1.0f, 1.0f) ? kYInside : 0);
+    p.w = windowPos.w;  // clip w
+    windowPos.w = 1.0f;
+    windowPos = setup.viewport.Transform(windowPos);
+    p.withinBand = WithinWindowBand(windowPos.x) && WithinWindowBand(windowPos.y);
+    p.x = p.withinBand ? SnapCoordinate(windowPos.x) : windowPos.x;
+    p.y = p.withinBand ? SnapCoordinate(windowPos.y) : windowPos.y;
+    p.z = windowPos.z;
+    return p;
 }
 
 // Gouraud lights a corner once: its colour depends only on its world position
@@ -179,6 +187,18 @@ TransformedCorner& CachedCorners::Fill(int k)
     return t;
 }
 
+namespace {
+
+// Trivial rejection: a triangle is kept when each test is met by some corner
+// (each may be met by a different one) and every corner lies within the
+// window band.
+bool Kept(uint8_t inside, bool withinBand)
+{
+    return inside == kEveryTestMet && withinBand;
+}
+
+}  // namespace
+
 template <class Corners>
 bool TriangleStage::Transform(Corners& corners, TransformedCorner* transformed[3]) const
 {
@@ -189,23 +209,18 @@ bool TriangleStage::Transform(Corners& corners, TransformedCorner* transformed[3
         inside |= transformed[k]->inside;
         withinBand = withinBand && transformed[k]->withinBand;
     }
-    // Trivial rejection: each test may be met by a different corner.
-    return inside == kEveryTestMet && withinBand;
+    return Kept(inside, withinBand);
 }
 
-template <class Corners>
-bool TriangleStage::Project(Corners& corners, RowRange& rows) const
+bool TriangleStage::Project(const ProjectedCorner* const corners[3], RowRange& rows)
 {
-    TransformedCorner* transformed[3];
-    if (!Transform(corners, transformed)) return false;
-    const float y0 = transformed[0]->vertex.windowPos.y, y1 = transformed[1]->vertex.windowPos.y,
-                y2 = transformed[2]->vertex.windowPos.y;
-    rows = {static_cast<int>(std::min({y0, y1, y2})), static_cast<int>(std::max({y0, y1, y2}))};
+    const ProjectedCorner &a = *corners[0], &b = *corners[1], &c = *corners[2];
+    if (!Kept(a.inside | b.inside | c.inside, a.withinBand && b.withinBand && c.withinBand))
+        return false;
+    rows = {static_cast<int>(std::min({a.y, b.y, c.y})),
+            static_cast<int>(std::max({a.y, b.y, c.y}))};
     return true;
 }
-
-template bool TriangleStage::Project(CachedCorners&, RowRange&) const;
-template bool TriangleStage::Project(GivenCorners&, RowRange&) const;
 
 bool TriangleStage::HiddenInRows(const Vector4& a, const Vector4& b, const Vector4& c,
                                  OwnRows own) const
@@ -223,19 +238,15 @@ bool TriangleStage::HiddenInRows(const Vector4& a, const Vector4& b, const Vecto
     return hidden;
 }
 
-template <class Corners, bool kDrawHidden>
-bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out,
-                          OwnRows own) const
+template <class Corners, bool kNoDepthTest>
+bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const
 {
     TransformedCorner* transformed[3];
     if (!Transform(corners, transformed)) return false;
-    if constexpr (!kDrawHidden) {
-        const Vector4& a = transformed[0]->vertex.windowPos;
-        const Vector4& b = transformed[1]->vertex.windowPos;
-        const Vector4& c = transformed[2]->vertex.windowPos;
+    if constexpr (!kNoDepthTest) {
         const FrameBuffer& fb = *setup.frameBuffer;
-        if (own.bands == nullptr ? HiddenByDepth(a, b, c, {0, 0, fb.width, fb.height})
-                                 : HiddenInRows(a, b, c, own))
+        if (HiddenByDepth(transformed[0]->vertex.windowPos, transformed[1]->vertex.windowPos,
+                          transformed[2]->vertex.windowPos, {0, 0, fb.width, fb.height}))
             return false;
     }
     // Lighting has no effect but its colour: a face that is culled, rejected
@@ -255,11 +266,9 @@ bool TriangleStage::SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTr
     return true;
 }
 
-template bool TriangleStage::SetUp(CachedCorners&, const FaceInWorld*, ScreenTriangle&,
-                                   OwnRows) const;
-template bool TriangleStage::SetUp(GivenCorners&, const FaceInWorld*, ScreenTriangle&,
-                                   OwnRows) const;
+template bool TriangleStage::SetUp(CachedCorners&, const FaceInWorld*, ScreenTriangle&) const;
+template bool TriangleStage::SetUp(GivenCorners&, const FaceInWorld*, ScreenTriangle&) const;
 template bool TriangleStage::SetUp<CachedCorners, true>(CachedCorners&, const FaceInWorld*,
-                                                        ScreenTriangle&, OwnRows) const;
+                                                        ScreenTriangle&) const;
 template bool TriangleStage::SetUp<GivenCorners, true>(GivenCorners&, const FaceInWorld*,
-                                                       ScreenTriangle&, OwnRows) const;
+                                                       ScreenTriangle&) const;

@@ -32,6 +32,18 @@ struct ScreenTriangle {
     uint32_t packedColors[3] = {0, 0, 0};
 };
 
+// A corner's window position and the rejection tests it meets, alone: what
+// a draw on several threads works out once for every vertex, so that its
+// threads can cull, reject and place triangles before they set them up.
+struct ProjectedCorner {
+    float x, y;  // window pixel (whole pixels within the window band)
+    float z, w;  // depth (clip z) and clip w
+    uint8_t inside;
+    bool withinBand;
+
+    Vector4 WindowPos() const { return {x, y, z, w}; }
+};
+
 // Indices of three corners in row order, as three compare-exchanges sort
 // them: 1 and 2, then 0 and 1, then 1 and 2, each exchanging only when the
 // second row is strictly smaller. Corners on equal rows keep their order.
@@ -55,22 +67,23 @@ public:
     // Projection, world space and window mapping of one corner as fetched,
     // in place, with the rejection tests it meets.
     void TransformCorner(TransformedCorner& corner) const;
+    // The projection and window mapping alone, of a position as fetched.
+    ProjectedCorner ProjectCorner(const Vector4& position) const;
     // Gouraud lights a corner in place; the other shade models leave its colour.
     void LightCorner(PipelineVertex& corner) const;
     // The corner's final colour, and that colour packed.
     void ShadeCorner(TransformedCorner& corner) const;
     // The triangle of `corners` ready for scan conversion; false when it is
-    // rejected, or the depth buffer hides it in the rows of `own` (unless
-    // `kDrawHidden`: an observed draw counts a hidden triangle's fragments).
+    // rejected, or the depth buffer hides it (unless `kNoDepthTest`: an
+    // observed draw counts a hidden triangle's fragments, and a draw on
+    // several threads tests each thread's rows before it sets up).
     // `litFace`, under flat shading, is the face whose lit colour all three
     // corners take.
-    template <class Corners, bool kDrawHidden = false>
-    bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out,
-               OwnRows own = {}) const;
-    // The first part of SetUp alone: the corners transformed and the
-    // triangle's rows, top to bottom; false when it is rejected.
-    template <class Corners>
-    bool Project(Corners& corners, RowRange& rows) const;
+    template <class Corners, bool kNoDepthTest = false>
+    bool SetUp(Corners& corners, const FaceInWorld* litFace, ScreenTriangle& out) const;
+    // The rejection tests on projected corners, and the triangle's rows, top
+    // to bottom; false when it is rejected.
+    static bool Project(const ProjectedCorner* const corners[3], RowRange& rows);
     // Whether the depth buffer hides the triangle of window corners a, b, c
     // in the pixels of `within`: each of its fragments there would fail the
     // depth test.

@@ -164,6 +164,35 @@ TEST(BandDraw, ADenseMeshGivesOneThreadsFrameOnAnyNumberOfThreads)
     }
 }
 
+// Attributes left out of the mask: corners keep what no fetch sets (without
+// positions, every corner sits at the origin), as the shadow pass's
+// position-only draw and a draw without attributes at all rely on.
+TEST(BandDraw, EveryAttributeMaskGivesOneThreadsFrameOnAnyNumberOfThreads)
+{
+    TestMesh grid = WavyGrid(40, [](int i, int j) {
+        return 0xFF000000u | static_cast<uint32_t>(i * 5) << 16 | static_cast<uint32_t>(j * 5);
+    });
+    TextureImage texture(1, 1, {Color(1, 1, 1, 1)});
+    for (const int32_t mask :
+         std::vector<int32_t>{0, ATTRIB_POSITION, ATTRIB_POSITION | ATTRIB_NORMAL,
+                              ATTRIB_NORMAL | ATTRIB_COLOR, 15 & ~ATTRIB_TEXCOORD}) {
+        for (const Modes& m : {kModes[1], kModes[3], kModes[4]}) {
+            RenderContext c;
+            FaceTheUnitSquare(c);
+            Apply(m, c, texture);
+            c.SetModelMatrix(Matrix4());
+            grid.Bind(c);
+            c.attribMask = mask;
+            const std::vector<Pixel> one = FrameOn(c, 1);
+            EXPECT_GT(CountDrawn(c.frameBuffer), (mask & ATTRIB_POSITION) ? 1000 : 0)
+                << m.name << ", mask " << mask;
+            for (const int threads : {2, 3})
+                EXPECT_EQ(PixelsApart(FrameOn(c, threads), one), 0)
+                    << m.name << ", mask " << mask << ", " << threads << " threads";
+        }
+    }
+}
+
 // Draws follow one another on the same threads and the same kept places (the
 // corner caches, the waiting triangles): nothing of one draw shows in the next.
 TEST(BandDraw, DrawsOfOtherMeshesOneAfterAnotherLeaveNothingBehind)
