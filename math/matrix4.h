@@ -43,6 +43,15 @@ public:
                      column[3][row] * v.w;
         return {r[0], r[1], r[2], r[3]};
     }
+    // Transform for several vectors at once, a vector a lane (math/lanes.h):
+    // each lane's rows summed as Transform sums them.
+    template <class F>
+    void TransformLanes(F x, F y, F z, F w, F r[4]) const
+    {
+        for (int row = 0; row < 4; ++row)
+            r[row] =
+                column[0][row] * x + column[1][row] * y + column[2][row] * z + column[3][row] * w;
+    }
     // Upper-left 3 x 3 block only: directions ignore translation. Not renormalised.
     Vector3 TransformDirection(const Vector3& v) const
     {

@@ -11,6 +11,7 @@
 #include "pipeline/face_walk.h"
 #include "pipeline/fragment_stage.h"
 #include "pipeline/observed_fragments.h"
+#include "pipeline/projected_lanes.h"
 #include "pipeline/row_bands.h"
 #include "pipeline/scan_conversion.h"
 #include "pipeline/thread_pool.h"
@@ -19,10 +20,10 @@
 
 namespace {
 
-// Faces a thread culls and projects at a time, block after block in turn
-// with the other threads: blocks small enough that every thread gets front
-// and back faces alike (some 16 blocks a thread), large enough that
-// neighbouring faces share corners in its cache.
+// Faces a thread culls at a time, block after block in turn with the other
+// threads: blocks small enough that every thread gets front and back faces
+// alike (some 16 blocks a thread), large enough that the lists keep few
+// block ends.
 constexpr int64_t kMinBlockFaces = 256;
 constexpr int64_t kMaxBlockFaces = 4096;
 
@@ -64,12 +65,10 @@ std::vector<ProjectedCorner>& ThisDrawsCorners()
 void ProjectVertices(const DrawSetup& setup, const CornerFetch& fetch, int t, int threads,
                      std::vector<ProjectedCorner>& corners)
 {
-    const TriangleStage stage(setup);
     const int64_t count = static_cast<int64_t>(corners.size());
     const auto first = static_cast<int32_t>(count * t / threads);
     const auto end = static_cast<int32_t>(count * (t + 1) / threads);
-    for (int32_t v = first; v < end; ++v)
-        corners[static_cast<std::size_t>(v)] = stage.ProjectCorner(fetch.PositionAsFetched(v));
+    ProjectVertexRange(setup, fetch, first, end, corners.data() + first);
 }
 
 // The projected corners of vertices `fan`.

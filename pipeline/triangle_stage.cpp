@@ -8,13 +8,6 @@
 
 namespace {
 
-// Window coordinates beyond this many pixels are dropped with their triangle.
-// There is no clipping: a corner near the eye plane or behind it can project
-// to billions of pixels, which would make the edge lists that large and the
-// conversion to int undefined. Every triangle of an ordinary scene lies far
-// inside the band.
-constexpr float kMaxWindowCoordinate = 8192.0f;
-
 bool WithinWindowBand(float v)
 {
     return std::isfinite(v) && std::fabs(v) <= kMaxWindowCoordinate;

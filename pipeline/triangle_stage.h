@@ -11,6 +11,13 @@
 // Whole window pixel of a coordinate: truncated toward zero, plus one.
 float SnapCoordinate(double v);
 
+// Window coordinates beyond this many pixels are dropped with their triangle.
+// There is no clipping: a corner near the eye plane or behind it can project
+// to billions of pixels, which would make the edge lists that large and the
+// conversion to int undefined. Every triangle of an ordinary scene lies far
+// inside the band.
+constexpr float kMaxWindowCoordinate = 8192.0f;
+
 // The corners' mean, summed from the origin in corner order.
 inline Vector4 Centroid(const Vector4& a, const Vector4& b, const Vector4& c)
 {
