@@ -52,6 +52,13 @@ public:
             r[row] =
                 column[0][row] * x + column[1][row] * y + column[2][row] * z + column[3][row] * w;
     }
+    // TransformDirection for several directions at once, a direction a lane.
+    template <class F>
+    void TransformDirectionLanes(F x, F y, F z, F r[3]) const
+    {
+        for (int row = 0; row < 3; ++row)
+            r[row] = column[0][row] * x + column[1][row] * y + column[2][row] * z;
+    }
     // Upper-left 3 x 3 block only: directions ignore translation. Not renormalised.
     Vector3 TransformDirection(const Vector3& v) const
     {

@@ -96,28 +96,25 @@ void ProjectBlocks(const DrawSetup& setup, const FaceList& faces, const CornerFe
         list.clear();
     for (std::vector<std::size_t>& ends : out.ends)
         ends.clear();
-    const TriangleStage stage(setup);
     const auto vertexCount = static_cast<int32_t>(corners.size());
-    const auto project = [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
-        FaceInWorld face{Centroid(fetch.PositionAsFetched(fan[0]), fetch.PositionAsFetched(fan[1]),
-                                  fetch.PositionAsFetched(fan[2])),
-                         normal};
+    const auto project = [&](const TriangleBatch& batch, int k) {
         RowRange rows{0, 0};
-        const TriangleFate fate = !stage.FacesTheEye(face) ? TriangleFate::kCulled
-                                  : TriangleStage::Project(FanCorners(corners, fan).at, rows)
-                                      ? TriangleFate::kDrawn
-                                      : TriangleFate::kRejected;
-        if (fate == TriangleFate::kDrawn)
-            bands.ForEachThread(rows.top, rows.bottom,
-                                [&](int d) { out.to[static_cast<std::size_t>(d)].push_back(id); });
-        if (fates != nullptr) fates->Count(fate);
+        const bool kept = TriangleStage::Project(FanCorners(corners, batch.fan[k]).at, rows);
+        if (kept)
+            bands.ForEachThread(rows.top, rows.bottom, [&](int d) {
+                out.to[static_cast<std::size_t>(d)].push_back(batch.id[k]);
+            });
+        if (fates != nullptr) fates->Count(kept ? TriangleFate::kDrawn : TriangleFate::kRejected);
+    };
+    const auto culled = [&](TriangleId) {
+        if (fates != nullptr) fates->Count(TriangleFate::kCulled);
     };
     const int64_t blockFaces = BlockFaces(faces.count, threads);
     const int64_t stride = threads * blockFaces;
     for (int64_t first = t * blockFaces; first < faces.count; first += stride) {
         const int64_t end = std::min<int64_t>(first + blockFaces, faces.count);
-        ForEachTriangle(faces, {static_cast<int32_t>(first), static_cast<int32_t>(end)},
-                        vertexCount, project);
+        CullTriangles(setup, faces, {static_cast<int32_t>(first), static_cast<int32_t>(end)}, fetch,
+                      vertexCount, project, culled);
         for (std::size_t d = 0; d < out.to.size(); ++d)
             out.ends[d].push_back(out.to[d].size());
     }

@@ -29,7 +29,22 @@ public:
     // with positions outside the mask the default that every corner keeps.
     Vector4 PositionAsFetched(int32_t index) const
     {
-        return offset[0] >= 0 ? Position(index) : PipelineVertex().position;
+        float p[3];
+        PositionAsFetched(index, p);
+        return {p[0], p[1], p[2], 1.0f};
+    }
+    // Its x, y and z alone.
+    void PositionAsFetched(int32_t index, float p[3]) const
+    {
+        if (offset[0] >= 0) {
+            std::memcpy(p, data + static_cast<std::size_t>(index) * stride + offset[0],
+                        3 * sizeof *p);
+        } else {
+            const Vector4 unfetched = PipelineVertex().position;
+            p[0] = unfetched.x;
+            p[1] = unfetched.y;
+            p[2] = unfetched.z;
+        }
     }
 
     bool FetchesEverything() const

@@ -29,17 +29,23 @@ void DrawInOrder(const DrawSetup& setup, const FaceList& faces, const CornerFetc
     ScreenTriangle triangle;
     const bool flat = setup.cornerColour == CornerColour::kFaceLit;
     if (fetch.FetchesEverything()) CornerPlaces().Begin(vertexCount);
-    WalkFaces(setup, faces, {0, faces.count}, fetch, vertexCount,
-              [&](const TriangleStage& stage, auto& corners, FaceInWorld& face, TriangleId id) {
-                  const TriangleFate fate =
-                      SetUpTriangle<kObserved>(stage, corners, face, flat, triangle);
-                  if constexpr (kObserved) {
-                      if (fate == TriangleFate::kDrawn) scan.Draw(triangle, id);
-                      fragments.Count(fate);
-                  } else if (fate == TriangleFate::kDrawn) {
-                      scan.Draw(triangle);
-                  }
-              });
+    WalkFaces(
+        setup, faces, {0, faces.count}, fetch, vertexCount,
+        [&](const TriangleStage& stage, auto& corners, const TriangleBatch& batch, int k) {
+            FaceInWorld face;
+            if (flat) face = batch.WorldFace(k);  // lit in world space
+            const TriangleFate fate =
+                SetUpTriangle<kObserved>(stage, corners, flat ? &face : nullptr, triangle);
+            if constexpr (kObserved) {
+                if (fate == TriangleFate::kDrawn) scan.Draw(triangle, batch.id[k]);
+                fragments.Count(fate);
+            } else if (fate == TriangleFate::kDrawn) {
+                scan.Draw(triangle);
+            }
+        },
+        [&](TriangleId) {
+            if constexpr (kObserved) fragments.Count(TriangleFate::kCulled);
+        });
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "model/face_list.h"
 #include "pipeline/corner_cache.h"
+#include "pipeline/culled_lanes.h"
 #include "pipeline/draw_observer.h"
 #include "pipeline/triangle_stage.h"
 
@@ -57,17 +58,42 @@ void ForEachTriangle(const FaceList& faces, FaceRange range, int32_t vertexCount
     }
 }
 
-// Culling and the triangle stage: the triangle of `corners`, ready for scan
-// conversion in `out` when it is drawn. Flat shading lights `face`. A
+// Calls front(batch, k) for every triangle of the faces in `range` that
+// faces the eye (triangle k of the batch it was culled in), and culled(id)
+// for every other, in order. The faces are culled a batch at a time.
+template <class Front, class Culled>
+void CullTriangles(const DrawSetup& setup, const FaceList& faces, FaceRange range,
+                   const CornerFetch& fetch, int32_t vertexCount, Front front, Culled culled)
+{
+    TriangleBatch batch;
+    const auto cull = [&] {
+        CullBatch(setup, batch);
+        for (int k = 0; k < batch.count; ++k) {
+            if (batch.front[k])
+                front(batch, k);
+            else
+                culled(batch.id[k]);
+        }
+        batch.count = 0;
+    };
+    ForEachTriangle(faces, range, vertexCount,
+                    [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
+                        batch.Add(fetch, fan, normal, id);
+                        if (batch.Full()) cull();
+                    });
+    if (batch.count > 0) cull();
+}
+
+// The triangle stage after culling: the triangle of `corners`, ready for
+// scan conversion in `out` when it is drawn. Flat shading lights `face`
+// (null otherwise). A
 // triangle the depth buffer hides counts as rejected, unless `kDrawHidden`
 // (an observed draw, which counts a hidden triangle's fragments).
 template <bool kDrawHidden, class Corners>
-TriangleFate SetUpTriangle(const TriangleStage& stage, Corners& corners, FaceInWorld& face,
-                           bool flat, ScreenTriangle& out)
+TriangleFate SetUpTriangle(const TriangleStage& stage, Corners& corners, const FaceInWorld* face,
+                           ScreenTriangle& out)
 {
-    if (!stage.FacesTheEye(face)) return TriangleFate::kCulled;
-    if (!stage.SetUp<Corners, kDrawHidden>(corners, flat ? &face : nullptr, out))
-        return TriangleFate::kRejected;
+    if (!stage.SetUp<Corners, kDrawHidden>(corners, face, out)) return TriangleFate::kRejected;
     return TriangleFate::kDrawn;
 }
 
@@ -140,19 +166,20 @@ void WithCornerSource(const DrawSetup& setup, const CornerFetch& fetch, Use use)
     }
 }
 
-// Every triangle of the faces in `range`, in order, from the corner source:
-// road(stage, corners, face, id).
-template <class Road>
+// Every triangle of the faces in `range` that faces the eye, in order, its
+// corners from the corner source: road(stage, corners, batch, k), triangle k
+// of `batch`; and culled(id) for every other.
+template <class Road, class Culled>
 void WalkFaces(const DrawSetup& setup, const FaceList& faces, FaceRange range,
-               const CornerFetch& fetch, int32_t vertexCount, Road road)
+               const CornerFetch& fetch, int32_t vertexCount, Road road, Culled culled)
 {
     WithCornerSource(setup, fetch, [&](auto& source) {
-        ForEachTriangle(faces, range, vertexCount,
-                        [&](const int32_t fan[3], const Vector3& normal, TriangleId id) {
-                            // Built in place: a copy would read back at once
-                            // what was just written in parts.
-                            FaceInWorld face = source.Use(fan, normal);
-                            road(source.stage, source.corners, face, id);
-                        });
+        CullTriangles(
+            setup, faces, range, fetch, vertexCount,
+            [&](const TriangleBatch& batch, int k) {
+                source.UseCorners(batch.fan[k]);
+                road(source.stage, source.corners, batch, k);
+            },
+            culled);
     });
 }
