@@ -312,43 +312,29 @@ using BatchLighter = void (*)(const LightingSetup&, const PointBatch&, const Poi
                               Color*);
 
 // The batch loops work on as many points an instruction as the lanes the
-// function is compiled for hold (4 in SSE2); each lighter inlines every call
-// it makes (flatten), so that its loops are compiled its way. pow stays the
-// mathematics library's, called point by point: no vector pow rounds as it
-// does.
-__attribute__((flatten)) void LightBatchIn4Lanes(const LightingSetup& setup,
-                                                 const PointBatch& points,
-                                                 const PointColors* vertexColors, bool cartoon,
-                                                 Color* colors)
+// function is compiled for hold. pow stays the mathematics library's,
+// called point by point: no vector pow rounds as it does.
+FOUR_LANES_FUNCTION void LightBatchIn4Lanes(const LightingSetup& setup, const PointBatch& points,
+                                            const PointColors* vertexColors, bool cartoon,
+                                            Color* colors)
 {
     LightBatch(setup, points, vertexColors, cartoon, colors);
 }
 
-#if defined(__x86_64__)
-// Compiled for AVX2, 8 points an instruction, and called only where the
-// processor has it.
-__attribute__((target("avx2"), flatten)) void LightBatchIn8LanesAvx2(
-    const LightingSetup& setup, const PointBatch& points, const PointColors* vertexColors,
-    bool cartoon, Color* colors)
+EIGHT_LANES_FUNCTION void LightBatchIn8Lanes(const LightingSetup& setup, const PointBatch& points,
+                                             const PointColors* vertexColors, bool cartoon,
+                                             Color* colors)
 {
     LightBatch(setup, points, vertexColors, cartoon, colors);
 }
-#endif
 
-BatchLighter LighterOfWidth(int width)
-{
-    if (width == 4) return LightBatchIn4Lanes;
-#if defined(__x86_64__)
-    if (width == 8 && WidestLanes() == 8) return LightBatchIn8LanesAvx2;
-#endif
-    return nullptr;
-}
+constexpr LaneVariants<BatchLighter> kLighters{LightBatchIn4Lanes, LightBatchIn8Lanes};
 
 // With the widest lanes the processor has, chosen once.
 void LightBatchInWidestLanes(const LightingSetup& setup, const PointBatch& points,
                              const PointColors* vertexColors, bool cartoon, Color* colors)
 {
-    static const BatchLighter kLighter = LighterOfWidth(WidestLanes());
+    static const BatchLighter kLighter = kLighters.OfWidth(WidestLanes());
     kLighter(setup, points, vertexColors, cartoon, colors);
 }
 
@@ -379,10 +365,7 @@ void LightPointsCartoon(const LightingSetup& setup, const PointBatch& points,
 bool LightPointsWithLanes(int width, const LightingSetup& setup, const PointBatch& points,
                           const PointColors* vertexColors, bool cartoon, Color* colors)
 {
-    const BatchLighter lighter = LighterOfWidth(width);
-    if (lighter == nullptr) return false;
-    lighter(setup, points, vertexColors, cartoon, colors);
-    return true;
+    return kLighters.Call(width, setup, points, vertexColors, cartoon, colors);
 }
 
 namespace {

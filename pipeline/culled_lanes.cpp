@@ -80,44 +80,27 @@ void CullBatchIn(const DrawSetup& setup, TriangleBatch& batch)
         CullLanes<W>(setup, batch, first);
 }
 
-// Each culler inlines every call it makes (flatten): lanes are never passed
-// to a function compiled apart, whose convention for them could differ.
-__attribute__((flatten)) void CullBatchIn4Lanes(const DrawSetup& setup, TriangleBatch& batch)
+FOUR_LANES_FUNCTION void CullBatchIn4Lanes(const DrawSetup& setup, TriangleBatch& batch)
 {
     CullBatchIn<4>(setup, batch);
 }
 
-#if defined(__x86_64__)
-// Compiled for AVX2, and called only where the processor has it.
-__attribute__((target("avx2"), flatten)) void CullBatchIn8LanesAvx2(const DrawSetup& setup,
-                                                                    TriangleBatch& batch)
+EIGHT_LANES_FUNCTION void CullBatchIn8Lanes(const DrawSetup& setup, TriangleBatch& batch)
 {
     CullBatchIn<8>(setup, batch);
 }
-#endif
 
-// The culler with lanes of `width`, or null where there is none.
-BatchCuller CullerOfWidth(int width)
-{
-    if (width == 4) return CullBatchIn4Lanes;
-#if defined(__x86_64__)
-    if (width == 8 && WidestLanes() == 8) return CullBatchIn8LanesAvx2;
-#endif
-    return nullptr;
-}
+constexpr LaneVariants<BatchCuller> kCullers{CullBatchIn4Lanes, CullBatchIn8Lanes};
 
 }  // namespace
 
 void CullBatch(const DrawSetup& setup, TriangleBatch& batch)
 {
-    static const BatchCuller kCuller = CullerOfWidth(WidestLanes());
+    static const BatchCuller kCuller = kCullers.OfWidth(WidestLanes());
     kCuller(setup, batch);
 }
 
 bool CullBatchWithLanes(int width, const DrawSetup& setup, TriangleBatch& batch)
 {
-    const BatchCuller culler = CullerOfWidth(width);
-    if (culler == nullptr) return false;
-    culler(setup, batch);
-    return true;
+    return kCullers.Call(width, setup, batch);
 }

@@ -76,49 +76,31 @@ void ProjectRangeIn(const DrawSetup& setup, const CornerFetch& fetch, int32_t fi
         out[v - first] = stage.ProjectCorner(fetch.PositionAsFetched(v));
 }
 
-// Each projector inlines every call it makes (flatten): lanes are never
-// passed to a function compiled apart, whose convention for them could differ.
-__attribute__((flatten)) void ProjectRangeIn4Lanes(const DrawSetup& setup, const CornerFetch& fetch,
-                                                   int32_t first, int32_t end, ProjectedCorner* out)
+FOUR_LANES_FUNCTION void ProjectRangeIn4Lanes(const DrawSetup& setup, const CornerFetch& fetch,
+                                              int32_t first, int32_t end, ProjectedCorner* out)
 {
     ProjectRangeIn<4>(setup, fetch, first, end, out);
 }
 
-#if defined(__x86_64__)
-// Compiled for AVX2, and called only where the processor has it.
-__attribute__((target("avx2"), flatten)) void ProjectRangeIn8LanesAvx2(const DrawSetup& setup,
-                                                                       const CornerFetch& fetch,
-                                                                       int32_t first, int32_t end,
-                                                                       ProjectedCorner* out)
+EIGHT_LANES_FUNCTION void ProjectRangeIn8Lanes(const DrawSetup& setup, const CornerFetch& fetch,
+                                               int32_t first, int32_t end, ProjectedCorner* out)
 {
     ProjectRangeIn<8>(setup, fetch, first, end, out);
 }
-#endif
 
-// The projector with lanes of `width`, or null where there is none.
-RangeProjector ProjectorOfWidth(int width)
-{
-    if (width == 4) return ProjectRangeIn4Lanes;
-#if defined(__x86_64__)
-    if (width == 8 && WidestLanes() == 8) return ProjectRangeIn8LanesAvx2;
-#endif
-    return nullptr;
-}
+constexpr LaneVariants<RangeProjector> kProjectors{ProjectRangeIn4Lanes, ProjectRangeIn8Lanes};
 
 }  // namespace
 
 void ProjectVertexRange(const DrawSetup& setup, const CornerFetch& fetch, int32_t first,
                         int32_t end, ProjectedCorner* out)
 {
-    static const RangeProjector kProjector = ProjectorOfWidth(WidestLanes());
+    static const RangeProjector kProjector = kProjectors.OfWidth(WidestLanes());
     kProjector(setup, fetch, first, end, out);
 }
 
 bool ProjectVertexRangeWithLanes(int width, const DrawSetup& setup, const CornerFetch& fetch,
                                  int32_t first, int32_t end, ProjectedCorner* out)
 {
-    const RangeProjector projector = ProjectorOfWidth(width);
-    if (projector == nullptr) return false;
-    projector(setup, fetch, first, end, out);
-    return true;
+    return kProjectors.Call(width, setup, fetch, first, end, out);
 }

@@ -8,6 +8,8 @@
 #include <limits>
 #include <random>
 
+#include "math/matrix4.h"
+
 // Ordinary values, ones near 1 (an alpha either side of the blend's limit),
 // zeros of both signs, denormals, infinities, and NaNs with the default and
 // other payloads.
@@ -71,4 +73,14 @@ inline bool SameBitsButNaNs(const void* x, const void* y, std::size_t count, int
         ++nanChoices;
     }
     return true;
+}
+
+// A matrix of awkward and ordinary entries (times `scale`), a quarter of
+// them zero.
+inline Matrix4 AwkwardMatrix(AwkwardFloats& value, float scale)
+{
+    Matrix4 m;
+    for (float& e : m.m)
+        e = value.Below(4) == 0 ? 0.0f : value.Mostly(30) * scale;
+    return m;
 }

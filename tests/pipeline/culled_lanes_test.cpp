@@ -24,14 +24,6 @@ VertexArray Positions(AwkwardFloats& value, int32_t count)
     return vertices;
 }
 
-MatrixColumns AwkwardMatrix(AwkwardFloats& value)
-{
-    Matrix4 m;
-    for (float& e : m.m)
-        e = value.Below(5) == 0 ? 0.0f : value.Mostly(40) * 3.0f;
-    return MatrixColumns(m);
-}
-
 bool SameFloats(const Vector4& a, const Vector4& b, int& nanChoices)
 {
     const float fa[4] = {a.x, a.y, a.z, a.w}, fb[4] = {b.x, b.y, b.z, b.w};
@@ -49,7 +41,7 @@ TEST(CulledLanes, LanesCullEveryFaceAsOneFaceAloneIsCulled)
     int compared = 0, front = 0, back = 0, nanChoices = 0;
     for (int trial = 0; trial < 400; ++trial) {
         DrawSetup setup(context, Material());
-        setup.model = AwkwardMatrix(value);
+        setup.model = MatrixColumns(AwkwardMatrix(value, 3.0f));
         setup.eye =
             Vector3(value.Mostly(10) * 5.0f, value.Mostly(10) * 5.0f, value.Mostly(10) * 5.0f);
         setup.clockwise = value.Below(2) == 0;

@@ -43,12 +43,10 @@ VertexArray AwkwardPositions(AwkwardFloats& value, int32_t count)
     return vertices;
 }
 
-// A matrix of awkward and ordinary entries; some rows zero, so that w is 0.
-MatrixColumns AwkwardMatrix(AwkwardFloats& value)
+// An awkward matrix whose last row is zero one time in four: clip w is 0.
+MatrixColumns AwkwardProjection(AwkwardFloats& value)
 {
-    Matrix4 m;
-    for (float& e : m.m)
-        e = value.Below(4) == 0 ? 0.0f : value.Mostly(30) * 300.0f;
+    Matrix4 m = AwkwardMatrix(value, 300.0f);
     if (value.Below(4) == 0)
         for (int col = 0; col < 4; ++col)
             m(3, col) = 0.0f;
@@ -94,8 +92,8 @@ TEST(ProjectedLanes, LanesProjectEveryVertexAsOneCornerAloneIsProjected)
         const VertexArray vertices = AwkwardPositions(value, 61);
         DrawSetup setup(context, Material());
         if (trial % 3 != 0) {  // the context's own matrices a third of the time
-            setup.modelViewProjection = AwkwardMatrix(value);
-            setup.viewport = AwkwardMatrix(value);
+            setup.modelViewProjection = AwkwardProjection(value);
+            setup.viewport = AwkwardProjection(value);
             setup.zNear = value.Mostly(8);
             setup.zFar = setup.zNear + value.Uniform() * 100.0f;
         }
