@@ -147,7 +147,7 @@ void ConvertOnBands(const DrawSetup& setup, const TriangleStage& stage, const Ro
 {
     const PipelineVertex* c = triangle.corners;  // sorted by row
     const int top = static_cast<int>(c[0].windowPos.y), bottom = static_cast<int>(c[2].windowPos.y);
-    // In one band, the set-up has just found it not hidden there.
+    // In one band, the test before its set-up has just found it not hidden there.
     const bool tested = bands.InOneBandOfEach(top, bottom);
     bands.ForEachBand(t, top, bottom, [&](const Band& band) {
         if constexpr (!kIsObserved<Fragments>) {
@@ -181,17 +181,17 @@ void DrawOwnRows(const DrawSetup& setup, const FaceList& faces, const CornerFetc
             FanTriangle(faces.records[id.face], id.triangle, fan);
             // An observed draw converts hidden triangles too, counting their fragments.
             if constexpr (!kIsObserved<Fragments>) {
-                const FanCorners at(corners, fan);
-                if (source.stage.HiddenInRows(at.at[0]->WindowPos(), at.at[1]->WindowPos(),
-                                              at.at[2]->WindowPos(), own))
+                const FanCorners projected(corners, fan);
+                if (source.stage.HiddenInRows(projected.at[0]->WindowPos(),
+                                              projected.at[1]->WindowPos(),
+                                              projected.at[2]->WindowPos(), own))
                     return;
             }
+            source.UseCorners(fan);
             FaceInWorld face;
             if (flat) {  // the face is lit in world space
-                face = source.Use(fan, faces.GetFaceNormal(id.face));
+                face = ObjectFace(fetch, fan, faces.GetFaceNormal(id.face));
                 source.stage.FacesTheEye(face);
-            } else {
-                source.UseCorners(fan);
             }
             // Set up without a depth test: it is made above.
             if (!source.stage.template SetUp<Corners, true>(source.corners, flat ? &face : nullptr,

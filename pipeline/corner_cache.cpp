@@ -19,7 +19,7 @@ void CornerFetch::operator()(int32_t index, PipelineVertex& corner) const
 {
     const uint8_t* vertex = data + static_cast<std::size_t>(index) * stride;
     float v[3];
-    if (offset[0] >= 0) corner.position = Position(index);
+    if (offset[0] >= 0) corner.position = PositionAsFetched(index);
     if (offset[1] >= 0) {
         std::memcpy(v, vertex + offset[1], sizeof v);
         corner.normal = Vector3(v[0], v[1], v[2]);

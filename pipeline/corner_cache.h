@@ -17,14 +17,6 @@ class CornerFetch {
 public:
     CornerFetch(const VertexArray& vertices, int32_t attribMask);
     void operator()(int32_t index, PipelineVertex& corner) const;
-    // Object-space position (x, y, z, 1); the mask must hold ATTRIB_POSITION.
-    Vector4 Position(int32_t index) const
-    {
-        float v[3];
-        std::memcpy(v, data + static_cast<std::size_t>(index) * stride + offset[0], sizeof v);
-        return {v[0], v[1], v[2], 1.0f};
-    }
-
     // The position of a corner of vertex `index` as fetched: its own, or
     // with positions outside the mask the default that every corner keeps.
     Vector4 PositionAsFetched(int32_t index) const

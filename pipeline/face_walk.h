@@ -40,6 +40,15 @@ inline void FanTriangle(const Face& face, int32_t triangle, int32_t fan[3])
     fan[2] = face.indices[triangle + 2];
 }
 
+// The face of the triangle of vertices `fan` in object space: its corners'
+// centroid as `fetch` fetches them, and `normal`.
+inline FaceInWorld ObjectFace(const CornerFetch& fetch, const int32_t fan[3], const Vector3& normal)
+{
+    return {Centroid(fetch.PositionAsFetched(fan[0]), fetch.PositionAsFetched(fan[1]),
+                     fetch.PositionAsFetched(fan[2])),
+            normal};
+}
+
 // Calls draw(vertex indices, face normal, triangle id) for every triangle of
 // the faces in `range`, in order. Faces of fewer than three corners, or with
 // an index out of range, are not drawn; larger ones are drawn as a fan
@@ -86,9 +95,9 @@ void CullTriangles(const DrawSetup& setup, const FaceList& faces, FaceRange rang
 
 // The triangle stage after culling: the triangle of `corners`, ready for
 // scan conversion in `out` when it is drawn. Flat shading lights `face`
-// (null otherwise). A
-// triangle the depth buffer hides counts as rejected, unless `kDrawHidden`
-// (an observed draw, which counts a hidden triangle's fragments).
+// (null otherwise). A triangle the depth buffer hides counts as rejected,
+// unless `kDrawHidden` (an observed draw, which counts a hidden triangle's
+// fragments).
 template <bool kDrawHidden, class Corners>
 TriangleFate SetUpTriangle(const TriangleStage& stage, Corners& corners, const FaceInWorld* face,
                            ScreenTriangle& out)
@@ -103,24 +112,14 @@ TriangleFate SetUpTriangle(const TriangleStage& stage, Corners& corners, const F
 class CachedCornerSource {
 public:
     CachedCornerSource(const DrawSetup& setup, const CornerFetch& fetch, CornerCache& cache)
-        : stage(setup), corners(stage, fetch, cache), fetch(fetch)
+        : stage(setup), corners(stage, fetch, cache)
     {
     }
     // The triangle of vertices `fan`.
     void UseCorners(const int32_t fan[3]) { corners.Use(fan); }
-    // The same, and its face in object space.
-    FaceInWorld Use(const int32_t fan[3], const Vector3& normal)
-    {
-        UseCorners(fan);
-        return {Centroid(fetch.Position(fan[0]), fetch.Position(fan[1]), fetch.Position(fan[2])),
-                normal};
-    }
 
     const TriangleStage stage;
     CachedCorners corners;
-
-private:
-    const CornerFetch& fetch;
 };
 
 // Corners fetched face by face: an attribute outside the mask keeps what the
@@ -136,11 +135,6 @@ public:
         for (int k = 0; k < 3; ++k)
             fetch(fan[k], fetched[k]);
         corners.Use(fetched);
-    }
-    FaceInWorld Use(const int32_t fan[3], const Vector3& normal)
-    {
-        UseCorners(fan);
-        return {Centroid(fetched[0].position, fetched[1].position, fetched[2].position), normal};
     }
 
     const TriangleStage stage;

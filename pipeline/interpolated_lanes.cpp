@@ -6,22 +6,26 @@ namespace {
 
 using SpanWriter = void (*)(const FragmentEnds&, bool, Pixel*, int, StepRange, int);
 
+template <int W>
+void WriteSpanIn(const FragmentEnds& ends, bool depthTest, Pixel* first, int step, StepRange range,
+                 int n)
+{
+    if (ends.coloursDiffer)
+        WriteInterpolatedSpan<W, true>(ends, depthTest, first, step, range, n);
+    else
+        WriteInterpolatedSpan<W, false>(ends, depthTest, first, step, range, n);
+}
+
 FOUR_LANES_FUNCTION void WriteSpanIn4Lanes(const FragmentEnds& ends, bool depthTest, Pixel* first,
                                            int step, StepRange range, int n)
 {
-    if (ends.coloursDiffer)
-        WriteInterpolatedSpan<4, true>(ends, depthTest, first, step, range, n);
-    else
-        WriteInterpolatedSpan<4, false>(ends, depthTest, first, step, range, n);
+    WriteSpanIn<4>(ends, depthTest, first, step, range, n);
 }
 
 EIGHT_LANES_FUNCTION void WriteSpanIn8Lanes(const FragmentEnds& ends, bool depthTest, Pixel* first,
                                             int step, StepRange range, int n)
 {
-    if (ends.coloursDiffer)
-        WriteInterpolatedSpan<8, true>(ends, depthTest, first, step, range, n);
-    else
-        WriteInterpolatedSpan<8, false>(ends, depthTest, first, step, range, n);
+    WriteSpanIn<8>(ends, depthTest, first, step, range, n);
 }
 
 constexpr LaneVariants<SpanWriter> kWriters{WriteSpanIn4Lanes, WriteSpanIn8Lanes};

@@ -28,10 +28,11 @@ void ProjectLanes(const DrawSetup& setup, const CornerFetch& fetch, int32_t firs
     using I = IntLanes<W>;
     F x, y, z;
     for (int k = 0; k < W; ++k) {
-        const Vector4 p = fetch.PositionAsFetched(first + k);
-        x[k] = p.x;
-        y[k] = p.y;
-        z[k] = p.z;
+        float p[3];
+        fetch.PositionAsFetched(first + k, p);
+        x[k] = p[0];
+        y[k] = p[1];
+        z[k] = p[2];
     }
     const F one = Broadcast<F>(1.0f);
     F clip[4];

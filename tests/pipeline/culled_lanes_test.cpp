@@ -7,6 +7,7 @@
 #include "model/vertex_array.h"
 #include "pipeline/corner_cache.h"
 #include "pipeline/draw_setup.h"
+#include "pipeline/face_walk.h"
 #include "render/render_context.h"
 
 namespace {
@@ -65,11 +66,9 @@ TEST(CulledLanes, LanesCullEveryFaceAsOneFaceAloneIsCulled)
             if (!CullBatchWithLanes(width, setup, culled)) continue;  // AVX2 only where it is
             ++compared;
             for (int k = 0; k < count; ++k) {
-                FaceInWorld alone{
-                    Centroid(fetch.PositionAsFetched(batch.fan[k][0]),
-                             fetch.PositionAsFetched(batch.fan[k][1]),
-                             fetch.PositionAsFetched(batch.fan[k][2])),
-                    Vector3(batch.normal[0][k], batch.normal[1][k], batch.normal[2][k])};
+                FaceInWorld alone =
+                    ObjectFace(fetch, batch.fan[k],
+                               Vector3(batch.normal[0][k], batch.normal[1][k], batch.normal[2][k]));
                 const bool facesTheEye = stage.FacesTheEye(alone);
                 const FaceInWorld lanes = culled.WorldFace(k);
                 ASSERT_EQ(culled.front[k], facesTheEye) << "width " << width << ", trial " << trial;
